@@ -1,0 +1,27 @@
+#include "component/HostSystem.h"
+
+namespace mirelle {
+
+com::ComPtr<host::IHostSystemObject> ObtainHostSystemObject() {
+    return com::CreateRunningObject<host::IHostSystemObject>(host::CLSID_HostSystemObject);
+}
+
+double HostVersion() {
+    double v = 0;
+    com::ThrowIfFailed(ObtainHostSystemObject()->GetVersion(&v), host::IHostSystemObject::IID_);
+    return v;
+}
+
+bool HostFeatureEnabled(std::int32_t feature) {
+    host::VARIANT_BOOL on = 0;
+    com::ThrowIfFailed(ObtainHostSystemObject()->IsFeatureEnabled(feature, &on), host::IHostSystemObject::IID_);
+    return on != 0;
+}
+
+std::int16_t HostCameraCount() {
+    std::int16_t n = 0;
+    com::ThrowIfFailed(ObtainHostSystemObject()->GetCameraCount(&n), host::IHostSystemObject::IID_);
+    return n;
+}
+
+}  // namespace mirelle

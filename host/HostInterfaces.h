@@ -1,0 +1,113 @@
+// The host's support interfaces and the host system object.
+//
+// Every operation returns an HRESULT; strings cross as BSTRs (the receiver
+// frees them), flags as 16-bit booleans, lists as comma-separated text.
+// Operations are grouped by the setup that calls them.
+#pragma once
+#include <cstdint>
+
+#include "platform/com/Unknown.h"
+
+namespace host {
+
+using com::BSTR;
+using com::HRESULT;
+using com::IID;
+using com::MakeGuid;
+using VARIANT_BOOL = std::int16_t;
+
+// Created by the component by class identifier.
+struct IHostSystemObject : com::IUnknown {
+    static constexpr IID IID_ = MakeGuid(0x6A1D0001, 0x51C3, 0x4E0B, {0x9A, 0x10, 0x3C, 0x55, 0x01, 0x00, 0x00, 0x01});
+    virtual HRESULT GetVersion(double* version) = 0;
+    virtual HRESULT IsFeatureEnabled(std::int32_t feature, VARIANT_BOOL* enabled) = 0;
+    virtual HRESULT GetCameraCount(std::int16_t* count) = 0;
+};
+constexpr com::CLSID CLSID_HostSystemObject =
+    MakeGuid(0x6A1D0100, 0x51C3, 0x4E0B, {0x9A, 0x10, 0x3C, 0x55, 0x01, 0x00, 0x01, 0x00});
+
+struct ISetupUISupport : com::IUnknown {
+    static constexpr IID IID_ = MakeGuid(0x6A1D0002, 0x51C3, 0x4E0B, {0x9A, 0x10, 0x3C, 0x55, 0x01, 0x00, 0x00, 0x02});
+
+    // ---- every setup ----
+    virtual HRESULT ShowHelp(std::int16_t topic) = 0;
+    virtual HRESULT GetCameraName(std::int32_t index, BSTR* name, VARIANT_BOOL* valid) = 0;
+    virtual HRESULT GetLocalMode(std::int16_t* localMode) = 0;
+
+    // ---- camera setup ----
+    virtual HRESULT GetCameraSetupAccess(std::int32_t* access, std::int32_t* reserved) = 0;
+    virtual HRESULT GetCovertSetupAccess(std::int32_t* access, std::int32_t* reserved) = 0;
+    virtual HRESULT GetCameraNameForEdit(std::int32_t index, BSTR* name, VARIANT_BOOL* valid) = 0;
+    virtual HRESULT SetCameraNames(const char* block, std::int32_t count, std::int32_t a, std::int32_t b,
+                                   std::int32_t* out1, std::int32_t* out2) = 0;
+    virtual HRESULT GetTerminationMask(std::int32_t* mask, std::int32_t* reserved) = 0;
+    virtual HRESULT SetTerminationMask(std::int32_t mask, std::int32_t zero, std::int32_t* reserved) = 0;
+    virtual HRESULT GetCovertMask(std::int32_t* mask, std::int32_t* reserved) = 0;
+    virtual HRESULT SetCovertMask(std::int32_t mask, std::int32_t zero, std::int32_t* reserved) = 0;
+    virtual HRESULT GetGainModes(std::int32_t* modes, std::int16_t count, std::int32_t* reserved) = 0;
+    virtual HRESULT SetGainModes(const std::int32_t* modes, std::int16_t count, const std::int32_t* changedMask,
+                                 std::int32_t zero, std::int32_t* reserved) = 0;
+    virtual HRESULT GetPTZTriggerListXml(BSTR* xml, std::int32_t* reserved) = 0;
+    virtual HRESULT SetPTZTriggerListXml(BSTR xml, std::int32_t* reserved) = 0;
+
+    // ---- display setup ----
+
+    // ---- audio setup ----
+
+    // ---- IP source setup ----
+
+    // ---- text stream setup ----
+};
+
+struct ICameraControlUISupport : com::IUnknown {
+    static constexpr IID IID_ = MakeGuid(0x6A1D0003, 0x51C3, 0x4E0B, {0x9A, 0x10, 0x3C, 0x55, 0x01, 0x00, 0x00, 0x03});
+    virtual HRESULT GetHandlerCount(std::int32_t* count) = 0;
+    virtual HRESULT GetHandler(std::int32_t index, BSTR* displayName, BSTR* progId) = 0;
+    virtual HRESULT GetCameraControlXml(BSTR* xml) = 0;
+    virtual HRESULT SetCameraControlXml(BSTR xml) = 0;
+    virtual HRESULT GetHandlerDefaults(BSTR progId, BSTR* serialPort, std::int16_t* monitor) = 0;
+    virtual HRESULT GetSerialPorts(BSTR* ports) = 0;
+    virtual HRESULT GetCameraSettings(std::int32_t camera, std::int16_t* address, BSTR* serialPort,
+                                      std::int16_t* monitor) = 0;
+    virtual HRESULT GetCameraHandler(std::int32_t camera, std::int32_t* handlerIndex) = 0;
+    virtual HRESULT SetCameraHandler(std::int32_t camera, std::int32_t handlerIndex) = 0;
+    virtual HRESULT SetCameraSettings(std::int32_t camera, std::int16_t address, BSTR serialPort,
+                                      std::int16_t monitor, std::int32_t zero) = 0;
+    virtual HRESULT ClearCameraHandler(std::int32_t camera) = 0;
+    virtual HRESULT CommitCameraHandlers(std::int32_t zero) = 0;
+    virtual HRESULT StoreXMLCameraHandlerDefinition(BSTR definition, BSTR* progId) = 0;
+    virtual HRESULT RegisterCameraHandler(BSTR displayName, BSTR progId, std::int32_t* reserved) = 0;
+    virtual HRESULT RefreshCameraHandler(std::int32_t camera) = 0;
+    virtual HRESULT UnregisterCameraHandler(BSTR progId) = 0;
+    virtual HRESULT DeleteXMLCameraHandlerDefinition(BSTR progId) = 0;
+};
+
+struct IRmtResMgrUISupport : com::IUnknown {
+    static constexpr IID IID_ = MakeGuid(0x6A1D0004, 0x51C3, 0x4E0B, {0x9A, 0x10, 0x3C, 0x55, 0x01, 0x00, 0x00, 0x04});
+};
+
+struct IStorageUISupport : com::IUnknown {
+    static constexpr IID IID_ = MakeGuid(0x6A1D0005, 0x51C3, 0x4E0B, {0x9A, 0x10, 0x3C, 0x55, 0x01, 0x00, 0x00, 0x05});
+};
+
+struct ITextStreamsUISupport : com::IUnknown {
+    static constexpr IID IID_ = MakeGuid(0x6A1D0006, 0x51C3, 0x4E0B, {0x9A, 0x10, 0x3C, 0x55, 0x01, 0x00, 0x00, 0x06});
+};
+
+struct ITextExceptionsUISupport : com::IUnknown {
+    static constexpr IID IID_ = MakeGuid(0x6A1D0007, 0x51C3, 0x4E0B, {0x9A, 0x10, 0x3C, 0x55, 0x01, 0x00, 0x00, 0x07});
+};
+
+// The component's storage progress callback, as the host sees it.
+struct IStorageUISupportCallback : com::IUnknown {
+    static constexpr IID IID_ = MakeGuid(0x6A1D0010, 0x51C3, 0x4E0B, {0x9A, 0x10, 0x3C, 0x55, 0x01, 0x00, 0x00, 0x10});
+    virtual HRESULT SetProgressRange(std::int32_t lower, std::int32_t upper) = 0;
+    virtual HRESULT SetProgress(std::int32_t position) = 0;
+};
+
+struct IStorageUISupportCallbackImp : IStorageUISupportCallback {
+    static constexpr IID IID_ = MakeGuid(0x6A1D0011, 0x51C3, 0x4E0B, {0x9A, 0x10, 0x3C, 0x55, 0x01, 0x00, 0x00, 0x11});
+    virtual HRESULT SetWindow(std::int32_t hwnd) = 0;
+};
+
+}  // namespace host

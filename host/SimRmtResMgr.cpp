@@ -1,0 +1,5 @@
+#include "host/SimRmtResMgr.h"
+
+namespace host {
+void RegisterNetworkHostClasses(SimulatedUnit&) {}
+}  // namespace host

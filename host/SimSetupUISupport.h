@@ -1,0 +1,42 @@
+#pragma once
+#include "host/SimulatedUnit.h"
+
+namespace host {
+
+// ISetupUISupport over the unit data.  Each setup's operations are
+// implemented in a source file of their own (SimSetupUISupport_<setup>.cpp).
+class SimSetupUISupport final : public SimObject<ISetupUISupport> {
+public:
+    using SimObject::SimObject;
+
+    // ---- every setup (SimSetupUISupport.cpp) ----
+    HRESULT ShowHelp(std::int16_t topic) override;
+    HRESULT GetCameraName(std::int32_t index, BSTR* name, VARIANT_BOOL* valid) override;
+    HRESULT GetLocalMode(std::int16_t* localMode) override;
+
+    // ---- camera setup (SimSetupUISupport_cameras.cpp) ----
+    HRESULT GetCameraSetupAccess(std::int32_t* access, std::int32_t* reserved) override;
+    HRESULT GetCovertSetupAccess(std::int32_t* access, std::int32_t* reserved) override;
+    HRESULT GetCameraNameForEdit(std::int32_t index, BSTR* name, VARIANT_BOOL* valid) override;
+    HRESULT SetCameraNames(const char* block, std::int32_t count, std::int32_t a, std::int32_t b,
+                           std::int32_t* out1, std::int32_t* out2) override;
+    HRESULT GetTerminationMask(std::int32_t* mask, std::int32_t* reserved) override;
+    HRESULT SetTerminationMask(std::int32_t mask, std::int32_t zero, std::int32_t* reserved) override;
+    HRESULT GetCovertMask(std::int32_t* mask, std::int32_t* reserved) override;
+    HRESULT SetCovertMask(std::int32_t mask, std::int32_t zero, std::int32_t* reserved) override;
+    HRESULT GetGainModes(std::int32_t* modes, std::int16_t count, std::int32_t* reserved) override;
+    HRESULT SetGainModes(const std::int32_t* modes, std::int16_t count, const std::int32_t* changedMask,
+                         std::int32_t zero, std::int32_t* reserved) override;
+    HRESULT GetPTZTriggerListXml(BSTR* xml, std::int32_t* reserved) override;
+    HRESULT SetPTZTriggerListXml(BSTR xml, std::int32_t* reserved) override;
+
+    // ---- display setup (SimSetupUISupport_display.cpp) ----
+
+    // ---- audio setup (SimSetupUISupport_audio.cpp) ----
+
+    // ---- IP source setup (SimSetupUISupport_network.cpp) ----
+
+    // ---- text stream setup (SimSetupUISupport_textstreams.cpp) ----
+};
+
+}  // namespace host

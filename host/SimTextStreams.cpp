@@ -1,0 +1,5 @@
+#include "host/SimTextStreams.h"
+
+namespace host {
+void RegisterTextStreamHostClasses(SimulatedUnit&) {}
+}  // namespace host

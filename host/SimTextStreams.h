@@ -1,0 +1,11 @@
+#pragma once
+#include "host/SimulatedUnit.h"
+
+namespace host {
+
+class SimTextStreamsUISupport final : public SimObject<ITextStreamsUISupport> {
+public:
+    using SimObject::SimObject;
+};
+
+}  // namespace host

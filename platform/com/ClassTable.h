@@ -1,0 +1,93 @@
+// The module's class table: class factories, registration and unload rules.
+#pragma once
+#include <functional>
+#include <map>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "platform/com/Unknown.h"
+
+namespace com {
+
+struct IClassFactory : IUnknown {
+    static constexpr IID IID_ = MakeGuid(0x00000001, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46});
+    virtual HRESULT CreateInstance(IUnknown* outer, const IID& iid, void** ppv) = 0;
+    virtual HRESULT LockServer(bool lock) = 0;
+};
+
+// Creates a new object (aggregated under outer when not null) and returns its
+// non-delegating IUnknown with one reference, or null when out of memory.
+using ObjectCreator = std::function<IUnknown*(IUnknown* outer)>;
+
+struct ClassEntry {
+    CLSID clsid;
+    std::string progId;              // version-dependent
+    std::string versionIndependent;  // version-independent
+    std::string description;
+    int scriptResource = 0;          // registration script resource id
+    ObjectCreator create;
+};
+
+// A class table with cached factories, as one loadable module has.
+class ComModule {
+public:
+    ComModule(std::vector<ClassEntry> classes, GUID libId, std::string modulePath);
+    ~ComModule();
+
+    HRESULT GetClassObject(const CLSID& clsid, const IID& iid, void** ppv);
+    HRESULT CanUnloadNow() const;
+    // Registration scripts are registry scripts (see RegistryScript.h) looked
+    // up by resource id through scriptSource; %MODULE% is the module path.
+    HRESULT RegisterServer(const std::function<std::string(int)>& scriptSource);
+    HRESULT UnregisterServer(const std::function<std::string(int)>& scriptSource);
+    // Releases the cached factories.
+    void Term();
+
+    const std::vector<ClassEntry>& Classes() const { return m_classes; }
+    const std::string& ModulePath() const { return m_modulePath; }
+    const GUID& LibId() const { return m_libId; }
+    // Extra %NAME% placeholders of the registration scripts.
+    void SetScriptReplacements(std::map<std::string, std::string> r) { m_replacements = std::move(r); }
+
+private:
+    std::vector<ClassEntry> m_classes;
+    std::vector<IClassFactory*> m_factories;  // parallel to m_classes, cached
+    GUID m_libId;
+    std::string m_modulePath;
+    std::map<std::string, std::string> m_replacements;
+    mutable std::mutex m_lock;
+};
+
+// Object creation by class identifier ("CoCreateInstance"): modules and hosts
+// register the classes they serve; the component creates host objects and its
+// own objects through here.
+using ClassObjectProvider = std::function<HRESULT(const CLSID&, const IID&, void**)>;
+void RegisterClassProvider(const std::string& name, ClassObjectProvider provider);
+void UnregisterClassProvider(const std::string& name);
+HRESULT CoCreateInstance(const CLSID& clsid, IUnknown* outer, const IID& iid, void** ppv);
+HRESULT CLSIDFromProgID(const std::string& progId, CLSID* clsid);
+
+struct IRunnableObject : IUnknown {
+    static constexpr IID IID_ = MakeGuid(0x00000126, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46});
+    virtual HRESULT Run() = 0;
+};
+// Puts an object into the running state: objects that implement
+// IRunnableObject are asked to run; others are running already.
+HRESULT OleRun(IUnknown* object);
+
+// Create by class identifier, run, query interface I, release the first
+// pointer.  Raises ComError(E_POINTER) when any step fails or gives no pointer.
+template <class I>
+ComPtr<I> CreateRunningObject(const CLSID& clsid) {
+    ComPtr<IUnknown> unk;
+    HRESULT hr = CoCreateInstance(clsid, nullptr, IUnknown::IID_, unk.outVoid());
+    if (FAILED(hr) || !unk) throw ComError(E_POINTER, I::IID_);
+    if (FAILED(OleRun(unk.get()))) throw ComError(E_POINTER, I::IID_);
+    ComPtr<I> typed;
+    hr = unk->QueryInterface(I::IID_, typed.outVoid());
+    if (FAILED(hr) || !typed) throw ComError(E_POINTER, I::IID_);
+    return typed;
+}
+
+}  // namespace com

@@ -1,0 +1,194 @@
+#include "platform/ui/Script.h"
+
+#include <charconv>
+
+#include "platform/ui/MessageBox.h"
+
+namespace ui {
+
+namespace {
+
+bool ParseInt(std::string_view s, int& out) {
+    if (s.empty()) return false;
+    auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), out);
+    return ec == std::errc() && p == s.data() + s.size();
+}
+
+std::string_view NextWord(std::string_view& rest) {
+    size_t b = rest.find_first_not_of(" \t");
+    if (b == std::string_view::npos) {
+        rest = {};
+        return {};
+    }
+    rest.remove_prefix(b);
+    size_t e = rest.find_first_of(" \t");
+    std::string_view w = rest.substr(0, e);
+    rest = e == std::string_view::npos ? std::string_view{} : rest.substr(e + 1);
+    return w;
+}
+
+}  // namespace
+
+ScriptParseResult ParseScript(std::string_view text) {
+    ScriptParseResult r;
+    int lineNo = 0;
+    while (!text.empty() || lineNo == 0) {
+        ++lineNo;
+        size_t nl = text.find('\n');
+        std::string_view line = text.substr(0, nl);
+        text = nl == std::string_view::npos ? std::string_view{} : text.substr(nl + 1);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        std::string_view rest = line;
+        std::string_view verb = NextWord(rest);
+        if (verb.empty() || verb.front() == '#') {
+            if (text.empty()) break;
+            continue;
+        }
+        auto fail = [&](const std::string& msg) {
+            r.errorLine = lineNo;
+            r.error = "line " + std::to_string(lineNo) + ": " + msg;
+            r.actions.clear();
+            return r;
+        };
+        Action a;
+        a.line = lineNo;
+        auto needId = [&](bool& ok) {
+            std::string_view w = NextWord(rest);
+            ok = ParseInt(w, a.id);
+        };
+        bool ok = true;
+        if (verb == "page") {
+            a.kind = Action::Kind::Page;
+            size_t b = rest.find_first_not_of(" \t");
+            a.text = b == std::string_view::npos ? "" : std::string(rest.substr(b));
+            if (a.text.empty()) return fail("page needs a page title");
+        } else if (verb == "set") {
+            a.kind = Action::Kind::Set;
+            needId(ok);
+            if (!ok) return fail("set needs a control id");
+            a.text = std::string(rest);  // rest of the line, verbatim
+        } else if (verb == "select" || verb == "tick" || verb == "slide" || verb == "dblclick") {
+            a.kind = verb == "select" ? Action::Kind::Select
+                     : verb == "tick" ? Action::Kind::Tick
+                     : verb == "slide" ? Action::Kind::Slide
+                                       : Action::Kind::DblClick;
+            needId(ok);
+            if (!ok) return fail(std::string(verb) + " needs a control id");
+            if (!ParseInt(NextWord(rest), a.n)) return fail(std::string(verb) + " needs a number");
+            if (a.kind == Action::Kind::Tick && a.n != 0 && a.n != 1) return fail("tick takes 0 or 1");
+        } else if (verb == "click") {
+            a.kind = Action::Kind::Click;
+            needId(ok);
+            if (!ok) return fail("click needs a control id");
+        } else if (verb == "answer") {
+            a.kind = Action::Kind::Answer;
+            std::string_view w = NextWord(rest);
+            if (w == "yes") a.n = IDYES;
+            else if (w == "no") a.n = IDNO;
+            else if (w == "ok") a.n = IDOK;
+            else if (w == "cancel") a.n = IDCANCEL;
+            else return fail("answer takes yes, no, ok or cancel");
+        } else if (verb == "wait") {
+            a.kind = Action::Kind::Wait;
+        } else if (verb == "close") {
+            a.kind = Action::Kind::Close;
+        } else {
+            return fail("unknown action \"" + std::string(verb) + "\"");
+        }
+        if (a.kind != Action::Kind::Set && a.kind != Action::Kind::Page && !NextWord(rest).empty())
+            return fail("unexpected text after the action");
+        r.actions.push_back(std::move(a));
+        if (text.empty()) break;
+    }
+    return r;
+}
+
+void ApplyAction(Dialog& d, const Action& a) {
+    switch (a.kind) {
+        case Action::Kind::Page: d.OperatorSelectPage(a.text); break;
+        case Action::Kind::Set: d.OperatorSetText(a.id, a.text); break;
+        case Action::Kind::Select: d.OperatorSelect(a.id, a.n); break;
+        case Action::Kind::Tick: d.OperatorTick(a.id, a.n != 0); break;
+        case Action::Kind::Slide: d.OperatorSlide(a.id, a.n); break;
+        case Action::Kind::Click: d.OperatorClick(a.id); break;
+        case Action::Kind::DblClick: d.OperatorDoubleClick(a.id, a.n); break;
+        case Action::Kind::Answer: DefaultMessageBoxes().QueueAnswer(a.n); break;
+        case Action::Kind::Close: d.OperatorClose(); break;
+        case Action::Kind::Call: if (a.call) a.call(d); break;
+        case Action::Kind::Wait: break;  // handled by the driver
+    }
+}
+
+ScriptDriver& DefaultScriptDriver() {
+    static ScriptDriver d;
+    return d;
+}
+
+void ScriptDriver::Queue(Action a) {
+    std::lock_guard l(m_m);
+    m_actions.push_back(std::move(a));
+}
+
+void ScriptDriver::Queue(const std::vector<Action>& actions) {
+    for (auto& a : actions) Queue(a);
+}
+
+void ScriptDriver::Then(std::function<void(Dialog&)> fn) {
+    Action a;
+    a.kind = Action::Kind::Call;
+    a.call = std::move(fn);
+    Queue(std::move(a));
+}
+
+void ScriptDriver::Clear() {
+    std::lock_guard l(m_m);
+    m_actions.clear();
+    m_exhausted = false;
+}
+
+std::size_t ScriptDriver::Remaining() {
+    std::lock_guard l(m_m);
+    return m_actions.size();
+}
+
+bool ScriptDriver::Next(Action& out) {
+    std::lock_guard l(m_m);
+    if (m_actions.empty()) return false;
+    out = std::move(m_actions.front());
+    m_actions.pop_front();
+    return true;
+}
+
+void ScriptDriver::RunModal(Dialog& d) {
+    auto queue = ThreadQueue();
+    auto waitIdle = [&] {
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitTimeoutMs);
+        queue->Pump();
+        while (!d.IsEnded() && d.IsBusy() && std::chrono::steady_clock::now() < deadline) {
+            queue->Wait(20);
+            queue->Pump();
+        }
+        queue->Pump();
+    };
+    while (!d.IsEnded()) {
+        queue->Pump();
+        if (d.IsEnded()) break;
+        Action a;
+        if (!Next(a)) {
+            // Out of actions: let running work finish, then close the dialog.
+            waitIdle();
+            if (d.IsEnded()) break;
+            m_exhausted = true;
+            d.OperatorClose();
+            if (!d.IsEnded()) d.EndDialog(IDCANCEL);
+            break;
+        }
+        if (a.kind == Action::Kind::Wait)
+            waitIdle();
+        else
+            ApplyAction(d, a);
+    }
+    queue->Pump();
+}
+
+}  // namespace ui

@@ -1,0 +1,64 @@
+// Operator scripts: one action per line, run by the scripted driver.
+//
+//   page NAME | set ID TEXT | select ID N | tick ID 0|1 | slide ID N
+//   click ID | dblclick ID N | answer yes|no|ok|cancel | wait | close | # comment
+#pragma once
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/ui/Dialog.h"
+
+namespace ui {
+
+struct Action {
+    enum class Kind { Page, Set, Select, Tick, Slide, Click, DblClick, Answer, Wait, Close, Call };
+    Kind kind = Kind::Click;
+    int line = 0;
+    int id = 0;
+    int n = 0;
+    std::string text;
+    std::function<void(Dialog&)> call;  // Kind::Call: test code run on the top dialog
+};
+
+struct ScriptParseResult {
+    std::vector<Action> actions;
+    int errorLine = 0;  // 0 = no error
+    std::string error;
+    bool ok() const { return errorLine == 0; }
+};
+
+ScriptParseResult ParseScript(std::string_view text);
+
+// Applies one action to a dialog (the top modal dialog).
+void ApplyAction(Dialog& dialog, const Action& action);
+
+// Feeds queued actions to the dialog running modally on top.  When the
+// actions run out while a dialog is still open it is closed (close request,
+// then Cancel) and Exhausted() reports it.  "wait" pumps posted messages until
+// the dialog is no longer busy.
+class ScriptDriver : public Driver {
+public:
+    void RunModal(Dialog& dialog) override;
+    void Queue(Action action);
+    void Queue(const std::vector<Action>& actions);
+    // Convenience for tests.
+    void Then(std::function<void(Dialog&)> fn);
+    void Clear();
+    std::size_t Remaining();
+    bool Exhausted() const { return m_exhausted; }
+    int waitTimeoutMs = 60000;
+
+private:
+    bool Next(Action& out);
+    std::mutex m_m;
+    std::deque<Action> m_actions;
+    bool m_exhausted = false;
+};
+
+ScriptDriver& DefaultScriptDriver();
+
+}  // namespace ui

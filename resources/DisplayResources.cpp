@@ -1,0 +1,20 @@
+// Strings and dialog templates of the display setup.
+#include "resources/Builders.h"
+#include "resources/Resources.h"
+
+namespace res {
+
+namespace {
+const StringEntry kStrings[] = {
+    {0, ""},
+};
+}  // namespace
+
+std::span<const StringEntry> DisplayStrings() { return kStrings; }
+
+void AddDisplayTemplates(std::map<int, ui::DialogTemplate>& out) {
+    using namespace tpl;
+    (void)out;
+}
+
+}  // namespace res
