@@ -82,6 +82,40 @@ struct ICameraControlUISupport : com::IUnknown {
     virtual HRESULT DeleteXMLCameraHandlerDefinition(BSTR progId) = 0;
 };
 
+// ---- camera setup: host objects created by class identifier ----
+
+// The host's camera control object, asked for handler defaults by pages
+// running on hosts older than 3.22.
+struct IHostCameraControlObject : com::IUnknown {
+    static constexpr IID IID_ = MakeGuid(0x6A1D0020, 0x51C3, 0x4E0B, {0x9A, 0x10, 0x3C, 0x55, 0x01, 0x00, 0x00, 0x20});
+    // result 1 = defaults given.
+    virtual HRESULT GetHandlerDefaults(BSTR progId, BSTR* serialPort, std::int16_t* monitor, std::int32_t* result) = 0;
+};
+constexpr com::CLSID CLSID_HostCameraControlObject =
+    MakeGuid(0x6A1D0120, 0x51C3, 0x4E0B, {0x9A, 0x10, 0x3C, 0x55, 0x01, 0x00, 0x01, 0x20});
+
+// The XML camera handler component that runs user-defined handlers; created
+// from its ProgID.
+struct IXmlCameraHandler : com::IUnknown {
+    static constexpr IID IID_ = MakeGuid(0x6A1D0021, 0x51C3, 0x4E0B, {0x9A, 0x10, 0x3C, 0x55, 0x01, 0x00, 0x00, 0x21});
+    // ok non-zero: text is the file's display name; zero: text describes the problem.
+    virtual HRESULT ReadDefinitionFile(BSTR path, BSTR* text, VARIANT_BOOL* ok) = 0;
+};
+constexpr const char* kXmlCameraHandlerProgId = "QllnXmlCameraHandler.UserDefinedHandler";
+constexpr com::CLSID CLSID_XmlCameraHandler =
+    MakeGuid(0x6A1D0121, 0x51C3, 0x4E0B, {0x9A, 0x10, 0x3C, 0x55, 0x01, 0x00, 0x01, 0x21});
+
+// The host's file browser, used when the unit has no local file access.
+struct IHostFileBrowser : com::IUnknown {
+    static constexpr IID IID_ = MakeGuid(0x6A1D0022, 0x51C3, 0x4E0B, {0x9A, 0x10, 0x3C, 0x55, 0x01, 0x00, 0x00, 0x22});
+    virtual HRESULT SetFileDefaults(std::int32_t a, std::int32_t b, BSTR defaultExtension, BSTR defaultFileName) = 0;
+    virtual HRESULT SetFileMustExist(std::int32_t mustExist) = 0;
+    // S_OK: path is the chosen file; another non-negative result: nothing chosen.
+    virtual HRESULT BrowseForFile(std::int32_t a, std::int32_t b, std::int32_t c, BSTR* path) = 0;
+};
+constexpr com::CLSID CLSID_HostFileBrowser =
+    MakeGuid(0x6A1D0122, 0x51C3, 0x4E0B, {0x9A, 0x10, 0x3C, 0x55, 0x01, 0x00, 0x01, 0x22});
+
 struct IRmtResMgrUISupport : com::IUnknown {
     static constexpr IID IID_ = MakeGuid(0x6A1D0004, 0x51C3, 0x4E0B, {0x9A, 0x10, 0x3C, 0x55, 0x01, 0x00, 0x00, 0x04});
 };

@@ -1,0 +1,50 @@
+// Headless stand-ins of the utility library's file dialog and floppy check.
+//
+// CFileDlg shows the file-open dialog kDlgFileOpen: a "File name:" field
+// (control kFilePath) with OK and Cancel.  The operator, a script
+// ("set 9302 /path/to/file.xml" then "click 1") or a test types the path and
+// confirms; OK gives that path.  The default file name and extension, the
+// flags and the filter are kept as given so callers can be checked.
+#pragma once
+#include <functional>
+#include <string>
+
+#include "platform/ui/Dialog.h"
+
+namespace cameras {
+
+constexpr unsigned OFN_HIDEREADONLY = 0x00000004;
+constexpr unsigned OFN_FILEMUSTEXIST = 0x00001000;
+
+class CFileDlg : public ui::Dialog {
+public:
+    CFileDlg(bool open, const std::string& defaultExtension, const std::string& fileName, unsigned flags,
+             const std::string& filter, ui::Window* owner);
+
+    std::string GetPathName() const { return m_path; }
+    bool IsOpen() const { return m_open; }
+    const std::string& DefaultExtension() const { return m_defaultExtension; }
+    const std::string& FileName() const { return m_fileName; }
+    unsigned Flags() const { return m_flags; }
+    const std::string& Filter() const { return m_filter; }
+
+protected:
+    bool OnInitDialog() override;
+    void OnOK() override;
+
+private:
+    bool m_open;
+    std::string m_defaultExtension;
+    std::string m_fileName;
+    unsigned m_flags;
+    std::string m_filter;
+    std::string m_path;
+};
+
+// Whether the medium of a drive can be used: 1 yes, below 1 no.  Paths on
+// this unit have no drive letters except the floppy drives A and B, which
+// the unit does not have; tests may replace the answer.
+int CheckFloppyDisk(char drive, int flags);
+void SetFloppyDiskCheck(std::function<int(char, int)> check);  // null restores the default
+
+}  // namespace cameras

@@ -1,0 +1,215 @@
+#include "cameras/PTZTriggerDefinition.h"
+
+#include <cstdlib>
+
+#include "cameras/CameraControlXml.h"
+#include "foundation/DebugLog.h"
+#include "foundation/XmlDocument.h"
+
+namespace cameras {
+
+namespace {
+
+std::string WithoutLeadingSlashes(const std::string& name) {
+    size_t i = name.find_first_not_of('/');
+    return i == std::string::npos ? std::string{} : name.substr(i);
+}
+
+// Forward-only reading of one document; every helper answers false when the
+// text ends before the element it is in is closed.
+class Reader {
+public:
+    explicit Reader(const std::string& text) {
+        m_doc.SetText(text);
+        m_doc.Rewind();
+    }
+    bool Next() { return m_doc.ReadNode(name, value, isEnd, isAttr); }
+    bool IsStart(const char* n) const { return !isEnd && !isAttr && name == n; }
+    bool IsEndOf(const char* n) const { return isEnd && WithoutLeadingSlashes(name) == n; }
+
+    // Reads one Alarms entry up to its end tag.
+    bool ReadAlarm(PTZAlarmElement& alarm) {
+        while (Next()) {
+            if (IsEndOf("Alarms")) return true;
+            if (IsStart("AlarmType")) alarm.AlarmType.Set(value);
+            else if (IsStart("AlarmName")) alarm.AlarmName.Set(value);
+        }
+        return false;
+    }
+
+    // Reads one PTZTriggerDef up to its end tag; false when it is bad.
+    bool ReadDefinition(PTZTriggerDefElement& def) {
+        while (Next()) {
+            if (isAttr) continue;
+            if (isEnd) {
+                if (IsEndOf("PTZTriggerDef")) return IsGood(def);
+                continue;
+            }
+            if (name == "AlarmCameraID") def.AlarmCameraID.Set(static_cast<std::uint8_t>(PTZNumber(value)));
+            else if (name == "PTZCameraID") def.PTZCameraID.Set(static_cast<std::uint8_t>(PTZNumber(value)));
+            else if (name == "PTZCommandID") def.PTZCommandID.Set(static_cast<std::uint16_t>(PTZNumber(value)));
+            else if (name == "AlarmCameraName") def.AlarmCameraName.Set(value);
+            else if (name == "PTZCameraName") def.PTZCameraName.Set(value);
+            else if (name == "PTZCommand") def.PTZCommand.Set(value);
+            else if (name == "Alarms") {
+                PTZAlarmElement alarm;
+                if (!ReadAlarm(alarm) || !alarm.AlarmType.present) return false;
+                def.Alarms.push_back(std::move(alarm));
+            }
+        }
+        return false;
+    }
+
+    static bool IsGood(const PTZTriggerDefElement& d) {
+        return d.AlarmCameraID.present && d.AlarmCameraName.present && d.PTZCameraID.present &&
+               d.PTZCameraName.present && d.PTZCommand.present && d.PTZCommandID.present && !d.Alarms.empty() &&
+               d.Alarms.size() <= 4;
+    }
+
+    std::string name, value;
+    bool isEnd = false, isAttr = false;
+
+private:
+    CXmlDocument m_doc;
+};
+
+constexpr const char* kAlarmWords[] = {"Filter", "Input", "Generated", "VideoLoss"};
+
+}  // namespace
+
+unsigned long PTZNumber(const std::string& text) {
+    if (text.size() > 31) return 0;
+    return std::strtoul(text.c_str(), nullptr, 0);
+}
+
+bool PTZTriggerListDocument::Read(const std::string& text) {
+    m_records.clear();
+    Reader r(text);
+    for (;;) {
+        if (!r.Next()) return false;
+        if (r.IsStart("PTZTriggerList")) break;
+    }
+    std::vector<std::unique_ptr<PTZTriggerDefElement>> records;
+    for (;;) {
+        if (!r.Next()) return false;
+        if (r.IsEndOf("PTZTriggerList")) break;
+        if (r.IsStart("PTZTriggerDef")) {
+            auto def = std::make_unique<PTZTriggerDefElement>();
+            if (!r.ReadDefinition(*def)) return false;
+            records.push_back(std::move(def));
+        }
+    }
+    m_records = std::move(records);
+    return true;
+}
+
+std::string PTZTriggerListDocument::Write() const {
+    CXmlDocument doc;
+    doc.StartElement("PTZTriggerList", 0, true);
+    for (const auto& rec : m_records) {
+        const PTZTriggerDefElement& d = *rec;
+        doc.StartElement("PTZTriggerDef", 0, true);
+        if (d.AlarmCameraID.present) doc.WriteElement("AlarmCameraID", static_cast<long>(d.AlarmCameraID.value), 0, true);
+        if (d.AlarmCameraName.present) doc.WriteElement("AlarmCameraName", d.AlarmCameraName.value, 0, true);
+        for (const auto& a : d.Alarms) {
+            doc.StartElement("Alarms", 0, true);
+            if (a.AlarmType.present) doc.WriteElement("AlarmType", a.AlarmType.value, 0, true);
+            if (a.AlarmName.present) doc.WriteElement("AlarmName", a.AlarmName.value, 0, true);
+            doc.EndElement("Alarms", 0, true);
+        }
+        if (d.PTZCameraID.present) doc.WriteElement("PTZCameraID", static_cast<long>(d.PTZCameraID.value), 0, true);
+        if (d.PTZCameraName.present) doc.WriteElement("PTZCameraName", d.PTZCameraName.value, 0, true);
+        if (d.PTZCommand.present) doc.WriteElement("PTZCommand", d.PTZCommand.value, 0, true);
+        if (d.PTZCommandID.present) doc.WriteElement("PTZCommandID", static_cast<long>(d.PTZCommandID.value), 0, true);
+        doc.EndElement("PTZTriggerDef", 0, true);
+    }
+    doc.EndElement("PTZTriggerList", 0, true);
+    return doc.GetText();
+}
+
+void RecordsToDefinitions(const PTZTriggerListDocument& doc, std::vector<PTZTriggerDefinition>& out) {
+    for (const auto& rec : doc.Records()) {
+        const PTZTriggerDefElement& r = *rec;
+        PTZTriggerDefinition d;
+        d.SetAlarmCameraID(r.AlarmCameraID.value);
+        d.SetAlarmCameraName(r.AlarmCameraName.value);
+        d.SetPTZCameraID(r.PTZCameraID.value);
+        d.SetPTZCameraName(r.PTZCameraName.value);
+        for (const auto& a : r.Alarms) {
+            const std::string& t = a.AlarmType.value;
+            if (EqualsNoCase(t, "Filter")) d.SetFilter(1);
+            else if (EqualsNoCase(t, "Input")) d.SetInput(1);
+            else if (EqualsNoCase(t, "Generated")) d.SetGenerated(1);
+            else if (EqualsNoCase(t, "VideoLoss")) d.SetVideoLoss(1);
+        }
+        if (EqualsNoCase(r.PTZCommand.value, "Pattern")) {
+            d.SetActionType(PTZTriggerDefinition::ePattern);
+        } else if (EqualsNoCase(r.PTZCommand.value, "Preset")) {
+            d.SetActionType(PTZTriggerDefinition::ePreset);
+        } else {
+            LogMirelle("PTZ Trigger XML contains bad action type. Ignoring this trigger definition.");
+            continue;
+        }
+        d.SetActionValue(r.PTZCommandID.value);
+        out.push_back(std::move(d));
+    }
+}
+
+void DefinitionsToRecords(const std::vector<PTZTriggerDefinition>& defs, PTZTriggerListDocument& doc) {
+    doc.Records().clear();
+    for (const auto& d : defs) {
+        auto r = std::make_unique<PTZTriggerDefElement>();
+        r->AlarmCameraID.Set(static_cast<std::uint8_t>(d.AlarmCameraID()));
+        r->AlarmCameraName.Set(d.AlarmCameraName());
+        const std::int32_t flags[] = {d.Filter(), d.Input(), d.Generated(), d.VideoLoss()};
+        for (int i = 0; i < 4; ++i)
+            if (flags[i]) {
+                PTZAlarmElement a;
+                a.AlarmType.Set(kAlarmWords[i]);
+                r->Alarms.push_back(std::move(a));
+            }
+        r->PTZCameraID.Set(static_cast<std::uint8_t>(d.PTZCameraID()));
+        r->PTZCameraName.Set(d.PTZCameraName());
+        if (d.ActionType() == PTZTriggerDefinition::ePreset) r->PTZCommand.Set("Preset");
+        else if (d.ActionType() == PTZTriggerDefinition::ePattern) r->PTZCommand.Set("Pattern");
+        r->PTZCommandID.Set(static_cast<std::uint16_t>(d.ActionValue()));
+        doc.Records().push_back(std::move(r));
+    }
+}
+
+std::int32_t CheckDefinition(const PTZTriggerDefinition& d) {
+    if (d.AlarmCameraID() < 0 || d.AlarmCameraID() > 15) return E_BAD_ALARM_CAMERA;
+    if (d.PTZCameraID() < 0 || d.PTZCameraID() > 15) return E_BAD_PTZ_CAMERA;
+    if (!d.Filter() && !d.Input() && !d.Generated() && !d.VideoLoss()) return E_NO_ALARM_TYPE;
+    if (d.Filter() && d.AlarmCameraID() == d.PTZCameraID()) return E_FILTER_SAME_CAMERA;
+    if (d.ActionType() == PTZTriggerDefinition::ePreset) {
+        if (d.ActionValue() > 96) return E_BAD_ACTION;
+    } else if (d.ActionType() == PTZTriggerDefinition::ePattern) {
+        if (d.ActionValue() > 63) return E_BAD_ACTION;
+    } else {
+        return E_BAD_ACTION;
+    }
+    return E_VALID;
+}
+
+int ValidityMessageId(std::int32_t code) {
+    if (code == E_VALID) return 0;
+    if (code > E_VALID && code < E_MAX_ERROR_CODES) return 159 + code;
+    LogMirelle("PTZ trigger definition rejected with unknown validity code " + std::to_string(code) +
+               ": E_MAX_ERROR_CODES exceeded.");
+    return 165;
+}
+
+std::string DescribeDefinition(const PTZTriggerDefinition& d) {
+    std::string types;
+    const std::int32_t flags[] = {d.Filter(), d.Input(), d.Generated(), d.VideoLoss()};
+    for (int i = 0; i < 4; ++i)
+        if (flags[i]) types += (types.empty() ? "" : ",") + std::string(kAlarmWords[i]);
+    if (types.empty()) types = "-";
+    std::string action = d.ActionType() == PTZTriggerDefinition::ePattern ? "Pattern" : "Preset";
+    return "alarm=" + std::to_string(d.AlarmCameraID()) + " \"" + d.AlarmCameraName() + "\" types=" + types +
+           " ptz=" + std::to_string(d.PTZCameraID()) + " \"" + d.PTZCameraName() + "\" action=" + action + " " +
+           std::to_string(d.ActionValue());
+}
+
+}  // namespace cameras

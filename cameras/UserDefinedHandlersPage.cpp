@@ -1,0 +1,275 @@
+#include "cameras/UserDefinedHandlersPage.h"
+
+#include <fstream>
+#include <sstream>
+
+#include "cameras/CameraControlXml.h"
+#include "cameras/CameraHelpers.h"
+#include "cameras/FileDlg.h"
+#include "component/HostSystem.h"
+#include "foundation/DebugLog.h"
+#include "foundation/Util.h"
+#include "platform/com/ClassTable.h"
+#include "platform/ui/MessageBox.h"
+#include "resources/CameraIds.h"
+#include "resources/Resources.h"
+
+using namespace res::cam;
+using cameras::PendingHandlerChange;
+
+namespace {
+constexpr const char* kPattern = "*.*";
+
+std::string ReadWholeFile(const std::string& path, bool& ok) {
+    std::ifstream in(path, std::ios::binary);
+    ok = static_cast<bool>(in);
+    std::stringstream ss;
+    if (in) ss << in.rdbuf();
+    return ss.str();
+}
+}  // namespace
+
+CUserDefinedHandlersPage::CUserDefinedHandlersPage(host::ISetupUISupport* setup,
+                                                   host::ICameraControlUISupport* cameraControl)
+    : ui::PropertyPage(IDD), m_setup(setup), m_cameraControl(cameraControl) {
+    m_cameraCount = mirelle::HostCameraCount();
+    std::int16_t local = 0;
+    if (m_setup && com::FAILED(m_setup->GetLocalMode(&local))) local = 0;
+    m_localMode = local != 0;
+}
+
+bool CUserDefinedHandlersPage::OnInitDialog() {
+    RefreshList();
+    return true;
+}
+
+std::vector<CUserDefinedHandlersPage::HostHandler> CUserDefinedHandlersPage::HostHandlers() {
+    std::vector<HostHandler> out;
+    std::int32_t count = 0;
+    if (!m_cameraControl || com::FAILED(m_cameraControl->GetHandlerCount(&count))) return out;
+    for (std::int32_t i = 0; i < count; ++i) {
+        com::BSTR name = nullptr, progId = nullptr;
+        const com::HRESULT hr = m_cameraControl->GetHandler(i, &name, &progId);
+        HostHandler h{i, cameras::TakeHostString(name), cameras::TakeHostString(progId)};
+        if (hr == com::S_OK) out.push_back(std::move(h));
+    }
+    return out;
+}
+
+void CUserDefinedHandlersPage::RefreshList() {
+    std::vector<cameras::HandlerRow> rows;
+    for (auto& h : HostHandlers())
+        if (cameras::IsUserDefinedProgId(h.ProgramID)) rows.push_back({h.DisplayName, h.index});
+    rows = cameras::ReplayPending(std::move(rows), m_arrayPendingChanges);
+    auto& list = Item(kUdhList);
+    list.ClearItems();
+    for (auto& r : rows) list.AddItem(r.DisplayName, r.HandlerIndex);
+    Changed(kUdhList);
+    EnableItem(kUdhRemove, false);
+}
+
+void CUserDefinedHandlersPage::OnSelChange(int id) {
+    if (id == kUdhList) EnableItem(kUdhRemove, Item(kUdhList).selection >= 0);
+}
+
+void CUserDefinedHandlersPage::OnClick(int id) {
+    if (id == kUdhAddUpdate) OnAddUpdate();
+    else if (id == kUdhRemove) OnRemove();
+    else ui::PropertyPage::OnClick(id);
+}
+
+std::string CUserDefinedHandlersPage::ChooseFileWithHostBrowser() {
+    auto browser = com::CreateRunningObject<host::IHostFileBrowser>(host::CLSID_HostFileBrowser);
+    const std::string pattern = kPattern;
+    com::Bstr ext = cameras::HostString(pattern.substr(pattern.size() - 4));
+    com::Bstr name = cameras::HostString(pattern);
+    com::ThrowIfFailed(browser->SetFileDefaults(1, 0, ext.get(), name.get()), host::IHostFileBrowser::IID_);
+    com::ThrowIfFailed(browser->SetFileMustExist(1), host::IHostFileBrowser::IID_);
+    com::BSTR path = nullptr;
+    const com::HRESULT hr = browser->BrowseForFile(1, 0, 1, &path);
+    const std::string chosen = cameras::TakeHostString(path);
+    com::ThrowIfFailed(hr, host::IHostFileBrowser::IID_);
+    return hr == com::S_OK ? chosen : std::string{};
+}
+
+std::string CUserDefinedHandlersPage::ChooseFile() {
+    std::string path;
+    if (m_localMode) {
+        const std::string pattern = kPattern;
+        const std::string tail = pattern.substr(pattern.size() - 4);
+        std::string filter = res::LoadString(1070);
+        // The filter text holds two %s: both get the pattern.
+        for (int k = 0; k < 2; ++k)
+            if (size_t at = filter.find("%s"); at != std::string::npos) filter.replace(at, 2, tail);
+        cameras::CFileDlg dlg(true, res::LoadString(1071), pattern,
+                              cameras::OFN_HIDEREADONLY | cameras::OFN_FILEMUSTEXIST, filter, this);
+        if (dlg.DoModal() == 1) path = dlg.GetPathName();
+    } else {
+        path = ChooseFileWithHostBrowser();
+    }
+    if (path.size() >= 2 && cameras::CheckFloppyDisk(path[0], 0) < 1) {
+        WWMessageBox(this, res::FormatString(1033, path.substr(0, 2)), "", ui::MB_OK | ui::MB_ICONINFORMATION);
+        return {};
+    }
+    return path;
+}
+
+void CUserDefinedHandlersPage::OnAddUpdate() {
+    const std::string path = ChooseFile();
+    if (path.empty()) return;
+
+    // The XML camera handler component reads the file's display name.
+    com::ComPtr<host::IXmlCameraHandler> handler;
+    com::CLSID clsid{};
+    if (com::SUCCEEDED(com::CLSIDFromProgID(host::kXmlCameraHandlerProgId, &clsid)))
+        com::CoCreateInstance(clsid, nullptr, host::IXmlCameraHandler::IID_, handler.outVoid());
+    if (!handler) {
+        WWMessageBox(this, res::LoadString(147), res::LoadString(148), ui::MB_OK | ui::MB_ICONERROR);
+        return;
+    }
+    com::Bstr wpath = cameras::HostString(path);
+    com::BSTR text = nullptr;
+    host::VARIANT_BOOL ok = 0;
+    const com::HRESULT hr = handler->ReadDefinitionFile(wpath.get(), &text, &ok);
+    const std::string answer = cameras::TakeHostString(text);
+    if (com::FAILED(hr) || ok == 0) {
+        WWMessageBox(this, res::LoadString(146) + " " + answer, res::LoadString(148), ui::MB_OK | ui::MB_ICONERROR);
+        return;
+    }
+    const std::string displayName = answer;
+
+    enum { eNew, eUpdate, eReplacePending } kind = eNew;
+    HostHandler found;
+    int pendingIndex = -1;
+    bool foundOnHost = false;
+    for (auto& h : HostHandlers())
+        if (cameras::EqualsNoCase(h.DisplayName, displayName)) {
+            found = h;
+            foundOnHost = true;
+            break;
+        }
+    auto askReplace = [&] {
+        return WWMessageBox(this, res::FormatString(143, displayName), res::LoadString(144), ui::MB_YESNO) ==
+               ui::IDYES;
+    };
+    if (foundOnHost && cameras::StillInstalled(found.DisplayName, m_arrayPendingChanges)) {
+        if (!cameras::IsUserDefinedProgId(found.ProgramID)) {
+            WWMessageBox(this, res::FormatString(145, displayName), "", ui::MB_OK | ui::MB_ICONERROR);
+            return;
+        }
+        if (!askReplace()) return;
+        kind = eUpdate;
+    } else if (!foundOnHost) {
+        for (size_t i = 0; i < m_arrayPendingChanges.size(); ++i)
+            if (m_arrayPendingChanges[i].Action == cameras::eActionAdd &&
+                cameras::EqualsNoCase(m_arrayPendingChanges[i].DisplayName, displayName)) {
+                pendingIndex = static_cast<int>(i);
+                break;
+            }
+        if (pendingIndex >= 0) {
+            if (!askReplace()) return;
+            kind = eReplacePending;
+        }
+    }
+
+    bool readOk = false;
+    const std::string definition = ReadWholeFile(path, readOk);
+    if (!readOk) {
+        WWMessageBox(this, res::LoadString(146) + " " + path, res::LoadString(148), ui::MB_OK | ui::MB_ICONERROR);
+        return;
+    }
+
+    if (kind == eNew) {
+        std::int32_t hostCount = 0;
+        if (m_cameraControl && com::FAILED(m_cameraControl->GetHandlerCount(&hostCount))) hostCount = 0;
+        PendingHandlerChange c;
+        c.DisplayName = displayName;
+        c.Definition = definition;
+        c.HandlerIndex = hostCount + static_cast<std::int32_t>(m_arrayPendingChanges.size());
+        c.Action = cameras::eActionAdd;
+        m_arrayPendingChanges.push_back(std::move(c));
+    } else if (kind == eUpdate) {
+        PendingHandlerChange c;
+        c.DisplayName = displayName;
+        c.Definition = definition;
+        c.ProgramID = found.ProgramID;
+        c.HandlerIndex = found.index;
+        c.Action = cameras::eActionUpdate;
+        m_arrayPendingChanges.push_back(std::move(c));
+    } else if (pendingIndex >= 0 && pendingIndex < static_cast<int>(m_arrayPendingChanges.size())) {
+        m_arrayPendingChanges[pendingIndex].Definition = definition;
+    } else {
+        LogMirelle("Bad index. iPendingUpdateIndex = " + std::to_string(pendingIndex) + ".");
+    }
+    SetModified(true);
+    RefreshList();
+}
+
+void CUserDefinedHandlersPage::OnRemove() {
+    const auto& list = Item(kUdhList);
+    const std::string rowText = list.ItemText(list.selection);
+    if (rowText.empty()) return;
+    bool done = false;
+    for (auto& h : HostHandlers())
+        if (cameras::EqualsNoCase(h.DisplayName, rowText)) {
+            PendingHandlerChange c;
+            c.ProgramID = h.ProgramID;
+            c.DisplayName = h.DisplayName;
+            c.HandlerIndex = h.index;
+            c.Action = cameras::eActionRemove;
+            m_arrayPendingChanges.push_back(std::move(c));
+            done = true;
+            break;
+        }
+    if (!done) {
+        for (auto it = m_arrayPendingChanges.rbegin(); it != m_arrayPendingChanges.rend(); ++it)
+            if (it->Action == cameras::eActionAdd && cameras::EqualsNoCase(it->DisplayName, rowText)) {
+                m_arrayPendingChanges.erase(std::next(it).base());
+                done = true;
+                break;
+            }
+    }
+    if (!done) LogMirelle("Did not find a handler to remove!");
+    SetModified(true);
+    RefreshList();
+}
+
+bool CUserDefinedHandlersPage::OnApply() {
+    // Replayed in the operator's order; failures are logged and the next
+    // entry goes on.  Nothing is shown.
+    for (const auto& c : m_arrayPendingChanges) {
+        if (!m_cameraControl) break;
+        if (c.Action == cameras::eActionAdd || c.Action == cameras::eActionUpdate) {
+            com::Bstr definition = cameras::HostString(c.Definition);
+            // In/out: goes in empty for a new handler and comes back set.
+            com::BSTR progIdSlot =
+                cameras::HostString(c.Action == cameras::eActionAdd ? std::string{} : c.ProgramID).detach();
+            m_cameraControl->StoreXMLCameraHandlerDefinition(definition.get(), &progIdSlot);
+            const std::string progId = cameras::TakeHostString(progIdSlot);
+            com::Bstr name = cameras::HostString(c.DisplayName);
+            com::Bstr prog = cameras::HostString(progId);
+            std::int32_t reserved = 0;
+            if (com::FAILED(m_cameraControl->RegisterCameraHandler(name.get(), prog.get(), &reserved)))
+                LogMirelle("RegisterCameraHandler failed. DisplayName=" + c.DisplayName + ", ProgID=" + progId + ".");
+            if (c.Action == cameras::eActionUpdate) {
+                for (int cam = 0; cam < m_cameraCount; ++cam) {
+                    std::int32_t index = -1;
+                    if (com::SUCCEEDED(m_cameraControl->GetCameraHandler(cam, &index)) && index == c.HandlerIndex)
+                        m_cameraControl->RefreshCameraHandler(cam);
+                }
+            }
+        } else if (c.Action == cameras::eActionRemove) {
+            com::Bstr prog = cameras::HostString(c.ProgramID);
+            if (com::FAILED(m_cameraControl->UnregisterCameraHandler(prog.get())))
+                LogMirelle("UnregisterCameraHandler failed. bstrProgramID=" + c.ProgramID + ".");
+            if (com::FAILED(m_cameraControl->DeleteXMLCameraHandlerDefinition(prog.get())))
+                LogMirelle("DeleteXMLCameraHandlerDefinition failed. bstrProgramID=" + c.ProgramID + ".");
+        } else {
+            LogMirelle("m_arrayPendingChanges contains bad eActionPending = " + std::to_string(c.Action) +
+                       ". Ignoring entry.");
+        }
+    }
+    m_arrayPendingChanges.clear();
+    SetModified(false);
+    return true;
+}
