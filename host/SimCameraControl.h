@@ -3,7 +3,12 @@
 
 namespace host {
 
-// ICameraControlUISupport over the unit's "handlers" and camera data.
+// ICameraControlUISupport over the unit's data:
+//   "handlers"               [{"displayName", "progId", "defaultPort", "defaultMonitor"}] in host order
+//   "cameraControlXml"       the stored CameraControl document (kept verbatim)
+//   "serialPorts"            comma-separated port names
+//   "userHandlerDefinitions" {progId: definition text} of user-defined handlers
+// Per-camera operations (older hosts) read and rewrite the stored document.
 class SimCameraControlUISupport final : public SimObject<ICameraControlUISupport> {
 public:
     using SimObject::SimObject;
@@ -27,5 +32,21 @@ public:
     HRESULT UnregisterCameraHandler(BSTR progId) override;
     HRESULT DeleteXMLCameraHandlerDefinition(BSTR progId) override;
 };
+
+// The camera data of the unit as the host keeps it (shared by the host
+// objects of the camera setup).
+namespace camdata {
+struct Association {
+    int camera = -1;
+    std::string progId, port;
+    int address = -1, monitor = -1;
+};
+std::vector<Association> ParseAssociations(const std::string& xml);
+std::string WriteAssociations(const std::vector<Association>& list);
+// Index of the handler with that ProgID (ignoring case), or -1.
+int FindHandler(const nlohmann::json& data, const std::string& progId);
+// Defaults of a handler: false when the unit has no such handler.
+bool HandlerDefaults(const nlohmann::json& data, const std::string& progId, std::string& port, int& monitor);
+}  // namespace camdata
 
 }  // namespace host

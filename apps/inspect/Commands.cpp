@@ -1,5 +1,6 @@
 #include "apps/inspect/Commands.h"
 
+#include "cameras/PTZTriggerDefinition.h"
 #include "foundation/XmlDocument.h"
 
 namespace apps {
@@ -37,9 +38,37 @@ std::string XmlNodes(const std::string& text) {
     return out;
 }
 
+namespace {
+// Reads a PTZTriggerList text into typed definitions; false when unreadable.
+bool ReadPtzDefinitions(const std::string& text, std::vector<cameras::PTZTriggerDefinition>& defs) {
+    cameras::PTZTriggerListDocument doc;
+    if (!doc.Read(text)) return false;
+    cameras::RecordsToDefinitions(doc, defs);
+    return true;
+}
+}  // namespace
+
+std::string PtzRead(const std::string& text) {
+    std::vector<cameras::PTZTriggerDefinition> defs;
+    if (!ReadPtzDefinitions(text, defs)) return "failed\n";
+    std::string out = "ok " + std::to_string(defs.size()) + "\n";
+    for (const auto& d : defs) out += cameras::DescribeDefinition(d) + "\n";
+    return out;
+}
+
+std::string PtzCheck(const std::string& text) {
+    std::vector<cameras::PTZTriggerDefinition> defs;
+    if (!ReadPtzDefinitions(text, defs)) return "failed\n";
+    std::string out;
+    for (const auto& d : defs) out += std::to_string(cameras::CheckDefinition(d)) + "\n";
+    return out;
+}
+
 const std::vector<InspectCommand>& InspectCommands() {
     static const std::vector<InspectCommand> commands = {
         {"xml-nodes", XmlNodes},
+        {"ptz-read", PtzRead},
+        {"ptz-check", PtzCheck},
     };
     return commands;
 }

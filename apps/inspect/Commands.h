@@ -17,4 +17,9 @@ const std::vector<InspectCommand>& InspectCommands();
 // line; tabs, line breaks and backslashes inside names and values are escaped.
 std::string XmlNodes(const std::string& text);
 
+// "ok N" then one typed PTZ trigger definition a line, or "failed".
+std::string PtzRead(const std::string& text);
+// The validity code of each definition, one a line ("failed" when unreadable).
+std::string PtzCheck(const std::string& text);
+
 }  // namespace apps
