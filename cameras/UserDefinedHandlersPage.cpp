@@ -20,6 +20,9 @@ using cameras::PendingHandlerChange;
 namespace {
 constexpr const char* kPattern = "*.*";
 
+// The last n characters of s (all of s when it is shorter).
+std::string LastChars(const std::string& s, size_t n) { return s.size() > n ? s.substr(s.size() - n) : s; }
+
 std::string ReadWholeFile(const std::string& path, bool& ok) {
     std::ifstream in(path, std::ios::binary);
     ok = static_cast<bool>(in);
@@ -81,7 +84,7 @@ void CUserDefinedHandlersPage::OnClick(int id) {
 std::string CUserDefinedHandlersPage::ChooseFileWithHostBrowser() {
     auto browser = com::CreateRunningObject<host::IHostFileBrowser>(host::CLSID_HostFileBrowser);
     const std::string pattern = kPattern;
-    com::Bstr ext = cameras::HostString(pattern.substr(pattern.size() - 4));
+    com::Bstr ext = cameras::HostString(LastChars(pattern, 4));
     com::Bstr name = cameras::HostString(pattern);
     com::ThrowIfFailed(browser->SetFileDefaults(1, 0, ext.get(), name.get()), host::IHostFileBrowser::IID_);
     com::ThrowIfFailed(browser->SetFileMustExist(1), host::IHostFileBrowser::IID_);
@@ -96,7 +99,7 @@ std::string CUserDefinedHandlersPage::ChooseFile() {
     std::string path;
     if (m_localMode) {
         const std::string pattern = kPattern;
-        const std::string tail = pattern.substr(pattern.size() - 4);
+        const std::string tail = LastChars(pattern, 4);
         std::string filter = res::LoadString(1070);
         // The filter text holds two %s: both get the pattern.
         for (int k = 0; k < 2; ++k)
