@@ -41,9 +41,9 @@ private:
     std::string m_path;
 };
 
-// Whether the medium of a drive can be used: 1 yes, below 1 no.  Paths on
-// this unit have no drive letters except the floppy drives A and B, which
-// the unit does not have; tests may replace the answer.
+// Whether the medium of a drive can be used: 1 yes, below 1 no.  The
+// simulated unit's paths have no removable drives, so every drive answers 1;
+// tests replace the answer to see a volume that cannot be used.
 int CheckFloppyDisk(char drive, int flags);
 void SetFloppyDiskCheck(std::function<int(char, int)> check);  // null restores the default
 

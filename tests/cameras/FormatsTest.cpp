@@ -296,3 +296,25 @@ TEST(NameBlockTest, BlockAndCaseInsensitiveChange) {
 }
 
 }  // namespace
+
+#include "apps/inspect/Commands.h"
+
+namespace {
+
+TEST(InspectPtzTest, ReadAndCheckReports) {
+    const std::string doc =
+        "<PTZTriggerList><PTZTriggerDef><AlarmCameraID>2</AlarmCameraID><AlarmCameraName>Till 1</AlarmCameraName>"
+        "<Alarms><AlarmType>Filter</AlarmType></Alarms><PTZCameraID>2</PTZCameraID><PTZCameraName>Dome</PTZCameraName>"
+        "<PTZCommand>Preset</PTZCommand><PTZCommandID>7</PTZCommandID></PTZTriggerDef>"
+        "<PTZTriggerDef><AlarmCameraID>1</AlarmCameraID><AlarmCameraName>A</AlarmCameraName>"
+        "<Alarms><AlarmType>Input</AlarmType></Alarms><PTZCameraID>2</PTZCameraID><PTZCameraName>B</PTZCameraName>"
+        "<PTZCommand>Pattern</PTZCommand><PTZCommandID>64</PTZCommandID></PTZTriggerDef></PTZTriggerList>";
+    EXPECT_EQ(apps::PtzRead(doc), "ok 2\n"
+                                  "alarm=2 \"Till 1\" types=Filter ptz=2 \"Dome\" action=Preset 7\n"
+                                  "alarm=1 \"A\" types=Input ptz=2 \"B\" action=Pattern 64\n");
+    EXPECT_EQ(apps::PtzCheck(doc), "2\n5\n");
+    EXPECT_EQ(apps::PtzRead("<PTZTriggerList>"), "failed\n");
+    EXPECT_EQ(apps::PtzRead("<PTZTriggerList></PTZTriggerList>"), "ok 0\n");
+}
+
+}  // namespace
