@@ -363,3 +363,18 @@ TEST_F(StorageDialog, WithoutTheCallbackObjectInitialisationFails) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(StorageDialog, WithoutTheHostInterfaceInitialisationFails) {
+    CStorageDlg dlg(nullptr, nullptr);
+    EXPECT_TRUE(dlg.HasCallback());
+    try {
+        dlg.DoModal();
+        ADD_FAILURE() << "initialisation did not fail";
+    } catch (const com::ComError& e) {
+        EXPECT_EQ(e.Error(), com::E_POINTER);
+    }
+}
+
+}  // namespace
