@@ -277,7 +277,7 @@ TEST_F(StorageThreads, OperationsInARowLoseNoFinishedMessage) {
     EXPECT_EQ(Messages().size(), static_cast<std::size_t>(2 * kRuns));
 }
 
-TEST_F(StorageThreads, DemoUnitRunsEveryOperationEndToEnd) {
+TEST_F(StorageThreads, ActionsRunningOutWaitForTheLastOperation) {
     // Actions run out while the last operation is still going: the driver
     // waits for it and then closes the dialog.
     Script("answer yes\nanswer yes\nclick 1005\nwait\nset 1010 ALL\nclick 1");
