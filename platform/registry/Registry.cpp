@@ -28,6 +28,7 @@ struct Node {
 struct Watch {
     std::string path;  // lower-case full path
     bool subtree;
+    DWORD filter;
     std::shared_ptr<Event> event;
 };
 
@@ -158,7 +159,9 @@ public:
         return n;
     }
 
-    void Changed(const std::string& path) {
+    // kind: REG_NOTIFY_CHANGE_NAME for a subkey added or removed,
+    // REG_NOTIFY_CHANGE_LAST_SET for a value written or deleted.
+    void Changed(const std::string& path, DWORD kind = REG_NOTIFY_CHANGE_LAST_SET) {
         auto lpath = Lower(path);
         auto canon = [](const std::string& p) {
             std::string out;
@@ -168,7 +171,8 @@ public:
         std::string changed = canon(lpath);
         std::vector<std::shared_ptr<Event>> fire;
         std::erase_if(watches, [&](const Watch& w) {
-            std::string watched = canon(w.path);
+            std::string watched = canon(Lower(w.path));
+            if (!(w.filter & kind)) return false;
             bool hit = changed == watched ||
                        (w.subtree && changed.size() > watched.size() &&
                         changed.compare(0, watched.size(), watched) == 0 && changed[watched.size()] == '\\');
@@ -268,7 +272,7 @@ LONG RegCreateKeyEx(HKEY parent, const std::string& subKey, HKEY* result, DWORD*
         parts.pop_back();
         std::string parentPath;
         for (auto& p : parts) parentPath = Join(parentPath, p);
-        s.Changed(parentPath);
+        s.Changed(parentPath, REG_NOTIFY_CHANGE_NAME);
     }
     return ERROR_SUCCESS;
 }
@@ -399,21 +403,21 @@ static LONG DeleteKeyImpl(HKEY parent, const std::string& subKey, bool tree) {
     if (!tree && !it->second->children.empty()) return ERROR_KEY_HAS_CHILDREN;
     pn->children.erase(it);
     pn->displayNames.erase(leaf);
-    s.Changed(parentPath);
+    s.Changed(parentPath, REG_NOTIFY_CHANGE_NAME);
     return ERROR_SUCCESS;
 }
 
 LONG RegDeleteKey(HKEY parent, const std::string& subKey) { return DeleteKeyImpl(parent, subKey, false); }
 LONG RegDeleteTree(HKEY parent, const std::string& subKey) { return DeleteKeyImpl(parent, subKey, true); }
 
-LONG RegNotifyChangeKeyValue(HKEY key, bool watchSubtree, DWORD, std::shared_ptr<Event> event) {
+LONG RegNotifyChangeKeyValue(HKEY key, bool watchSubtree, DWORD filter, std::shared_ptr<Event> event) {
     auto& s = S();
     std::lock_guard l(s.m);
     if (LONG f = s.Fail("RegNotifyChangeKeyValue")) return f;
     if (!event) return ERROR_INVALID_PARAMETER;
     auto path = s.PathOf(key);
     if (!path) return ERROR_INVALID_HANDLE;
-    s.watches.push_back({*path, watchSubtree, std::move(event)});
+    s.watches.push_back({*path, watchSubtree, filter, std::move(event)});
     return ERROR_SUCCESS;
 }
 

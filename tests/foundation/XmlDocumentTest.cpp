@@ -1,0 +1,127 @@
+#include <gtest/gtest.h>
+
+#include "apps/inspect/Commands.h"
+#include "foundation/XmlDocument.h"
+
+namespace {
+
+std::string Nodes(const std::string& text) { return apps::XmlNodes(text); }
+
+struct ReaderCase {
+    const char* name;
+    const char* text;
+    const char* nodes;
+};
+
+const ReaderCase kReaderCases[] = {
+    {"empty element with blank before slash", "<X />", "start\tX\t\nend\t/X\n"},
+    {"empty element without blank keeps the slash in the name", "<X/>", "start\tX/\t\n"},
+    {"first content a child element gives an empty value", "<A><B>1</B>tail</A>",
+     "start\tA\t\nstart\tB\t1\nend\t/B\nend\t/A\n"},
+    {"value trimmed of blanks and line breaks", "<A>  two words \r\n</A>", "start\tA\ttwo words\nend\t/A\n"},
+    {"CDATA untrimmed", "<![CDATA[ a <b> ]]>", "start\t![CDATA[\t a <b> \n"},
+    {"attributes with both quotes, apostrophes may hold double quotes",
+     "<A x=\"1\" y='say \"hi\"'>v</A>", "start\tA\tv\nattr\tx\t1\nattr\ty\tsay \"hi\"\nend\t/A\n"},
+    {"the element of the worked example", "<A x=\"1\" y='2'>text<B/></A>",
+     "start\tA\ttext\nattr\tx\t1\nattr\ty\t2\nstart\tB/\t\nend\t/A\n"},
+    {"the same with a blank before the child's slash", "<A x=\"1\" y='2'>text<B /></A>",
+     "start\tA\ttext\nattr\tx\t1\nattr\ty\t2\nstart\tB\t\nend\t/B\nend\t/A\n"},
+    {"attribute without a quoted value drops the rest of the list", "<A x=1 z>v</A>",
+     "start\tA\tv\nend\t/A\n"},
+    {"the name ends at the first blank or equals sign, the value is in the first quotes", "<A x=1 y=\"2\">v</A>",
+     "start\tA\tv\nattr\tx\t2\nend\t/A\n"},
+    {"declaration reads as a start tag named by its first word", "<?xml version=\"1.0\"?><R/>",
+     "start\t?xml\t\nattr\tversion\t1.0\nstart\tR/\t\n"},
+    {"no closing angle bracket ends the sequence", "<A>v</A><B x='1'", "start\tA\tv\nend\t/A\n"},
+    {"lone less-than at the end", "text <", ""},
+    {"text without tags", "just text", ""},
+    {"tab does not end a tag name", "<A\tb='1'>v</A>", "start\tA\\tb='1'\tv\nend\t/A\n"},
+    {"CDATA without its end reads like a start tag", "<![CDATA[abc>def", "start\t![CDATA[\t\n"},
+    {"value after the last tag has no following tag", "<A>tail", "start\tA\t\n"},
+};
+
+class XmlReader : public ::testing::TestWithParam<ReaderCase> {};
+
+TEST_P(XmlReader, NodeSequence) { EXPECT_EQ(Nodes(GetParam().text), GetParam().nodes) << GetParam().name; }
+
+INSTANTIATE_TEST_SUITE_P(Cases, XmlReader, ::testing::ValuesIn(kReaderCases));
+
+TEST(XmlWriter, WriteElementWithIndentAndNewline) {
+    CXmlDocument doc;
+    doc.WriteElement("CameraNumber", 5L, 3, true);
+    EXPECT_EQ(doc.GetText(), "\t\t\t<CameraNumber>5</CameraNumber>\r\n");
+}
+
+TEST(XmlWriter, WritesVerbatimWithoutEscaping) {
+    CXmlDocument doc;
+    doc.StartElement("A", 0, false);
+    doc.WriteElement("B", std::string("<&\"'>"), 1, false);
+    doc.WriteElement("N", -42L, 0, false);
+    doc.EndElement("A", 0, true);
+    EXPECT_EQ(doc.GetText(), "<A>\t<B><&\"'></B><N>-42</N></A>\r\n");
+}
+
+TEST(XmlWriter, WrittenDocumentReadsBack) {
+    CXmlDocument doc;
+    doc.StartElement("CameraControl", 0, true);
+    doc.StartElement("Camera", 1, true);
+    doc.WriteElement("CameraNumber", 1L, 2, true);
+    doc.WriteElement("Handler", std::string("Mirelle.Ptz"), 2, true);
+    doc.EndElement("Camera", 1, true);
+    doc.EndElement("CameraControl", 0, true);
+    EXPECT_EQ(Nodes(doc.GetText()),
+              "start\tCameraControl\t\nstart\tCamera\t\nstart\tCameraNumber\t1\nend\t/CameraNumber\n"
+              "start\tHandler\tMirelle.Ptz\nend\t/Handler\nend\t/Camera\nend\t/CameraControl\n");
+}
+
+TEST(XmlReaderState, SetTextAndRewindRestart) {
+    CXmlDocument doc;
+    doc.SetText("<A x='1'>v</A>");
+    doc.Rewind();
+    std::string n, v;
+    bool end, attr;
+    ASSERT_TRUE(doc.ReadNode(n, v, end, attr));
+    EXPECT_EQ(n, "A");
+    // A new text drops the pending attributes of the old one.
+    doc.SetText("<B>w</B>");
+    doc.Rewind();
+    ASSERT_TRUE(doc.ReadNode(n, v, end, attr));
+    EXPECT_EQ(n, "B");
+    EXPECT_EQ(v, "w");
+    EXPECT_FALSE(attr);
+    EXPECT_TRUE(doc.Rewind());
+    ASSERT_TRUE(doc.ReadNode(n, v, end, attr));
+    EXPECT_EQ(n, "B");
+}
+
+TEST(XmlReaderState, EmptyAndExhaustedDocumentsAnswerFalse) {
+    CXmlDocument doc;
+    doc.Rewind();
+    std::string n = "x", v = "y";
+    bool end = true, attr = true;
+    EXPECT_FALSE(doc.ReadNode(n, v, end, attr));
+    EXPECT_TRUE(n.empty());
+    EXPECT_FALSE(end);
+    doc.SetText("<A/>");
+    doc.Rewind();
+    EXPECT_TRUE(doc.ReadNode(n, v, end, attr));
+    EXPECT_FALSE(doc.ReadNode(n, v, end, attr));
+    EXPECT_FALSE(doc.ReadNode(n, v, end, attr));
+}
+
+TEST(XmlReaderState, HostileInputNeverReadsOutOfBounds) {
+    // Every prefix of a document must read without fault (ASan checks bounds).
+    const std::string text = "<A x=\"1\" y='2'>text<![CDATA[c]]><B /><C k='v'/></A>";
+    for (size_t n = 0; n <= text.size(); ++n) {
+        CXmlDocument doc;
+        doc.SetText(text.substr(0, n));
+        doc.Rewind();
+        std::string name, value;
+        bool end, attr;
+        int guard = 0;
+        while (doc.ReadNode(name, value, end, attr) && ++guard < 100) {}
+        EXPECT_LT(guard, 100) << "prefix " << n;
+    }
+}
+
+}  // namespace
