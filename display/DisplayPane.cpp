@@ -70,8 +70,9 @@ void DisplayPane::ComputeRects() {
 }
 
 void DisplayPane::Paint() {
-    // Background, and the pane font on the first fill.
-    if (!m_fontCreated) m_fontCreated = true;  // "Arial", 10 px, bold
+    // The background fill; the pane font ("Arial", 10 pixels, bold) is made
+    // on the first one.
+    m_fontCreated = true;
     m_cells.assign(PaneCount(), Cell{});
     if (!m_rectsComputed) ComputeRects();
 
