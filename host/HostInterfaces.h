@@ -51,8 +51,25 @@ struct ISetupUISupport : com::IUnknown {
     virtual HRESULT SetPTZTriggerListXml(BSTR xml, std::int32_t* reserved) = 0;
 
     // ---- display setup ----
+    // Bit i set: camera index i may be used (the call monitor page offers a
+    // camera only when it is set in both masks).
+    virtual HRESULT GetCameraEnableMask(std::int32_t* mask) = 0;
+    virtual HRESULT GetCameraAllowMask(std::int32_t* mask) = 0;
 
     // ---- audio setup ----
+    // Live mixer controls: each takes the new value and 0, and changes what
+    // the unit does at once.  Record mode: 0 none, 1 line, 2 microphone.
+    virtual HRESULT SetLiveMicRecordLevel(std::int32_t level, std::int32_t zero) = 0;
+    virtual HRESULT SetLiveLineRecordLevel(std::int32_t level, std::int32_t zero) = 0;
+    virtual HRESULT SetLiveRecordMode(std::int32_t mode, std::int32_t micMute, std::int32_t lineMute,
+                                      std::int32_t zero) = 0;
+    virtual HRESULT SetLiveMicBoost(std::int32_t on, std::int32_t zero) = 0;
+    virtual HRESULT SetLiveMicVolume(std::int32_t volume, std::int32_t zero) = 0;
+    virtual HRESULT SetLiveLineVolume(std::int32_t volume, std::int32_t zero) = 0;
+    virtual HRESULT SetLivePlayVolume(std::int32_t volume, std::int32_t zero) = 0;
+    virtual HRESULT SetLiveMicMute(std::int32_t muted, std::int32_t zero) = 0;
+    virtual HRESULT SetLiveLineMute(std::int32_t muted, std::int32_t zero) = 0;
+    virtual HRESULT SetLivePlayMute(std::int32_t muted, std::int32_t zero) = 0;
 
     // ---- IP source setup ----
 
