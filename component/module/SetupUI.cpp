@@ -72,13 +72,16 @@ HRESULT CSetupUI::RunFrame(std::unique_ptr<CSetupSheetDlg>& slot, com::IUnknown*
         if (bVal) *bVal = 2;
         return S_OK;
     }
-    slot = std::make_unique<CSetupSheetDlg>(As<host::ISetupUISupport>(setup), titleId, sheet, 1, keyboard,
-                                            Parent(parent), closeOnly);
+    auto frame = std::make_unique<CSetupSheetDlg>(As<host::ISetupUISupport>(setup), titleId, sheet, 1, keyboard,
+                                                  Parent(parent), closeOnly);
+    CSetupSheetDlg* running = frame.get();
+    FillSlot(slot, std::move(frame));
     struct SlotGuard {
+        CSetupUI* self;
         std::unique_ptr<CSetupSheetDlg>& s;
-        ~SlotGuard() { s.reset(); }
-    } guard{slot};
-    int r = slot->DoModal();
+        ~SlotGuard() { self->EmptySlot(s); }
+    } guard{this, slot};
+    int r = running->DoModal();
     if (bVal) *bVal = static_cast<int16_t>(r);
     return S_OK;
 }
@@ -113,17 +116,19 @@ HRESULT CSetupUI::ShowRecordModeDlg(com::IUnknown* pISetupUISupport, mirelle::Wi
     auto* hostInfo = reinterpret_cast<CRecordInfo*>(lRecordInfo);
     CRecordInfo local;
     if (hostInfo) local.CopyFrom(*hostInfo);
-    m_pRecordModeDlg = std::make_unique<CRecordModeDlg>(As<host::ISetupUISupport>(pISetupUISupport), local, Parent(wndMain));
+    auto dlg = std::make_unique<CRecordModeDlg>(As<host::ISetupUISupport>(pISetupUISupport), local, Parent(wndMain));
+    ui::Dialog* running = dlg.get();
+    FillSlot(m_pRecordModeDlg, std::move(dlg));
     struct Finish {
         CSetupUI* self;
         CRecordInfo* host;
         CRecordInfo& local;
         ~Finish() {
             if (host) host->CopyFrom(local);
-            self->m_pRecordModeDlg.reset();
+            self->EmptySlot(self->m_pRecordModeDlg);
         }
     } finish{this, hostInfo, local};
-    int r = m_pRecordModeDlg->DoModal();
+    int r = running->DoModal();
     if (bVal) *bVal = static_cast<int16_t>(r);
     return S_OK;
 }
@@ -157,12 +162,13 @@ HRESULT CSetupUI::ShowPortAddressDlg(com::IUnknown* pIRmtResMgrUISupport, com::I
             if (bVal) *bVal = static_cast<int16_t>(r);
             return S_OK;
         }
-        m_pPortAddressDlg = std::move(dlg);
+        ui::Dialog* running = dlg.get();
+        FillSlot(m_pPortAddressDlg, std::move(dlg));
         struct Clear {
-            std::unique_ptr<ui::Dialog>& s;
-            ~Clear() { s.reset(); }
-        } clear{m_pPortAddressDlg};
-        int r = m_pPortAddressDlg->DoModal();
+            CSetupUI* self;
+            ~Clear() { self->EmptySlot(self->m_pPortAddressDlg); }
+        } clear{this};
+        int r = running->DoModal();
         if (bVal) *bVal = static_cast<int16_t>(r);
         return S_OK;
     } catch (const com::ComError& e) {
@@ -171,6 +177,7 @@ HRESULT CSetupUI::ShowPortAddressDlg(com::IUnknown* pIRmtResMgrUISupport, com::I
 }
 
 HRESULT CSetupUI::ConnectTimeout() {
+    std::lock_guard l(m_slotLock);
     if (m_pRecordModeDlg)
         m_pRecordModeDlg->EndDialog(0);
     else if (m_pDisplayDlg)
@@ -221,6 +228,7 @@ HRESULT CSetupUI::ShowAudio(com::IUnknown* pISetupUISupport, int16_t bEnableKeyb
 }
 
 HRESULT CSetupUI::UpdateLevelMeter(int32_t lPeakLevel, int16_t*) {
+    std::lock_guard l(m_slotLock);
     if (CSetupSheetDlg* frame = m_pAudioDlg.get()) frame->Sheet()->UpdateLevelMeter(lPeakLevel);
     return S_OK;
 }
