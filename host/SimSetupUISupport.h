@@ -14,6 +14,9 @@ public:
     HRESULT GetCameraName(std::int32_t index, BSTR* name, VARIANT_BOOL* valid) override;
     HRESULT GetLocalMode(std::int16_t* localMode) override;
 
+    // The name of camera index, as both name operations answer it.
+    HRESULT CameraName(const char* call, std::int32_t index, BSTR* name, VARIANT_BOOL* valid);
+
     // ---- camera setup (SimSetupUISupport_cameras.cpp) ----
     HRESULT GetCameraSetupAccess(std::int32_t* access, std::int32_t* reserved) override;
     HRESULT GetCovertSetupAccess(std::int32_t* access, std::int32_t* reserved) override;

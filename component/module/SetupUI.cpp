@@ -31,6 +31,17 @@ I* As(com::IUnknown* p) {
     return static_cast<I*>(p);
 }
 
+// A COM error raised while an operation builds or runs its dialog becomes the
+// operation's result.
+template <class F>
+HRESULT RaisedAsResult(F&& body) {
+    try {
+        return body();
+    } catch (const com::ComError& e) {
+        return e.Error();
+    }
+}
+
 }  // namespace
 
 CSetupUI::CSetupUI(com::IUnknown* outer) : com::ComObjectBase(outer) {}
@@ -88,7 +99,7 @@ HRESULT CSetupUI::RunFrame(std::unique_ptr<CSetupSheetDlg>& slot, com::IUnknown*
 
 HRESULT CSetupUI::ShowDisplay(com::IUnknown* pISetupUISupport, int16_t bEnableKeyboard, mirelle::WindowParam wndMain,
                               int32_t* lDisplayInfo, int16_t* bVal) {
-    try {
+    return RaisedAsResult([&]() -> HRESULT {
         auto* hostInfo = reinterpret_cast<CDisplayInfo*>(lDisplayInfo);
         CDisplayInfo local;
         if (hostInfo) local.CopyFrom(*hostInfo);
@@ -102,9 +113,7 @@ HRESULT CSetupUI::ShowDisplay(com::IUnknown* pISetupUISupport, int16_t bEnableKe
         if (sheet) copyBack.armed = true;
         return RunFrame(m_pDisplayDlg, pISetupUISupport, 1021, sheet.get(), bEnableKeyboard != 0, wndMain, 0,
                         "ShowDisplay", bVal);
-    } catch (const com::ComError& e) {
-        return e.Error();
-    }
+    });
 }
 
 HRESULT CSetupUI::ShowRecordModeDlg(com::IUnknown* pISetupUISupport, mirelle::WindowParam wndMain,
@@ -135,21 +144,19 @@ HRESULT CSetupUI::ShowRecordModeDlg(com::IUnknown* pISetupUISupport, mirelle::Wi
 
 HRESULT CSetupUI::ShowCameras(com::IUnknown* pISetupUISupport, com::IUnknown* pICameraControlUISupport,
                               int16_t bEnableKeyboard, mirelle::WindowParam wndMain, int16_t* bVal) {
-    try {
+    return RaisedAsResult([&]() -> HRESULT {
         auto sheet = cameras::CreateCameraSheet(As<host::ISetupUISupport>(pISetupUISupport),
                                                 As<host::ICameraControlUISupport>(pICameraControlUISupport));
         return RunFrame(m_pCameraDlg, pISetupUISupport, 1020, sheet.get(), bEnableKeyboard != 0, wndMain, 0,
                         "ShowCameras", bVal);
-    } catch (const com::ComError& e) {
-        return e.Error();
-    }
+    });
 }
 
 HRESULT CSetupUI::ShowPortAddressDlg(com::IUnknown* pIRmtResMgrUISupport, com::IUnknown* pISetupUISupport,
                                      mirelle::WindowParam wndMain, int32_t* lPortNumber, int32_t* lLivePort,
                                      int32_t* lEventPort, int16_t* iMaxLiveClients, int16_t iClientLimit,
                                      int16_t* bVal) {
-    try {
+    return RaisedAsResult([&]() -> HRESULT {
         if (m_pPortAddressDlg) {
             if (bVal) *bVal = 2;
             return S_OK;
@@ -171,9 +178,7 @@ HRESULT CSetupUI::ShowPortAddressDlg(com::IUnknown* pIRmtResMgrUISupport, com::I
         int r = running->DoModal();
         if (bVal) *bVal = static_cast<int16_t>(r);
         return S_OK;
-    } catch (const com::ComError& e) {
-        return e.Error();
-    }
+    });
 }
 
 HRESULT CSetupUI::ConnectTimeout() {
@@ -190,41 +195,35 @@ HRESULT CSetupUI::ConnectTimeout() {
 }
 
 HRESULT CSetupUI::ShowStorage(com::IUnknown* pIStorageUISupport, mirelle::WindowParam pWndMain, int32_t* pbRet) {
-    try {
+    return RaisedAsResult([&]() -> HRESULT {
         int r = storage::RunStorageDialog(As<host::IStorageUISupport>(pIStorageUISupport), Parent(pWndMain));
         if (pbRet) *pbRet = r == 1 ? 1 : 0;
         return S_OK;
-    } catch (const com::ComError& e) {
-        return e.Error();
-    }
+    });
 }
 
 HRESULT CSetupUI::ShowTextStreams(com::IUnknown* pISetupUISupport, com::IUnknown* pITextStreamsUISupport,
                                   int32_t bEnableKeyboard, int32_t bRemote, mirelle::WindowParam pWndMain,
                                   int32_t* pbRet) {
-    try {
+    return RaisedAsResult([&]() -> HRESULT {
         int r = textstreams::RunTextStreamList(As<host::ISetupUISupport>(pISetupUISupport),
                                                As<host::ITextStreamsUISupport>(pITextStreamsUISupport),
                                                bEnableKeyboard != 0, bRemote != 0, Parent(pWndMain));
         if (pbRet) *pbRet = r == 1 ? 1 : 0;
         return S_OK;
-    } catch (const com::ComError& e) {
-        return e.Error();
-    }
+    });
 }
 
 HRESULT CSetupUI::ShowAudio(com::IUnknown* pISetupUISupport, int16_t bEnableKeyboard, mirelle::WindowParam pWndMain,
                             int32_t* lAudioAssocInfo, int32_t* lAudioMixerInfo, int16_t* bVal) {
-    try {
+    return RaisedAsResult([&]() -> HRESULT {
         auto* assoc = reinterpret_cast<CAudioAssocInfo*>(lAudioAssocInfo);
         auto* mixer = reinterpret_cast<CAudioMixerInfo*>(lAudioMixerInfo);
         std::unique_ptr<CSetupSheet> sheet;
         if (assoc && mixer) sheet = audio::CreateAudioSheet(*mixer, *assoc, As<host::ISetupUISupport>(pISetupUISupport));
         return RunFrame(m_pAudioDlg, pISetupUISupport, 1052, sheet.get(), bEnableKeyboard != 0, pWndMain, 0,
                         "ShowAudio", bVal);
-    } catch (const com::ComError& e) {
-        return e.Error();
-    }
+    });
 }
 
 HRESULT CSetupUI::UpdateLevelMeter(int32_t lPeakLevel, int16_t*) {
@@ -236,29 +235,25 @@ HRESULT CSetupUI::UpdateLevelMeter(int32_t lPeakLevel, int16_t*) {
 HRESULT CSetupUI::ShowTextExceptions(com::IUnknown* pISetupUISupport, com::IUnknown* pITextExceptionsUISupport,
                                      int32_t bEnableKeyboard, int32_t bRemote, mirelle::WindowParam pWndMain,
                                      int32_t* pRetVal) {
-    try {
+    return RaisedAsResult([&]() -> HRESULT {
         int r = textstreams::RunTextExceptions(As<host::ISetupUISupport>(pISetupUISupport),
                                                As<host::ITextExceptionsUISupport>(pITextExceptionsUISupport),
                                                bEnableKeyboard != 0, bRemote != 0, Parent(pWndMain));
         if (pRetVal) *pRetVal = r;
         return S_OK;
-    } catch (const com::ComError& e) {
-        return e.Error();
-    }
+    });
 }
 
 HRESULT CSetupUI::ShowTextReceipts(com::IUnknown* pISetupUISupport, com::IUnknown* pITextExceptionsUISupport,
                                    int32_t bEnableKeyboard, int32_t bRemote, mirelle::WindowParam pWndMain,
                                    int32_t* pRetVal) {
-    try {
+    return RaisedAsResult([&]() -> HRESULT {
         int r = textstreams::RunTextReceipts(As<host::ISetupUISupport>(pISetupUISupport),
                                              As<host::ITextExceptionsUISupport>(pITextExceptionsUISupport),
                                              bEnableKeyboard != 0, bRemote != 0, Parent(pWndMain));
         if (pRetVal) *pRetVal = r;
         return S_OK;
-    } catch (const com::ComError& e) {
-        return e.Error();
-    }
+    });
 }
 
 HRESULT CSetupUI::ShowODSetup(com::IUnknown* pISetupUISupport, int32_t bEnableKeyboard, int32_t bRemote,
@@ -277,19 +272,17 @@ HRESULT CSetupUI::ShowODSetup(com::IUnknown* pISetupUISupport, int32_t bEnableKe
 
 HRESULT CSetupUI::ShowIPSourceConfig(com::IUnknown* pISetupUISupport, com::IUnknown* pICameraControlUISupport,
                                      int16_t bEnableKeyboard, mirelle::WindowParam wndMain, int16_t* bVal) {
-    try {
+    return RaisedAsResult([&]() -> HRESULT {
         auto sheet = network::CreateIPSourceSheet(As<host::ISetupUISupport>(pISetupUISupport),
                                                   As<host::ICameraControlUISupport>(pICameraControlUISupport));
         return RunFrame(m_pCameraDlg, pISetupUISupport, 1072, sheet.get(), bEnableKeyboard != 0, wndMain, 1,
                         "ShowIPSourceConfig", bVal);
-    } catch (const com::ComError& e) {
-        return e.Error();
-    }
+    });
 }
 
 HRESULT CSetupUI::ShowRawTextSetup(com::IUnknown* pISetupUISupport, int32_t bEnableKeyboard, int32_t bRemote,
                                    mirelle::WindowParam pWndMain, com::BSTR* pbstrEOL, int32_t* pRetVal) {
-    try {
+    return RaisedAsResult([&]() -> HRESULT {
         std::string eol = pbstrEOL ? cp::FromBstr(*pbstrEOL) : std::string{};
         int r = textstreams::RunRawTextSetup(As<host::ISetupUISupport>(pISetupUISupport), bEnableKeyboard != 0,
                                              bRemote != 0, Parent(pWndMain), eol);
@@ -299,9 +292,7 @@ HRESULT CSetupUI::ShowRawTextSetup(com::IUnknown* pISetupUISupport, int32_t bEna
         }
         if (pRetVal) *pRetVal = r;
         return S_OK;
-    } catch (const com::ComError& e) {
-        return e.Error();
-    }
+    });
 }
 
 HRESULT CSetupUI::ShowCOMPortSetup(com::IUnknown* pISetupUISupport, com::IUnknown* pITextStreamsUISupport,
@@ -309,7 +300,7 @@ HRESULT CSetupUI::ShowCOMPortSetup(com::IUnknown* pISetupUISupport, com::IUnknow
                                    int32_t bEditOperation, int32_t* pnPortID, int32_t* pnBaudRate,
                                    int32_t* pnDataBits, int32_t* pnParity, int32_t* pnStopBits,
                                    int32_t* pnFlowControl, int32_t* pRetVal) {
-    try {
+    return RaisedAsResult([&]() -> HRESULT {
         textstreams::SerialSettings s;
         int32_t* fields[] = {pnPortID, pnBaudRate, pnDataBits, pnParity, pnStopBits, pnFlowControl};
         int32_t* members[] = {&s.portId, &s.baudRate, &s.dataBits, &s.parity, &s.stopBits, &s.flowControl};
@@ -322,15 +313,13 @@ HRESULT CSetupUI::ShowCOMPortSetup(com::IUnknown* pISetupUISupport, com::IUnknow
             if (fields[i]) *fields[i] = *members[i];
         if (pRetVal) *pRetVal = r;
         return S_OK;
-    } catch (const com::ComError& e) {
-        return e.Error();
-    }
+    });
 }
 
 HRESULT CSetupUI::ShowTextIPPortSetup(com::IUnknown* pISetupUISupport, com::IUnknown* pITextStreamsUISupport,
                                       int32_t bEnableKeyboard, int32_t bRemote, mirelle::WindowParam pWndMain,
                                       int32_t* plTextPort, int32_t* pRetVal) {
-    try {
+    return RaisedAsResult([&]() -> HRESULT {
         std::string portText = std::to_string(plTextPort ? static_cast<long>(*plTextPort) : 0L);
         int r = textstreams::RunTextIPPortSetup(As<host::ISetupUISupport>(pISetupUISupport),
                                                 As<host::ITextStreamsUISupport>(pITextStreamsUISupport),
@@ -348,7 +337,5 @@ HRESULT CSetupUI::ShowTextIPPortSetup(com::IUnknown* pISetupUISupport, com::IUnk
         }
         if (pRetVal) *pRetVal = r;
         return S_OK;
-    } catch (const com::ComError& e) {
-        return e.Error();
-    }
+    });
 }
