@@ -1,5 +1,12 @@
 #include "audio/AudioSetup.h"
 
+#include "audio/AudioPropertySheet.h"
+
 namespace audio {
-std::unique_ptr<CSetupSheet> CreateAudioSheet(CAudioMixerInfo&, CAudioAssocInfo&, host::ISetupUISupport*) { return nullptr; }
+
+std::unique_ptr<CSetupSheet> CreateAudioSheet(CAudioMixerInfo& mixer, CAudioAssocInfo& assoc,
+                                              host::ISetupUISupport* setup) {
+    return std::make_unique<CAudioPropertySheet>(mixer, assoc, setup);
+}
+
 }  // namespace audio

@@ -2,6 +2,7 @@
 // thread, into messages posted to the storage dialog.
 #pragma once
 #include <atomic>
+#include <mutex>
 
 #include "host/HostInterfaces.h"
 #include "platform/ui/Window.h"
@@ -26,5 +27,10 @@ protected:
     com::HRESULT QueryInterfaceImpl(const com::IID& iid, void** ppv) override;
 
 private:
+    // The object lock lives and dies with the object; the operations touch
+    // only the atomic handle and post, so none of them takes it.
+    std::mutex m_lock;
+    // Target window; 0 until SetWindow.  A SetWindow racing a progress call
+    // delivers that message to either the old or the new window.
     std::atomic<std::int32_t> m_hwnd{0};
 };

@@ -51,8 +51,25 @@ struct ISetupUISupport : com::IUnknown {
     virtual HRESULT SetPTZTriggerListXml(BSTR xml, std::int32_t* reserved) = 0;
 
     // ---- display setup ----
+    // Bit i set: camera index i may be used (the call monitor page offers a
+    // camera only when it is set in both masks).
+    virtual HRESULT GetCameraEnableMask(std::int32_t* mask) = 0;
+    virtual HRESULT GetCameraAllowMask(std::int32_t* mask) = 0;
 
     // ---- audio setup ----
+    // Live mixer controls: each takes the new value and 0, and changes what
+    // the unit does at once.  Record mode: 0 none, 1 line, 2 microphone.
+    virtual HRESULT SetLiveMicRecordLevel(std::int32_t level, std::int32_t zero) = 0;
+    virtual HRESULT SetLiveLineRecordLevel(std::int32_t level, std::int32_t zero) = 0;
+    virtual HRESULT SetLiveRecordMode(std::int32_t mode, std::int32_t micMute, std::int32_t lineMute,
+                                      std::int32_t zero) = 0;
+    virtual HRESULT SetLiveMicBoost(std::int32_t on, std::int32_t zero) = 0;
+    virtual HRESULT SetLiveMicVolume(std::int32_t volume, std::int32_t zero) = 0;
+    virtual HRESULT SetLiveLineVolume(std::int32_t volume, std::int32_t zero) = 0;
+    virtual HRESULT SetLivePlayVolume(std::int32_t volume, std::int32_t zero) = 0;
+    virtual HRESULT SetLiveMicMute(std::int32_t muted, std::int32_t zero) = 0;
+    virtual HRESULT SetLiveLineMute(std::int32_t muted, std::int32_t zero) = 0;
+    virtual HRESULT SetLivePlayMute(std::int32_t muted, std::int32_t zero) = 0;
 
     // ---- IP source setup ----
 
@@ -120,8 +137,39 @@ struct IRmtResMgrUISupport : com::IUnknown {
     static constexpr IID IID_ = MakeGuid(0x6A1D0004, 0x51C3, 0x4E0B, {0x9A, 0x10, 0x3C, 0x55, 0x01, 0x00, 0x00, 0x04});
 };
 
+struct IStorageUISupportCallback;
+
 struct IStorageUISupport : com::IUnknown {
     static constexpr IID IID_ = MakeGuid(0x6A1D0005, 0x51C3, 0x4E0B, {0x9A, 0x10, 0x3C, 0x55, 0x01, 0x00, 0x00, 0x05});
+
+    // ---- storage setup ----
+    // Volumes are addressed by their zero-based index.  State codes: 0 active,
+    // 1 empty, 2 non-Quellan data, 3 another unit's database, 4 missing,
+    // 5 failed, 6 corrupt.  Sizes are signed counts of kilobytes (-1 unknown);
+    // times are seconds since 1970.  The long operations (RemoveVolume,
+    // InitializeVolume, ConvertVolume, RepairVolume) report their progress
+    // through the callback given to SetCallback while they run.
+    virtual HRESULT GetVolumeCount(std::int32_t* count) = 0;
+    virtual HRESULT GetVolumeStatus(std::int32_t index, VARIANT_BOOL* marker, std::int32_t* state) = 0;
+    virtual HRESULT GetVolumeSize(std::int32_t index, std::int32_t* sizeKB) = 0;
+    virtual HRESULT GetVolumeAllocation(std::int32_t index, std::int32_t* allocatedKB) = 0;
+    virtual HRESULT RemoveVolume(std::int32_t index, std::int32_t zero, VARIANT_BOOL* result) = 0;
+    virtual HRESULT SetVolumeLabel(std::int32_t index, BSTR label, VARIANT_BOOL* success) = 0;
+    virtual HRESULT GetVolumeLabel(std::int32_t index, BSTR* label, VARIANT_BOOL* valid) = 0;
+    virtual HRESULT InitializeVolume(std::int32_t index, std::int32_t allocationKB, std::int32_t zero,
+                                     VARIANT_BOOL* success) = 0;
+    virtual HRESULT ConvertVolume(std::int32_t index, std::int32_t zero, VARIANT_BOOL* success) = 0;
+    virtual HRESULT GetVolumePath(std::int32_t index, BSTR* path, VARIANT_BOOL* valid) = 0;
+    virtual HRESULT RepairVolume(std::int32_t index, std::int32_t* errorCount, std::int32_t zero,
+                                 VARIANT_BOOL* success) = 0;
+    virtual HRESULT GetVolumeTimeRange(std::int32_t index, std::int32_t* start, std::int32_t* end,
+                                       VARIANT_BOOL* flag) = 0;
+    virtual HRESULT ShowHelp(std::int16_t topic) = 0;
+    // A non-zero answer means that converting every volume must not go on.
+    virtual HRESULT CheckConvertAll(std::int32_t zero, VARIANT_BOOL* answer) = 0;
+    // The host keeps a reference to the callback until it is replaced (null
+    // releases it).
+    virtual HRESULT SetCallback(IStorageUISupportCallback* callback) = 0;
 };
 
 struct ITextStreamsUISupport : com::IUnknown {

@@ -9,8 +9,8 @@ HRESULT SimSetupUISupport::ShowHelp(std::int16_t topic) {
     return m_unit.Enter("ShowHelp", std::to_string(topic), false);
 }
 
-HRESULT SimSetupUISupport::GetCameraName(std::int32_t index, BSTR* name, VARIANT_BOOL* valid) {
-    if (HRESULT hr = m_unit.Enter("GetCameraName", std::to_string(index), false); com::FAILED(hr)) return hr;
+HRESULT SimSetupUISupport::CameraName(const char* call, std::int32_t index, BSTR* name, VARIANT_BOOL* valid) {
+    if (HRESULT hr = m_unit.Enter(call, std::to_string(index), false); com::FAILED(hr)) return hr;
     if (!name || !valid) return com::E_POINTER;
     std::lock_guard l(m_unit.DataMutex());
     const auto& cams = m_unit.Data()["cameras"];
@@ -22,6 +22,10 @@ HRESULT SimSetupUISupport::GetCameraName(std::int32_t index, BSTR* name, VARIANT
     *name = cp::ToBstr(cp::Utf8ToAnsi(cam.value("name", std::string{})));
     *valid = -1;
     return com::S_OK;
+}
+
+HRESULT SimSetupUISupport::GetCameraName(std::int32_t index, BSTR* name, VARIANT_BOOL* valid) {
+    return CameraName("GetCameraName", index, name, valid);
 }
 
 HRESULT SimSetupUISupport::GetLocalMode(std::int16_t* localMode) {

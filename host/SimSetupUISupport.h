@@ -14,6 +14,9 @@ public:
     HRESULT GetCameraName(std::int32_t index, BSTR* name, VARIANT_BOOL* valid) override;
     HRESULT GetLocalMode(std::int16_t* localMode) override;
 
+    // The name of camera index, as both name operations answer it.
+    HRESULT CameraName(const char* call, std::int32_t index, BSTR* name, VARIANT_BOOL* valid);
+
     // ---- camera setup (SimSetupUISupport_cameras.cpp) ----
     HRESULT GetCameraSetupAccess(std::int32_t* access, std::int32_t* reserved) override;
     HRESULT GetCovertSetupAccess(std::int32_t* access, std::int32_t* reserved) override;
@@ -31,8 +34,21 @@ public:
     HRESULT SetPTZTriggerListXml(BSTR xml, std::int32_t* reserved) override;
 
     // ---- display setup (SimSetupUISupport_display.cpp) ----
+    HRESULT GetCameraEnableMask(std::int32_t* mask) override;
+    HRESULT GetCameraAllowMask(std::int32_t* mask) override;
 
     // ---- audio setup (SimSetupUISupport_audio.cpp) ----
+    HRESULT SetLiveMicRecordLevel(std::int32_t level, std::int32_t zero) override;
+    HRESULT SetLiveLineRecordLevel(std::int32_t level, std::int32_t zero) override;
+    HRESULT SetLiveRecordMode(std::int32_t mode, std::int32_t micMute, std::int32_t lineMute,
+                              std::int32_t zero) override;
+    HRESULT SetLiveMicBoost(std::int32_t on, std::int32_t zero) override;
+    HRESULT SetLiveMicVolume(std::int32_t volume, std::int32_t zero) override;
+    HRESULT SetLiveLineVolume(std::int32_t volume, std::int32_t zero) override;
+    HRESULT SetLivePlayVolume(std::int32_t volume, std::int32_t zero) override;
+    HRESULT SetLiveMicMute(std::int32_t muted, std::int32_t zero) override;
+    HRESULT SetLiveLineMute(std::int32_t muted, std::int32_t zero) override;
+    HRESULT SetLivePlayMute(std::int32_t muted, std::int32_t zero) override;
 
     // ---- IP source setup (SimSetupUISupport_network.cpp) ----
 

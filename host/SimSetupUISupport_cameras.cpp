@@ -32,18 +32,7 @@ HRESULT SimSetupUISupport::GetCovertSetupAccess(std::int32_t* access, std::int32
 }
 
 HRESULT SimSetupUISupport::GetCameraNameForEdit(std::int32_t index, BSTR* name, VARIANT_BOOL* valid) {
-    if (HRESULT hr = m_unit.Enter("GetCameraNameForEdit", std::to_string(index), false); com::FAILED(hr)) return hr;
-    if (!name || !valid) return com::E_POINTER;
-    std::lock_guard l(m_unit.DataMutex());
-    const auto& cams = m_unit.Data()["cameras"];
-    *name = nullptr;
-    *valid = 0;
-    if (index < 0 || !cams.is_array() || index >= static_cast<int>(cams.size())) return com::S_OK;
-    const auto& cam = cams[index];
-    if (!cam.is_object() || !cam.value("valid", true)) return com::S_OK;
-    *name = cp::ToBstr(cp::Utf8ToAnsi(cam.value("name", std::string{})));
-    *valid = -1;
-    return com::S_OK;
+    return CameraName("GetCameraNameForEdit", index, name, valid);
 }
 
 HRESULT SimSetupUISupport::SetCameraNames(const char* block, std::int32_t count, std::int32_t a, std::int32_t b,

@@ -1,7 +1,12 @@
 #include "storage/StorageSetup.h"
 
-#include "component/NotAvailableDlg.h"
+#include "storage/StorageDlg.h"
 
 namespace storage {
-int RunStorageDialog(host::IStorageUISupport*, ui::Window* parent) { return ShowNotAvailable("ShowStorage", parent); }
+
+int RunStorageDialog(host::IStorageUISupport* support, ui::Window* parent) {
+    CStorageDlg dlg(support, parent);
+    return dlg.DoModal();
+}
+
 }  // namespace storage

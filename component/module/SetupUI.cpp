@@ -31,6 +31,17 @@ I* As(com::IUnknown* p) {
     return static_cast<I*>(p);
 }
 
+// A COM error raised while an operation builds or runs its dialog becomes the
+// operation's result.
+template <class F>
+HRESULT RaisedAsResult(F&& body) {
+    try {
+        return body();
+    } catch (const com::ComError& e) {
+        return e.Error();
+    }
+}
+
 }  // namespace
 
 CSetupUI::CSetupUI(com::IUnknown* outer) : com::ComObjectBase(outer) {}
@@ -72,20 +83,23 @@ HRESULT CSetupUI::RunFrame(std::unique_ptr<CSetupSheetDlg>& slot, com::IUnknown*
         if (bVal) *bVal = 2;
         return S_OK;
     }
-    slot = std::make_unique<CSetupSheetDlg>(As<host::ISetupUISupport>(setup), titleId, sheet, 1, keyboard,
-                                            Parent(parent), closeOnly);
+    auto frame = std::make_unique<CSetupSheetDlg>(As<host::ISetupUISupport>(setup), titleId, sheet, 1, keyboard,
+                                                  Parent(parent), closeOnly);
+    CSetupSheetDlg* running = frame.get();
+    FillSlot(slot, std::move(frame));
     struct SlotGuard {
+        CSetupUI* self;
         std::unique_ptr<CSetupSheetDlg>& s;
-        ~SlotGuard() { s.reset(); }
-    } guard{slot};
-    int r = slot->DoModal();
+        ~SlotGuard() { self->EmptySlot(s); }
+    } guard{this, slot};
+    int r = running->DoModal();
     if (bVal) *bVal = static_cast<int16_t>(r);
     return S_OK;
 }
 
 HRESULT CSetupUI::ShowDisplay(com::IUnknown* pISetupUISupport, int16_t bEnableKeyboard, mirelle::WindowParam wndMain,
                               int32_t* lDisplayInfo, int16_t* bVal) {
-    try {
+    return RaisedAsResult([&]() -> HRESULT {
         auto* hostInfo = reinterpret_cast<CDisplayInfo*>(lDisplayInfo);
         CDisplayInfo local;
         if (hostInfo) local.CopyFrom(*hostInfo);
@@ -99,9 +113,7 @@ HRESULT CSetupUI::ShowDisplay(com::IUnknown* pISetupUISupport, int16_t bEnableKe
         if (sheet) copyBack.armed = true;
         return RunFrame(m_pDisplayDlg, pISetupUISupport, 1021, sheet.get(), bEnableKeyboard != 0, wndMain, 0,
                         "ShowDisplay", bVal);
-    } catch (const com::ComError& e) {
-        return e.Error();
-    }
+    });
 }
 
 HRESULT CSetupUI::ShowRecordModeDlg(com::IUnknown* pISetupUISupport, mirelle::WindowParam wndMain,
@@ -113,38 +125,38 @@ HRESULT CSetupUI::ShowRecordModeDlg(com::IUnknown* pISetupUISupport, mirelle::Wi
     auto* hostInfo = reinterpret_cast<CRecordInfo*>(lRecordInfo);
     CRecordInfo local;
     if (hostInfo) local.CopyFrom(*hostInfo);
-    m_pRecordModeDlg = std::make_unique<CRecordModeDlg>(As<host::ISetupUISupport>(pISetupUISupport), local, Parent(wndMain));
+    auto dlg = std::make_unique<CRecordModeDlg>(As<host::ISetupUISupport>(pISetupUISupport), local, Parent(wndMain));
+    ui::Dialog* running = dlg.get();
+    FillSlot(m_pRecordModeDlg, std::move(dlg));
     struct Finish {
         CSetupUI* self;
         CRecordInfo* host;
         CRecordInfo& local;
         ~Finish() {
             if (host) host->CopyFrom(local);
-            self->m_pRecordModeDlg.reset();
+            self->EmptySlot(self->m_pRecordModeDlg);
         }
     } finish{this, hostInfo, local};
-    int r = m_pRecordModeDlg->DoModal();
+    int r = running->DoModal();
     if (bVal) *bVal = static_cast<int16_t>(r);
     return S_OK;
 }
 
 HRESULT CSetupUI::ShowCameras(com::IUnknown* pISetupUISupport, com::IUnknown* pICameraControlUISupport,
                               int16_t bEnableKeyboard, mirelle::WindowParam wndMain, int16_t* bVal) {
-    try {
+    return RaisedAsResult([&]() -> HRESULT {
         auto sheet = cameras::CreateCameraSheet(As<host::ISetupUISupport>(pISetupUISupport),
                                                 As<host::ICameraControlUISupport>(pICameraControlUISupport));
         return RunFrame(m_pCameraDlg, pISetupUISupport, 1020, sheet.get(), bEnableKeyboard != 0, wndMain, 0,
                         "ShowCameras", bVal);
-    } catch (const com::ComError& e) {
-        return e.Error();
-    }
+    });
 }
 
 HRESULT CSetupUI::ShowPortAddressDlg(com::IUnknown* pIRmtResMgrUISupport, com::IUnknown* pISetupUISupport,
                                      mirelle::WindowParam wndMain, int32_t* lPortNumber, int32_t* lLivePort,
                                      int32_t* lEventPort, int16_t* iMaxLiveClients, int16_t iClientLimit,
                                      int16_t* bVal) {
-    try {
+    return RaisedAsResult([&]() -> HRESULT {
         if (m_pPortAddressDlg) {
             if (bVal) *bVal = 2;
             return S_OK;
@@ -157,20 +169,20 @@ HRESULT CSetupUI::ShowPortAddressDlg(com::IUnknown* pIRmtResMgrUISupport, com::I
             if (bVal) *bVal = static_cast<int16_t>(r);
             return S_OK;
         }
-        m_pPortAddressDlg = std::move(dlg);
+        ui::Dialog* running = dlg.get();
+        FillSlot(m_pPortAddressDlg, std::move(dlg));
         struct Clear {
-            std::unique_ptr<ui::Dialog>& s;
-            ~Clear() { s.reset(); }
-        } clear{m_pPortAddressDlg};
-        int r = m_pPortAddressDlg->DoModal();
+            CSetupUI* self;
+            ~Clear() { self->EmptySlot(self->m_pPortAddressDlg); }
+        } clear{this};
+        int r = running->DoModal();
         if (bVal) *bVal = static_cast<int16_t>(r);
         return S_OK;
-    } catch (const com::ComError& e) {
-        return e.Error();
-    }
+    });
 }
 
 HRESULT CSetupUI::ConnectTimeout() {
+    std::lock_guard l(m_slotLock);
     if (m_pRecordModeDlg)
         m_pRecordModeDlg->EndDialog(0);
     else if (m_pDisplayDlg)
@@ -183,44 +195,39 @@ HRESULT CSetupUI::ConnectTimeout() {
 }
 
 HRESULT CSetupUI::ShowStorage(com::IUnknown* pIStorageUISupport, mirelle::WindowParam pWndMain, int32_t* pbRet) {
-    try {
+    return RaisedAsResult([&]() -> HRESULT {
         int r = storage::RunStorageDialog(As<host::IStorageUISupport>(pIStorageUISupport), Parent(pWndMain));
         if (pbRet) *pbRet = r == 1 ? 1 : 0;
         return S_OK;
-    } catch (const com::ComError& e) {
-        return e.Error();
-    }
+    });
 }
 
 HRESULT CSetupUI::ShowTextStreams(com::IUnknown* pISetupUISupport, com::IUnknown* pITextStreamsUISupport,
                                   int32_t bEnableKeyboard, int32_t bRemote, mirelle::WindowParam pWndMain,
                                   int32_t* pbRet) {
-    try {
+    return RaisedAsResult([&]() -> HRESULT {
         int r = textstreams::RunTextStreamList(As<host::ISetupUISupport>(pISetupUISupport),
                                                As<host::ITextStreamsUISupport>(pITextStreamsUISupport),
                                                bEnableKeyboard != 0, bRemote != 0, Parent(pWndMain));
         if (pbRet) *pbRet = r == 1 ? 1 : 0;
         return S_OK;
-    } catch (const com::ComError& e) {
-        return e.Error();
-    }
+    });
 }
 
 HRESULT CSetupUI::ShowAudio(com::IUnknown* pISetupUISupport, int16_t bEnableKeyboard, mirelle::WindowParam pWndMain,
                             int32_t* lAudioAssocInfo, int32_t* lAudioMixerInfo, int16_t* bVal) {
-    try {
+    return RaisedAsResult([&]() -> HRESULT {
         auto* assoc = reinterpret_cast<CAudioAssocInfo*>(lAudioAssocInfo);
         auto* mixer = reinterpret_cast<CAudioMixerInfo*>(lAudioMixerInfo);
         std::unique_ptr<CSetupSheet> sheet;
         if (assoc && mixer) sheet = audio::CreateAudioSheet(*mixer, *assoc, As<host::ISetupUISupport>(pISetupUISupport));
         return RunFrame(m_pAudioDlg, pISetupUISupport, 1052, sheet.get(), bEnableKeyboard != 0, pWndMain, 0,
                         "ShowAudio", bVal);
-    } catch (const com::ComError& e) {
-        return e.Error();
-    }
+    });
 }
 
 HRESULT CSetupUI::UpdateLevelMeter(int32_t lPeakLevel, int16_t*) {
+    std::lock_guard l(m_slotLock);
     if (CSetupSheetDlg* frame = m_pAudioDlg.get()) frame->Sheet()->UpdateLevelMeter(lPeakLevel);
     return S_OK;
 }
@@ -228,29 +235,25 @@ HRESULT CSetupUI::UpdateLevelMeter(int32_t lPeakLevel, int16_t*) {
 HRESULT CSetupUI::ShowTextExceptions(com::IUnknown* pISetupUISupport, com::IUnknown* pITextExceptionsUISupport,
                                      int32_t bEnableKeyboard, int32_t bRemote, mirelle::WindowParam pWndMain,
                                      int32_t* pRetVal) {
-    try {
+    return RaisedAsResult([&]() -> HRESULT {
         int r = textstreams::RunTextExceptions(As<host::ISetupUISupport>(pISetupUISupport),
                                                As<host::ITextExceptionsUISupport>(pITextExceptionsUISupport),
                                                bEnableKeyboard != 0, bRemote != 0, Parent(pWndMain));
         if (pRetVal) *pRetVal = r;
         return S_OK;
-    } catch (const com::ComError& e) {
-        return e.Error();
-    }
+    });
 }
 
 HRESULT CSetupUI::ShowTextReceipts(com::IUnknown* pISetupUISupport, com::IUnknown* pITextExceptionsUISupport,
                                    int32_t bEnableKeyboard, int32_t bRemote, mirelle::WindowParam pWndMain,
                                    int32_t* pRetVal) {
-    try {
+    return RaisedAsResult([&]() -> HRESULT {
         int r = textstreams::RunTextReceipts(As<host::ISetupUISupport>(pISetupUISupport),
                                              As<host::ITextExceptionsUISupport>(pITextExceptionsUISupport),
                                              bEnableKeyboard != 0, bRemote != 0, Parent(pWndMain));
         if (pRetVal) *pRetVal = r;
         return S_OK;
-    } catch (const com::ComError& e) {
-        return e.Error();
-    }
+    });
 }
 
 HRESULT CSetupUI::ShowODSetup(com::IUnknown* pISetupUISupport, int32_t bEnableKeyboard, int32_t bRemote,
@@ -269,19 +272,17 @@ HRESULT CSetupUI::ShowODSetup(com::IUnknown* pISetupUISupport, int32_t bEnableKe
 
 HRESULT CSetupUI::ShowIPSourceConfig(com::IUnknown* pISetupUISupport, com::IUnknown* pICameraControlUISupport,
                                      int16_t bEnableKeyboard, mirelle::WindowParam wndMain, int16_t* bVal) {
-    try {
+    return RaisedAsResult([&]() -> HRESULT {
         auto sheet = network::CreateIPSourceSheet(As<host::ISetupUISupport>(pISetupUISupport),
                                                   As<host::ICameraControlUISupport>(pICameraControlUISupport));
         return RunFrame(m_pCameraDlg, pISetupUISupport, 1072, sheet.get(), bEnableKeyboard != 0, wndMain, 1,
                         "ShowIPSourceConfig", bVal);
-    } catch (const com::ComError& e) {
-        return e.Error();
-    }
+    });
 }
 
 HRESULT CSetupUI::ShowRawTextSetup(com::IUnknown* pISetupUISupport, int32_t bEnableKeyboard, int32_t bRemote,
                                    mirelle::WindowParam pWndMain, com::BSTR* pbstrEOL, int32_t* pRetVal) {
-    try {
+    return RaisedAsResult([&]() -> HRESULT {
         std::string eol = pbstrEOL ? cp::FromBstr(*pbstrEOL) : std::string{};
         int r = textstreams::RunRawTextSetup(As<host::ISetupUISupport>(pISetupUISupport), bEnableKeyboard != 0,
                                              bRemote != 0, Parent(pWndMain), eol);
@@ -291,9 +292,7 @@ HRESULT CSetupUI::ShowRawTextSetup(com::IUnknown* pISetupUISupport, int32_t bEna
         }
         if (pRetVal) *pRetVal = r;
         return S_OK;
-    } catch (const com::ComError& e) {
-        return e.Error();
-    }
+    });
 }
 
 HRESULT CSetupUI::ShowCOMPortSetup(com::IUnknown* pISetupUISupport, com::IUnknown* pITextStreamsUISupport,
@@ -301,7 +300,7 @@ HRESULT CSetupUI::ShowCOMPortSetup(com::IUnknown* pISetupUISupport, com::IUnknow
                                    int32_t bEditOperation, int32_t* pnPortID, int32_t* pnBaudRate,
                                    int32_t* pnDataBits, int32_t* pnParity, int32_t* pnStopBits,
                                    int32_t* pnFlowControl, int32_t* pRetVal) {
-    try {
+    return RaisedAsResult([&]() -> HRESULT {
         textstreams::SerialSettings s;
         int32_t* fields[] = {pnPortID, pnBaudRate, pnDataBits, pnParity, pnStopBits, pnFlowControl};
         int32_t* members[] = {&s.portId, &s.baudRate, &s.dataBits, &s.parity, &s.stopBits, &s.flowControl};
@@ -314,15 +313,13 @@ HRESULT CSetupUI::ShowCOMPortSetup(com::IUnknown* pISetupUISupport, com::IUnknow
             if (fields[i]) *fields[i] = *members[i];
         if (pRetVal) *pRetVal = r;
         return S_OK;
-    } catch (const com::ComError& e) {
-        return e.Error();
-    }
+    });
 }
 
 HRESULT CSetupUI::ShowTextIPPortSetup(com::IUnknown* pISetupUISupport, com::IUnknown* pITextStreamsUISupport,
                                       int32_t bEnableKeyboard, int32_t bRemote, mirelle::WindowParam pWndMain,
                                       int32_t* plTextPort, int32_t* pRetVal) {
-    try {
+    return RaisedAsResult([&]() -> HRESULT {
         std::string portText = std::to_string(plTextPort ? static_cast<long>(*plTextPort) : 0L);
         int r = textstreams::RunTextIPPortSetup(As<host::ISetupUISupport>(pISetupUISupport),
                                                 As<host::ITextStreamsUISupport>(pITextStreamsUISupport),
@@ -340,7 +337,5 @@ HRESULT CSetupUI::ShowTextIPPortSetup(com::IUnknown* pISetupUISupport, com::IUnk
         }
         if (pRetVal) *pRetVal = r;
         return S_OK;
-    } catch (const com::ComError& e) {
-        return e.Error();
-    }
+    });
 }

@@ -72,6 +72,23 @@ private:
                           int16_t* bVal);
 
     std::mutex m_objectLock;  // created and deleted with the object; no operation takes it
+    // ConnectTimeout and UpdateLevelMeter may come from another thread while
+    // a slot is filled or emptied: the slots change and are read under this
+    // lock (never held during a modal run).
+    std::mutex m_slotLock;
+    template <class T, class U>
+    void FillSlot(std::unique_ptr<T>& slot, std::unique_ptr<U> dialog) {
+        std::lock_guard l(m_slotLock);
+        slot = std::move(dialog);
+    }
+    template <class T>
+    void EmptySlot(std::unique_ptr<T>& slot) {
+        std::unique_ptr<T> old;
+        {
+            std::lock_guard l(m_slotLock);
+            old = std::move(slot);
+        }
+    }
     // Tracked dialogs, in declaration order.
     std::unique_ptr<ui::Dialog> m_pRecordModeDlg;
     std::unique_ptr<CSetupSheetDlg> m_pDisplayDlg;
