@@ -231,6 +231,24 @@ TEST_F(OlderHost, MissingCameraControlObjectRaisesOnHandlerChange) {
     EXPECT_TRUE(SaveCalls().empty());
 }
 
+TEST_F(OlderHost, SetupChangeAloneReplaysTheAssociations) {
+    Script("page Camera Control\nclick 1492\nset 1511 9\nselect 1513 0\nclick 1\nclick 1");
+    Run("ShowCameras");
+    EXPECT_EQ(SaveCalls(), (std::vector<std::string>{"ClearCameraHandler 2", "SetCameraHandler 2 0",
+                                                     "SetCameraSettings 2 9 \"COM1\" 1 0", "CommitCameraHandlers 0"}));
+}
+
+TEST_F(CameraTest, MalformedHandlerDataOffersOnlyGoodEntries) {
+    unit->Data()["handlers"] = {7, {{"displayName", "No ProgID"}}, {{"displayName", "Pelco D"}, {"progId", "Pelco.D"}}};
+    Script("page Camera Control");
+    Then([](ui::Dialog& d) {
+        EXPECT_EQ(ComboTexts(Page(d).Item(kRowField)), (std::vector<std::string>{"None", "Pelco D"}));
+        EXPECT_EQ(Page(d).Item(kRowField).ItemData(1), 2);
+    });
+    Script("click 1");
+    EXPECT_EQ(Run("ShowCameras").result, 1);
+}
+
 TEST_F(OlderHost, NoChangeSavesNothing) {
     Script("page Camera Control\nclick 1");
     Run("ShowCameras");
