@@ -61,6 +61,20 @@ json* Volume(SimulatedUnit& unit, std::int32_t index) {
     return v.is_object() ? &v : nullptr;
 }
 
+// The common shape of the read-only volume queries: the call is recorded,
+// out pointers are checked, and the reader runs on volume `index` under the
+// data lock.
+template <class Read>
+HRESULT ReadVolume(SimulatedUnit& unit, const char* call, std::int32_t index, bool outsGiven, Read&& read) {
+    if (HRESULT hr = unit.Enter(call, std::to_string(index), false); com::FAILED(hr)) return hr;
+    if (!outsGiven) return com::E_POINTER;
+    std::lock_guard l(unit.DataMutex());
+    json* v = Volume(unit, index);
+    if (!v) return com::E_INVALIDARG;
+    read(*v);
+    return com::S_OK;
+}
+
 int State(const json& v) { return Field(v, "state", kStateMissing); }
 
 VARIANT_BOOL Bool(bool b) { return b ? -1 : 0; }
@@ -125,34 +139,22 @@ HRESULT SimStorageUISupport::GetVolumeCount(std::int32_t* count) {
 }
 
 HRESULT SimStorageUISupport::GetVolumeStatus(std::int32_t index, VARIANT_BOOL* marker, std::int32_t* state) {
-    if (HRESULT hr = m_unit.Enter("GetVolumeStatus", std::to_string(index), false); com::FAILED(hr)) return hr;
-    if (!marker || !state) return com::E_POINTER;
-    std::lock_guard l(m_unit.DataMutex());
-    json* v = Volume(m_unit, index);
-    if (!v) return com::E_INVALIDARG;
-    *marker = Bool(Field(*v, "marker", 0) != 0);
-    *state = State(*v);
-    return com::S_OK;
+    return ReadVolume(m_unit, "GetVolumeStatus", index, marker && state, [&](json& v) {
+        *marker = Bool(Field(v, "marker", 0) != 0);
+        *state = State(v);
+    });
 }
 
 HRESULT SimStorageUISupport::GetVolumeSize(std::int32_t index, std::int32_t* sizeKB) {
-    if (HRESULT hr = m_unit.Enter("GetVolumeSize", std::to_string(index), false); com::FAILED(hr)) return hr;
-    if (!sizeKB) return com::E_POINTER;
-    std::lock_guard l(m_unit.DataMutex());
-    json* v = Volume(m_unit, index);
-    if (!v) return com::E_INVALIDARG;
-    *sizeKB = State(*v) == kStateMissing ? -1 : Field(*v, "sizeKB", -1);
-    return com::S_OK;
+    return ReadVolume(m_unit, "GetVolumeSize", index, sizeKB, [&](json& v) {
+        *sizeKB = State(v) == kStateMissing ? -1 : Field(v, "sizeKB", -1);
+    });
 }
 
 HRESULT SimStorageUISupport::GetVolumeAllocation(std::int32_t index, std::int32_t* allocatedKB) {
-    if (HRESULT hr = m_unit.Enter("GetVolumeAllocation", std::to_string(index), false); com::FAILED(hr)) return hr;
-    if (!allocatedKB) return com::E_POINTER;
-    std::lock_guard l(m_unit.DataMutex());
-    json* v = Volume(m_unit, index);
-    if (!v) return com::E_INVALIDARG;
-    *allocatedKB = State(*v) == kStateMissing ? -1 : Field(*v, "allocatedKB", 0);
-    return com::S_OK;
+    return ReadVolume(m_unit, "GetVolumeAllocation", index, allocatedKB, [&](json& v) {
+        *allocatedKB = State(v) == kStateMissing ? -1 : Field(v, "allocatedKB", 0);
+    });
 }
 
 HRESULT SimStorageUISupport::RemoveVolume(std::int32_t index, std::int32_t zero, VARIANT_BOOL* result) {
@@ -206,15 +208,11 @@ HRESULT SimStorageUISupport::SetVolumeLabel(std::int32_t index, BSTR label, VARI
 }
 
 HRESULT SimStorageUISupport::GetVolumeLabel(std::int32_t index, BSTR* label, VARIANT_BOOL* valid) {
-    if (HRESULT hr = m_unit.Enter("GetVolumeLabel", std::to_string(index), false); com::FAILED(hr)) return hr;
-    if (!label || !valid) return com::E_POINTER;
-    std::lock_guard l(m_unit.DataMutex());
-    json* v = Volume(m_unit, index);
-    if (!v) return com::E_INVALIDARG;
-    bool readable = State(*v) != kStateMissing;
-    *label = cp::ToBstr(readable ? cp::Utf8ToAnsi(TextField(*v, "label")) : std::string{});
-    *valid = Bool(readable);
-    return com::S_OK;
+    return ReadVolume(m_unit, "GetVolumeLabel", index, label && valid, [&](json& v) {
+        bool readable = State(v) != kStateMissing;
+        *label = cp::ToBstr(readable ? cp::Utf8ToAnsi(TextField(v, "label")) : std::string{});
+        *valid = Bool(readable);
+    });
 }
 
 HRESULT SimStorageUISupport::InitializeVolume(std::int32_t index, std::int32_t allocationKB, std::int32_t zero,
@@ -279,15 +277,11 @@ HRESULT SimStorageUISupport::ConvertVolume(std::int32_t index, std::int32_t zero
 }
 
 HRESULT SimStorageUISupport::GetVolumePath(std::int32_t index, BSTR* path, VARIANT_BOOL* valid) {
-    if (HRESULT hr = m_unit.Enter("GetVolumePath", std::to_string(index), false); com::FAILED(hr)) return hr;
-    if (!path || !valid) return com::E_POINTER;
-    std::lock_guard l(m_unit.DataMutex());
-    json* v = Volume(m_unit, index);
-    if (!v) return com::E_INVALIDARG;
-    std::string p = cp::Utf8ToAnsi(TextField(*v, "path"));
-    *path = cp::ToBstr(p);
-    *valid = Bool(!p.empty());
-    return com::S_OK;
+    return ReadVolume(m_unit, "GetVolumePath", index, path && valid, [&](json& v) {
+        std::string p = cp::Utf8ToAnsi(TextField(v, "path"));
+        *path = cp::ToBstr(p);
+        *valid = Bool(!p.empty());
+    });
 }
 
 HRESULT SimStorageUISupport::RepairVolume(std::int32_t index, std::int32_t* errorCount, std::int32_t zero,
@@ -327,15 +321,11 @@ HRESULT SimStorageUISupport::RepairVolume(std::int32_t index, std::int32_t* erro
 
 HRESULT SimStorageUISupport::GetVolumeTimeRange(std::int32_t index, std::int32_t* start, std::int32_t* end,
                                                 VARIANT_BOOL* flag) {
-    if (HRESULT hr = m_unit.Enter("GetVolumeTimeRange", std::to_string(index), false); com::FAILED(hr)) return hr;
-    if (!start || !end || !flag) return com::E_POINTER;
-    std::lock_guard l(m_unit.DataMutex());
-    json* v = Volume(m_unit, index);
-    if (!v) return com::E_INVALIDARG;
-    *start = Field(*v, "start", kSimNoStartTime);
-    *end = Field(*v, "end", kSimNoEndTime);
-    *flag = Bool(*start != kSimNoStartTime);
-    return com::S_OK;
+    return ReadVolume(m_unit, "GetVolumeTimeRange", index, start && end && flag, [&](json& v) {
+        *start = Field(v, "start", kSimNoStartTime);
+        *end = Field(v, "end", kSimNoEndTime);
+        *flag = Bool(*start != kSimNoStartTime);
+    });
 }
 
 HRESULT SimStorageUISupport::ShowHelp(std::int16_t topic) {
