@@ -6,18 +6,14 @@ namespace {
 
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
 
-std::string Trim(std::string_view s) {
+std::string_view TrimView(std::string_view s) {
     size_t b = 0, e = s.size();
     while (b < e && IsSpace(s[b])) ++b;
     while (e > b && IsSpace(s[e - 1])) --e;
-    return std::string(s.substr(b, e - b));
+    return s.substr(b, e - b);
 }
 
-std::string TrimLeft(std::string_view s) {
-    size_t b = 0;
-    while (b < s.size() && IsSpace(s[b])) ++b;
-    return std::string(s.substr(b));
-}
+std::string Trim(std::string_view s) { return std::string(TrimView(s)); }
 
 }  // namespace
 
@@ -45,7 +41,7 @@ void CXmlDocument::WriteElement(const std::string& name, long value, int indent,
 
 void CXmlDocument::SetText(const std::string& text) {
     m_text = text;
-    m_pendingAttributes.clear();
+    ClearPendingAttributes();
     m_lastTag.clear();
     m_contentStart = 0;
     m_cursor = 0;
@@ -55,7 +51,7 @@ bool CXmlDocument::Rewind() {
     m_cursor = 0;
     m_contentStart = 0;
     m_length = static_cast<int>(m_text.size());
-    m_pendingAttributes.clear();
+    ClearPendingAttributes();
     m_lastTag.clear();
     return true;
 }
@@ -74,28 +70,32 @@ std::string CXmlDocument::ScanTagName() {
     return name;
 }
 
+std::string_view CXmlDocument::PendingAttributes() const {
+    if (m_pendingEnd > m_text.size() || m_pendingBegin >= m_pendingEnd) return {};
+    return std::string_view(m_text).substr(m_pendingBegin, m_pendingEnd - m_pendingBegin);
+}
+
 bool CXmlDocument::ScanAttribute(std::string& name, std::string& value) {
     name.clear();
     value.clear();
-    const std::string& p = m_pendingAttributes;
+    const std::string_view p = PendingAttributes();
     auto fail = [&] {
         name.clear();
         value.clear();
-        m_pendingAttributes.clear();
+        ClearPendingAttributes();
         return false;
     };
     size_t sep = p.find_first_of(" =");
-    if (sep == std::string::npos || sep == 0) return fail();
+    if (sep == std::string_view::npos || sep == 0) return fail();
     size_t open = p.find_first_of("\"'");
-    if (open == std::string::npos || open == 0) return fail();
+    if (open == std::string_view::npos || open == 0) return fail();
     size_t close = p.find(p[open], open + 1);
-    if (close == std::string::npos) return fail();
-    std::string n = Trim(std::string_view(p).substr(0, sep));
-    std::string v = p.substr(open + 1, close - open - 1);
-    std::string rest = TrimLeft(std::string_view(p).substr(close + 1));
-    name = std::move(n);
-    value = std::move(v);
-    m_pendingAttributes = std::move(rest);
+    if (close == std::string_view::npos) return fail();
+    name = Trim(p.substr(0, sep));
+    value = std::string(p.substr(open + 1, close - open - 1));
+    size_t rest = close + 1;
+    while (rest < p.size() && IsSpace(p[rest])) ++rest;
+    m_pendingBegin += rest;
     return true;
 }
 
@@ -105,11 +105,11 @@ bool CXmlDocument::ReadNode(std::string& name, std::string& value, bool& isEnd, 
     name.clear();
     value.clear();
 
-    if (!m_pendingAttributes.empty()) {
-        if (m_pendingAttributes == "/") {
+    if (!PendingAttributes().empty()) {
+        if (PendingAttributes() == "/") {
             name = "/" + m_lastTag;
             isEnd = true;
-            m_pendingAttributes.clear();
+            ClearPendingAttributes();
             return true;
         }
         if (ScanAttribute(name, value)) {
@@ -151,7 +151,10 @@ bool CXmlDocument::ReadNode(std::string& name, std::string& value, bool& isEnd, 
         m_cursor = m_length;
         return false;
     }
-    m_pendingAttributes = Trim(doc.substr(static_cast<size_t>(tagStart), gt - static_cast<size_t>(tagStart)));
+    std::string_view attributes =
+        TrimView(doc.substr(static_cast<size_t>(tagStart), gt - static_cast<size_t>(tagStart)));
+    m_pendingBegin = static_cast<size_t>(attributes.data() - m_text.data());
+    m_pendingEnd = m_pendingBegin + attributes.size();
     m_contentStart = static_cast<int>(gt) + 1;
     m_cursor = m_contentStart;
     size_t next = doc.find('<', static_cast<size_t>(m_cursor));

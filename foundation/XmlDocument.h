@@ -6,6 +6,7 @@
 // texts depend on these exact rules.
 #pragma once
 #include <string>
+#include <string_view>
 
 class CXmlDocument {
 public:
@@ -29,9 +30,15 @@ private:
     void Append(int indent, const std::string& s, bool newline);
     std::string ScanTagName();
     bool ScanAttribute(std::string& name, std::string& value);
+    std::string_view PendingAttributes() const;
+    void ClearPendingAttributes() { m_pendingBegin = m_pendingEnd = 0; }
 
     std::string m_text;
-    std::string m_pendingAttributes;
+    // The unread part of the attribute list of the start tag read last, kept
+    // as a range of the document text so that reading a long list consumes it
+    // in place instead of copying what remains after every attribute.
+    size_t m_pendingBegin = 0;
+    size_t m_pendingEnd = 0;
     std::string m_lastTag;
     int m_contentStart = 0;
     int m_cursor = 0;
