@@ -133,8 +133,22 @@ struct IHostFileBrowser : com::IUnknown {
 constexpr com::CLSID CLSID_HostFileBrowser =
     MakeGuid(0x6A1D0122, 0x51C3, 0x4E0B, {0x9A, 0x10, 0x3C, 0x55, 0x01, 0x00, 0x01, 0x22});
 
+// The remote resource manager: server membership and ports.  Every query
+// and step answers S_OK for yes / done and S_FALSE for no / not done; a
+// failure result is an error of the call itself.
 struct IRmtResMgrUISupport : com::IUnknown {
     static constexpr IID IID_ = MakeGuid(0x6A1D0004, 0x51C3, 0x4E0B, {0x9A, 0x10, 0x3C, 0x55, 0x01, 0x00, 0x00, 0x04});
+    virtual HRESULT CanChangeServerMode() = 0;
+    virtual HRESULT IsAdvancedSecurityOn() = 0;
+    virtual HRESULT IsNetworkArchiveRunning() = 0;
+    virtual HRESULT GetServerInfo(BSTR* info) = 0;
+    virtual HRESULT RegisterWithServer(BSTR info, BSTR serverName) = 0;
+    virtual HRESULT GetServerNameText(BSTR info, BSTR* serverName) = 0;
+    virtual HRESULT ApplyManagedMode() = 0;
+    virtual HRESULT LeaveServer() = 0;
+    virtual HRESULT IsManaged() = 0;
+    // 1: the unit becomes managed; 0: it becomes stand-alone.
+    virtual HRESULT SetManagedState(std::int32_t managed) = 0;
 };
 
 struct IStorageUISupportCallback;

@@ -1,9 +1,14 @@
 #include "network/NetworkSetup.h"
 
+#include "network/PortAddressDlg.h"
+
 namespace network {
-std::unique_ptr<ui::Dialog> CreatePortAddressDlg(com::IUnknown*, host::ISetupUISupport*, std::int32_t*, std::int32_t*,
-                                                 std::int32_t*, std::int16_t*, std::int16_t, ui::Window*) {
-    return nullptr;
+std::unique_ptr<ui::Dialog> CreatePortAddressDlg(com::IUnknown* rmtResMgrSupport, host::ISetupUISupport* setup,
+                                                 std::int32_t* portNumber, std::int32_t* livePort,
+                                                 std::int32_t* eventPort, std::int16_t* maxLiveClients,
+                                                 std::int16_t clientLimit, ui::Window* parent) {
+    return std::make_unique<CPortAddressDlg>(rmtResMgrSupport, setup, portNumber, livePort, eventPort, maxLiveClients,
+                                             clientLimit, parent);
 }
 std::unique_ptr<CSetupSheet> CreateIPSourceSheet(host::ISetupUISupport*, host::ICameraControlUISupport*) { return nullptr; }
 }  // namespace network

@@ -6,7 +6,15 @@ namespace res {
 
 namespace {
 const StringEntry kStrings[] = {
-    {0, ""},
+    {128, "Quellan cannot run as stand-alone or change Castellan Server because network archive is running. "
+          "Please contact your system administrator to stop archiving."},
+    {129, "Quellan cannot run as stand-alone or change Castellan Server because it is in advanced security mode. "
+          "Please turn off advanced security and try again."},
+    {130, "Castellan Operation failed. Please contact your system administrator."},
+    {1017, "Port number must be between 1024 and 65535."},
+    {1018, "The port numbers must be different."},
+    {1019, "The new port settings will take effect the next time you start Quellan."},
+    {9810, "Please enter an integer."},
 };
 }  // namespace
 
@@ -14,7 +22,17 @@ std::span<const StringEntry> NetworkStrings() { return kStrings; }
 
 void AddNetworkTemplates(std::map<int, ui::DialogTemplate>& out) {
     using namespace tpl;
-    (void)out;
+    // Port address dialog: no caption of its own.
+    out[155] = Dlg(155, "", 230, 200,
+                   {Static(1030, "Communications Port", 12, 12, 100), Edit(1031, 120, 10, 60, 5),
+                    Static(1032, "LiveVideo Port", 12, 32, 100), Edit(1033, 120, 30, 60, 5),
+                    Static(1034, "Event Port", 12, 52, 100), Edit(1035, 120, 50, 60, 5),
+                    Static(1036, "Max Live Clients:", 12, 72, 100), Combo(1037, 120, 70, 60, 80),
+                    Radio(1038, "Quellan runs as stand-alone", 12, 96, 1, 180),
+                    Radio(1039, "Quellan runs as managed", 12, 112, 1, 180),
+                    Static(1040, "Server Name:", 24, 132, 80), Edit(1041, 110, 130, 100, 63),
+                    Button(1, "OK", 40, 176), Button(2, "Cancel", 95, 176), Button(4, "Help", 150, 176),
+                    Keyboard(1042, "$ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789")});
 }
 
 }  // namespace res

@@ -1,5 +1,0 @@
-#include "host/SimRmtResMgr.h"
-
-namespace host {
-void RegisterNetworkHostClasses(SimulatedUnit&) {}
-}  // namespace host
