@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cstdio>
 #include <limits>
+#include <type_traits>
+#include <variant>
 
 namespace textstreams {
 
@@ -134,32 +136,26 @@ std::string Escape(const std::string& s) {
     return out;
 }
 
+using StrField = std::string TextStreamRecord::*;
+using I16Field = std::int16_t TextStreamRecord::*;
+using I32Field = std::int32_t TextStreamRecord::*;
+using IdsField = std::vector<std::int32_t> TextStreamRecord::*;
+
 struct FieldRef {
     const char* name;
-    enum { Str, I16, I32, Ids } kind;
-    size_t offset;
+    std::variant<StrField, I16Field, I32Field, IdsField> member;
 };
 
-#define TS_FIELD(n, k) FieldRef{#n, FieldRef::k, offsetof(TextStreamRecord, n)}
+#define TS_FIELD(n) FieldRef{#n, &TextStreamRecord::n}
 const FieldRef kFields[] = {
-    TS_FIELD(Name, Str),          TS_FIELD(HandlerName, Str),         TS_FIELD(ConnectionName, Str),
-    TS_FIELD(EndOfLine, Str),     TS_FIELD(ShowCustomerEntries, I32), TS_FIELD(ShowJournalEntries, I32),
-    TS_FIELD(ApplyExceptionsAsGroup, I32), TS_FIELD(DefinitionsChanged, I32), TS_FIELD(StreamId, I32),
-    TS_FIELD(ComPort, I16),       TS_FIELD(BaudRate, I32),            TS_FIELD(DataBits, I16),
-    TS_FIELD(Parity, I16),        TS_FIELD(StopBits, I16),            TS_FIELD(FlowControl, I16),
-    TS_FIELD(CameraMask, I32),    TS_FIELD(ListKey, I32),             TS_FIELD(ConnectionType, I32),
-    TS_FIELD(IpPort, I32),        TS_FIELD(DefinitionIds, Ids),
+    TS_FIELD(Name),       TS_FIELD(HandlerName),         TS_FIELD(ConnectionName),     TS_FIELD(EndOfLine),
+    TS_FIELD(ShowCustomerEntries), TS_FIELD(ShowJournalEntries), TS_FIELD(ApplyExceptionsAsGroup),
+    TS_FIELD(DefinitionsChanged),  TS_FIELD(StreamId),   TS_FIELD(ComPort),    TS_FIELD(BaudRate),
+    TS_FIELD(DataBits),   TS_FIELD(Parity),      TS_FIELD(StopBits),   TS_FIELD(FlowControl),
+    TS_FIELD(CameraMask), TS_FIELD(ListKey),     TS_FIELD(ConnectionType),     TS_FIELD(IpPort),
+    TS_FIELD(DefinitionIds),
 };
 #undef TS_FIELD
-
-template <class T>
-T& At(TextStreamRecord& r, size_t offset) {
-    return *reinterpret_cast<T*>(reinterpret_cast<char*>(&r) + offset);
-}
-template <class T>
-const T& At(const TextStreamRecord& r, size_t offset) {
-    return *reinterpret_cast<const T*>(reinterpret_cast<const char*>(&r) + offset);
-}
 }  // namespace
 
 std::string FormatStreamRecord(const TextStreamRecord& r) {
@@ -168,12 +164,14 @@ std::string FormatStreamRecord(const TextStreamRecord& r) {
         if (!out.empty()) out += ';';
         out += f.name;
         out += '=';
-        switch (f.kind) {
-        case FieldRef::Str: out += Escape(At<std::string>(r, f.offset)); break;
-        case FieldRef::I16: out += std::to_string(At<std::int16_t>(r, f.offset)); break;
-        case FieldRef::I32: out += std::to_string(At<std::int32_t>(r, f.offset)); break;
-        case FieldRef::Ids: out += FormatIdentifierList(At<std::vector<std::int32_t>>(r, f.offset)); break;
-        }
+        std::visit(
+            [&](auto m) {
+                using T = std::remove_cvref_t<decltype(r.*m)>;
+                if constexpr (std::is_same_v<T, std::string>) out += Escape(r.*m);
+                else if constexpr (std::is_same_v<T, std::vector<std::int32_t>>) out += FormatIdentifierList(r.*m);
+                else out += std::to_string(r.*m);
+            },
+            f.member);
     }
     return out;
 }
@@ -209,18 +207,21 @@ std::optional<TextStreamRecord> ParseStreamRecord(std::string_view text, std::st
         if (seen[k]) return fail("field " + std::string(name) + " given twice");
         seen[k] = true;
         const auto& f = kFields[k];
-        bool ok = true;
-        switch (f.kind) {
-        case FieldRef::Str: At<std::string>(r, f.offset) = value; break;
-        case FieldRef::I16: ok = ReadNumber(value, At<std::int16_t>(r, f.offset)); break;
-        case FieldRef::I32: ok = ReadNumber(value, At<std::int32_t>(r, f.offset)); break;
-        case FieldRef::Ids: {
-            auto ids = ParseIdentifierList(value);
-            ok = ids.has_value();
-            if (ok) At<std::vector<std::int32_t>>(r, f.offset) = std::move(*ids);
-            break;
-        }
-        }
+        bool ok = std::visit(
+            [&](auto m) {
+                using T = std::remove_cvref_t<decltype(r.*m)>;
+                if constexpr (std::is_same_v<T, std::string>) {
+                    r.*m = value;
+                    return true;
+                } else if constexpr (std::is_same_v<T, std::vector<std::int32_t>>) {
+                    auto ids = ParseIdentifierList(value);
+                    if (ids) r.*m = std::move(*ids);
+                    return ids.has_value();
+                } else {
+                    return ReadNumber(value, r.*m);
+                }
+            },
+            f.member);
         if (!ok) return fail("bad value \"" + value + "\" for field " + std::string(name));
     }
     return r;
