@@ -1,6 +1,7 @@
 #include "textstreams/TextStreamSetup.h"
 
 #include "component/NotAvailableDlg.h"
+#include "textstreams/RawTextSetupDlg.h"
 
 namespace textstreams {
 int RunTextStreamList(host::ISetupUISupport*, host::ITextStreamsUISupport*, bool, bool, ui::Window* parent) {
@@ -12,8 +13,12 @@ int RunTextExceptions(host::ISetupUISupport*, host::ITextExceptionsUISupport*, b
 int RunTextReceipts(host::ISetupUISupport*, host::ITextExceptionsUISupport*, bool, bool, ui::Window* parent) {
     return ShowNotAvailable("ShowTextReceipts", parent);
 }
-int RunRawTextSetup(host::ISetupUISupport*, bool, bool, ui::Window* parent, std::string&) {
-    return ShowNotAvailable("ShowRawTextSetup", parent);
+int RunRawTextSetup(host::ISetupUISupport* setup, bool keyboard, bool remote, ui::Window* parent, std::string& eol) {
+    CRawTextSetupDlg dlg(setup, keyboard, remote, parent);
+    if (!eol.empty()) dlg.m_strEOL = eol;
+    int r = dlg.DoModal();
+    eol = dlg.m_strEOL;
+    return r;
 }
 int RunCOMPortSetup(host::ISetupUISupport*, host::ITextStreamsUISupport*, bool, bool, ui::Window* parent, bool,
                     SerialSettings&) {
