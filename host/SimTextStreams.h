@@ -6,6 +6,7 @@ namespace host {
 class SimTextStreamsUISupport final : public SimObject<ITextStreamsUISupport> {
 public:
     using SimObject::SimObject;
+    HRESULT GetAvailableComPorts(BSTR* ports) override;
 };
 
 }  // namespace host

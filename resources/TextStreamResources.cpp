@@ -8,6 +8,8 @@ namespace {
 const StringEntry kStrings[] = {
     {136, "Please enter an end-of-line sequence in ASCII hex format with a space between each pair of digits "
           "(example: 0d 0a)."},
+    {1043, "Even"}, {1044, "Mark"}, {1045, "None"}, {1046, "Odd"}, {1047, "Space"},
+    {1048, "Xon/Xoff"}, {1049, "Hardware"}, {1050, "None"}, {1054, "Unassigned"},
 };
 }  // namespace
 
@@ -21,6 +23,16 @@ void AddTextStreamTemplates(std::map<int, ui::DialogTemplate>& out) {
                     Edit(1092, 14, 44, 160), Button(1093, "Default", 182, 44),
                     Button(1, "OK", 68, 86), Button(2, "Cancel", 124, 86), Button(4, "Help", 180, 86),
                     Keyboard(1002, "ABCDEF ,0123456789")});
+    out[245] = Dlg(245, "Serial Text Stream", 230, 170,
+                   {Panel(1060, 6, 6, 218, 130), Static(218, "Setup Serial Text Stream Options", 14, 12, 200),
+                    Static(1111, "COM Port:", 14, 30, 80), Combo(1101, 100, 28, 110),
+                    Static(1112, "Bits Per Second:", 14, 48, 80), Combo(1102, 100, 46, 110),
+                    Static(1113, "Data Bits:", 14, 66, 80), Combo(1103, 100, 64, 110),
+                    Static(1114, "Parity:", 14, 84, 80), Combo(1104, 100, 82, 110),
+                    Static(1115, "Stop Bits:", 14, 102, 80), Combo(1105, 100, 100, 110),
+                    Static(1116, "Flow Control:", 14, 120, 80), Combo(1106, 100, 118, 110),
+                    Button(1, "OK", 48, 146), Button(2, "Cancel", 104, 146), Button(4, "Help", 160, 146),
+                    Keyboard(1002, "ABCDEFGHIJKLMNOPQRSTUVWXYZ +-./:=?_0123456789$~")});
 }
 
 }  // namespace res

@@ -1,6 +1,7 @@
 #include "textstreams/TextStreamSetup.h"
 
 #include "component/NotAvailableDlg.h"
+#include "textstreams/ComPortSetupDlg.h"
 #include "textstreams/RawTextSetupDlg.h"
 
 namespace textstreams {
@@ -20,9 +21,13 @@ int RunRawTextSetup(host::ISetupUISupport* setup, bool keyboard, bool remote, ui
     eol = dlg.m_strEOL;
     return r;
 }
-int RunCOMPortSetup(host::ISetupUISupport*, host::ITextStreamsUISupport*, bool, bool, ui::Window* parent, bool,
-                    SerialSettings&) {
-    return ShowNotAvailable("ShowCOMPortSetup", parent);
+int RunCOMPortSetup(host::ISetupUISupport* setup, host::ITextStreamsUISupport* text, bool keyboard, bool remote,
+                    ui::Window* parent, bool editOperation, SerialSettings& settings) {
+    CComPortSetupDlg dlg(setup, text, keyboard, remote, editOperation, parent);
+    dlg.m_settings = settings;
+    int r = dlg.DoModal();
+    if (r == 1) settings = dlg.m_settings;
+    return r;
 }
 int RunTextIPPortSetup(host::ISetupUISupport*, host::ITextStreamsUISupport*, bool, bool, ui::Window* parent,
                        std::string&) {
