@@ -25,6 +25,23 @@ HRESULT SimTextStreamsUISupport::GetAvailableComPorts(BSTR* ports) {
     return com::S_OK;
 }
 
+HRESULT SimTextStreamsUISupport::GetUsedTextIPPorts(BSTR* ports) {
+    if (HRESULT hr = m_unit.Enter("GetUsedTextIPPorts", "", false); com::FAILED(hr)) return hr;
+    if (!ports) return com::E_POINTER;
+    std::lock_guard l(m_unit.DataMutex());
+    *ports = cp::ToBstr(SectionText(m_unit.Data(), "usedTextIPPorts"));
+    return com::S_OK;
+}
+
+HRESULT SimTextStreamsUISupport::GetNetworkIdentity(BSTR* networkName, BSTR* ipAddress) {
+    if (HRESULT hr = m_unit.Enter("GetNetworkIdentity", "", false); com::FAILED(hr)) return hr;
+    if (!networkName || !ipAddress) return com::E_POINTER;
+    std::lock_guard l(m_unit.DataMutex());
+    *networkName = cp::ToBstr(SectionText(m_unit.Data(), "networkName"));
+    *ipAddress = cp::ToBstr(SectionText(m_unit.Data(), "ipAddress"));
+    return com::S_OK;
+}
+
 void RegisterTextStreamHostClasses(SimulatedUnit&) {}
 
 }  // namespace host

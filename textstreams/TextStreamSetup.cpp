@@ -3,6 +3,7 @@
 #include "component/NotAvailableDlg.h"
 #include "textstreams/ComPortSetupDlg.h"
 #include "textstreams/RawTextSetupDlg.h"
+#include "textstreams/TextIPPortSetupDlg.h"
 
 namespace textstreams {
 int RunTextStreamList(host::ISetupUISupport*, host::ITextStreamsUISupport*, bool, bool, ui::Window* parent) {
@@ -29,8 +30,12 @@ int RunCOMPortSetup(host::ISetupUISupport* setup, host::ITextStreamsUISupport* t
     if (r == 1) settings = dlg.m_settings;
     return r;
 }
-int RunTextIPPortSetup(host::ISetupUISupport*, host::ITextStreamsUISupport*, bool, bool, ui::Window* parent,
-                       std::string&) {
-    return ShowNotAvailable("ShowTextIPPortSetup", parent);
+int RunTextIPPortSetup(host::ISetupUISupport* setup, host::ITextStreamsUISupport* text, bool keyboard, bool remote,
+                       ui::Window* parent, std::string& portText) {
+    CTextIPPortSetupDlg dlg(setup, text, keyboard, remote, parent);
+    dlg.m_strPort = portText;
+    int r = dlg.DoModal();
+    portText = dlg.m_strPort;
+    return r;
 }
 }  // namespace textstreams
