@@ -188,6 +188,11 @@ struct IStorageUISupport : com::IUnknown {
 
 struct ITextStreamsUISupport : com::IUnknown {
     static constexpr IID IID_ = MakeGuid(0x6A1D0006, 0x51C3, 0x4E0B, {0x9A, 0x10, 0x3C, 0x55, 0x01, 0x00, 0x00, 0x06});
+    // Comma-separated zero-based serial ports the stream may use; -1 = unassigned.
+    virtual HRESULT GetAvailableComPorts(BSTR* ports) = 0;
+    // Comma-separated TCP/IP ports already used by text streams.
+    virtual HRESULT GetUsedTextIPPorts(BSTR* ports) = 0;
+    virtual HRESULT GetNetworkIdentity(BSTR* networkName, BSTR* ipAddress) = 0;
 };
 
 struct ITextExceptionsUISupport : com::IUnknown {

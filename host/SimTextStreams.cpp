@@ -1,5 +1,47 @@
+// The unit's text streams, served from its "textStreams" section.
 #include "host/SimTextStreams.h"
 
+#include "platform/codepage/CodePage.h"
+
 namespace host {
+
+namespace {
+using json = nlohmann::json;
+
+// A text entry of the text stream section ("" when absent or not text).
+std::string SectionText(const json& data, const char* key) {
+    auto s = data.find("textStreams");
+    if (s == data.end() || !s->is_object()) return {};
+    auto it = s->find(key);
+    return it != s->end() && it->is_string() ? cp::Utf8ToAnsi(it->get<std::string>()) : std::string{};
+}
+}  // namespace
+
+HRESULT SimTextStreamsUISupport::GetAvailableComPorts(BSTR* ports) {
+    if (HRESULT hr = m_unit.Enter("GetAvailableComPorts", "", false); com::FAILED(hr)) return hr;
+    if (!ports) return com::E_POINTER;
+    std::lock_guard l(m_unit.DataMutex());
+    *ports = cp::ToBstr(SectionText(m_unit.Data(), "availableComPorts"));
+    return com::S_OK;
+}
+
+HRESULT SimTextStreamsUISupport::GetUsedTextIPPorts(BSTR* ports) {
+    if (HRESULT hr = m_unit.Enter("GetUsedTextIPPorts", "", false); com::FAILED(hr)) return hr;
+    if (!ports) return com::E_POINTER;
+    std::lock_guard l(m_unit.DataMutex());
+    *ports = cp::ToBstr(SectionText(m_unit.Data(), "usedTextIPPorts"));
+    return com::S_OK;
+}
+
+HRESULT SimTextStreamsUISupport::GetNetworkIdentity(BSTR* networkName, BSTR* ipAddress) {
+    if (HRESULT hr = m_unit.Enter("GetNetworkIdentity", "", false); com::FAILED(hr)) return hr;
+    if (!networkName || !ipAddress) return com::E_POINTER;
+    std::lock_guard l(m_unit.DataMutex());
+    *networkName = cp::ToBstr(SectionText(m_unit.Data(), "networkName"));
+    *ipAddress = cp::ToBstr(SectionText(m_unit.Data(), "ipAddress"));
+    return com::S_OK;
+}
+
 void RegisterTextStreamHostClasses(SimulatedUnit&) {}
+
 }  // namespace host

@@ -6,7 +6,12 @@ namespace res {
 
 namespace {
 const StringEntry kStrings[] = {
-    {0, ""},
+    {136, "Please enter an end-of-line sequence in ASCII hex format with a space between each pair of digits "
+          "(example: 0d 0a)."},
+    {140, "Invalid value for IP Port.  Please enter a value between %d and %d."},
+    {141, "Value for IP Port already assigned to another text stream."},
+    {1043, "Even"}, {1044, "Mark"}, {1045, "None"}, {1046, "Odd"}, {1047, "Space"},
+    {1048, "Xon/Xoff"}, {1049, "Hardware"}, {1050, "None"}, {1054, "Unassigned"},
 };
 }  // namespace
 
@@ -14,7 +19,31 @@ std::span<const StringEntry> TextStreamStrings() { return kStrings; }
 
 void AddTextStreamTemplates(std::map<int, ui::DialogTemplate>& out) {
     using namespace tpl;
-    (void)out;
+    out[242] = Dlg(242, "General Text Setup", 250, 110,
+                   {Panel(1060, 6, 6, 238, 70), Static(218, "Setup General Text handler printer interface options", 14, 12, 220),
+                    Static(1091, "End of line delimiter in ASCII hex format (example: 0D 0A)", 14, 30, 220),
+                    Edit(1092, 14, 44, 160), Button(1093, "Default", 182, 44),
+                    Button(1, "OK", 68, 86), Button(2, "Cancel", 124, 86), Button(4, "Help", 180, 86),
+                    Keyboard(1002, "ABCDEF ,0123456789")});
+    out[244] = Dlg(244, "TCP/IP Text Stream", 240, 170,
+                   {Panel(1060, 6, 6, 228, 130), Static(218, "Setup TCP/IP Text Stream Options", 14, 12, 200),
+                    Static(1125, "Text Stream TCP/IP Port:", 14, 30, 100), Edit(1121, 120, 28, 60),
+                    Group(1129, "System Information", 14, 48, 210, 40),
+                    Static(1126, "Network Name:", 20, 60, 70), Static(1122, "", 96, 60, 120),
+                    Static(1127, "IP Address:", 20, 74, 70), Static(1123, "", 96, 74, 120),
+                    Static(1128, "Used Text IP Ports:", 14, 100, 100), Combo(1124, 120, 98, 100),
+                    Button(1, "OK", 58, 146), Button(2, "Cancel", 114, 146), Button(4, "Help", 170, 146),
+                    Keyboard(1002, "0123456789")});
+    out[245] = Dlg(245, "Serial Text Stream", 230, 170,
+                   {Panel(1060, 6, 6, 218, 130), Static(218, "Setup Serial Text Stream Options", 14, 12, 200),
+                    Static(1111, "COM Port:", 14, 30, 80), Combo(1101, 100, 28, 110),
+                    Static(1112, "Bits Per Second:", 14, 48, 80), Combo(1102, 100, 46, 110),
+                    Static(1113, "Data Bits:", 14, 66, 80), Combo(1103, 100, 64, 110),
+                    Static(1114, "Parity:", 14, 84, 80), Combo(1104, 100, 82, 110),
+                    Static(1115, "Stop Bits:", 14, 102, 80), Combo(1105, 100, 100, 110),
+                    Static(1116, "Flow Control:", 14, 120, 80), Combo(1106, 100, 118, 110),
+                    Button(1, "OK", 48, 146), Button(2, "Cancel", 104, 146), Button(4, "Help", 160, 146),
+                    Keyboard(1002, "ABCDEFGHIJKLMNOPQRSTUVWXYZ +-./:=?_0123456789$~")});
 }
 
 }  // namespace res

@@ -1,6 +1,9 @@
 #include "textstreams/TextStreamSetup.h"
 
 #include "component/NotAvailableDlg.h"
+#include "textstreams/ComPortSetupDlg.h"
+#include "textstreams/RawTextSetupDlg.h"
+#include "textstreams/TextIPPortSetupDlg.h"
 
 namespace textstreams {
 int RunTextStreamList(host::ISetupUISupport*, host::ITextStreamsUISupport*, bool, bool, ui::Window* parent) {
@@ -12,15 +15,27 @@ int RunTextExceptions(host::ISetupUISupport*, host::ITextExceptionsUISupport*, b
 int RunTextReceipts(host::ISetupUISupport*, host::ITextExceptionsUISupport*, bool, bool, ui::Window* parent) {
     return ShowNotAvailable("ShowTextReceipts", parent);
 }
-int RunRawTextSetup(host::ISetupUISupport*, bool, bool, ui::Window* parent, std::string&) {
-    return ShowNotAvailable("ShowRawTextSetup", parent);
+int RunRawTextSetup(host::ISetupUISupport* setup, bool keyboard, bool remote, ui::Window* parent, std::string& eol) {
+    CRawTextSetupDlg dlg(setup, keyboard, remote, parent);
+    if (!eol.empty()) dlg.m_strEOL = eol;
+    int r = dlg.DoModal();
+    eol = dlg.m_strEOL;
+    return r;
 }
-int RunCOMPortSetup(host::ISetupUISupport*, host::ITextStreamsUISupport*, bool, bool, ui::Window* parent, bool,
-                    SerialSettings&) {
-    return ShowNotAvailable("ShowCOMPortSetup", parent);
+int RunCOMPortSetup(host::ISetupUISupport* setup, host::ITextStreamsUISupport* text, bool keyboard, bool remote,
+                    ui::Window* parent, bool editOperation, SerialSettings& settings) {
+    CComPortSetupDlg dlg(setup, text, keyboard, remote, editOperation, parent);
+    dlg.m_settings = settings;
+    int r = dlg.DoModal();
+    if (r == 1) settings = dlg.m_settings;
+    return r;
 }
-int RunTextIPPortSetup(host::ISetupUISupport*, host::ITextStreamsUISupport*, bool, bool, ui::Window* parent,
-                       std::string&) {
-    return ShowNotAvailable("ShowTextIPPortSetup", parent);
+int RunTextIPPortSetup(host::ISetupUISupport* setup, host::ITextStreamsUISupport* text, bool keyboard, bool remote,
+                       ui::Window* parent, std::string& portText) {
+    CTextIPPortSetupDlg dlg(setup, text, keyboard, remote, parent);
+    dlg.m_strPort = portText;
+    int r = dlg.DoModal();
+    portText = dlg.m_strPort;
+    return r;
 }
 }  // namespace textstreams
