@@ -41,6 +41,9 @@ DialogView::DialogView(ui::Dialog& model, ActionSink sink, QWidget* parent)
     if (ui::PropertySheet* sheet = model.EmbeddedSheet()) {
         m_tabs = new QTabWidget(this);
         m_tabs->setObjectName("sheet");
+        // Every tab in view at once, as the unit's sheets show them.
+        m_tabs->setUsesScrollButtons(false);
+        m_tabs->setStyleSheet("QTabBar::tab { padding: 3px 5px; }");
         for (int i = 0; i < sheet->PageCount(); ++i) {
             auto* holder = new QWidget;
             m_tabs->addTab(holder, ToQt(sheet->Page(i)->Title()));
