@@ -1,5 +1,7 @@
 #include "apps/demo/Launcher.h"
 
+#include <iostream>
+
 #include <QGridLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -56,6 +58,7 @@ long Launcher::RunOperation(const std::string& name) {
         result = outcome.result;
     } catch (const std::exception& e) {
         say(std::string("failed: ") + e.what());
+        std::cerr << "mirelle-demo: " << e.what() << "\n";
     }
     return result;
 }
