@@ -10,10 +10,11 @@ bash scripts/build.sh build
 unit="$root/build/demo-unit.json"
 [ -f "$unit" ] || cp apps/units/default.json "$unit"
 export MIRELLE_REGISTRY="$root/build/demo-registry.json"
-if [ -x build/apps/mirelle-demo ] && [ -n "${DISPLAY:-}" ]; then
+if [ -x build/apps/mirelle-demo ] && [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+  echo "== Qt demo launcher on $unit (one button per setup; results in its log) =="
   exec build/apps/mirelle-demo --unit "$unit" "$@"
 fi
-echo "== headless tour on $unit (set DISPLAY for the Qt demo) =="
+echo "== headless tour on $unit (run under a display or xvfb-run for the Qt demo) =="
 for script in apps/demo/*.script; do
   op=$(head -1 "$script" | sed -n 's/^# operation: *//p')
   [ -n "$op" ] || continue

@@ -1,0 +1,57 @@
+// mirelle-demo [--unit FILE] [OPERATION]
+//
+// The Qt launcher of the setups on a simulated unit: one entry per ISetupUI
+// operation.  Without --unit it works on a fresh copy of the bundled unit.
+// With an operation it opens that one directly, prints its result and exits.
+#include <filesystem>
+#include <iostream>
+
+#include <QApplication>
+#include <QTimer>
+
+#include "apps/demo/Launcher.h"
+#include "apps/run/Operations.h"
+#include "component/module/Module.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationDisplayName("Mirelle");
+    std::string unitPath, operation;
+    for (int i = 1; i < argc; ++i) {
+        std::string a = argv[i];
+        if (a == "--unit" && i + 1 < argc) {
+            unitPath = argv[++i];
+        } else if (apps::IsOperation(a) && operation.empty()) {
+            operation = a;
+        } else {
+            std::cerr << "usage: mirelle-demo [--unit FILE] [OPERATION]\n";
+            return 2;
+        }
+    }
+    namespace fs = std::filesystem;
+    if (unitPath.empty()) {
+        unitPath = (fs::temp_directory_path() / "mirelle-demo-unit.json").string();
+        std::error_code ec;
+        fs::copy_file(fs::path(MIRELLE_SOURCE_DIR) / "apps/units/default.json", unitPath,
+                      fs::copy_options::overwrite_existing, ec);
+        if (ec) {
+            std::cerr << "mirelle-demo: cannot copy the bundled unit: " << ec.message() << "\n";
+            return 2;
+        }
+    }
+    demo::Launcher launcher(unitPath);
+    int code = 0;
+    if (!operation.empty()) {
+        QTimer::singleShot(0, [&] {
+            long r = launcher.RunOperation(operation);
+            std::cout << "result: " << r << std::endl;
+            code = r < 0 ? 1 : 0;
+            app.quit();
+        });
+    } else {
+        launcher.show();
+    }
+    int rc = app.exec();
+    mirelle::ModuleDetach();
+    return code ? code : rc;
+}

@@ -1,0 +1,337 @@
+#include "gui/ControlPane.h"
+
+#include <QCalendarWidget>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateTime>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTimeEdit>
+#include <QTreeWidget>
+
+#include "platform/codepage/CodePage.h"
+
+namespace gui {
+
+QString ToQt(const std::string& ansi) { return QString::fromStdString(cp::AnsiToUtf8(ansi)); }
+std::string FromQt(const QString& text) { return cp::Utf8ToAnsi(text.toStdString()); }
+
+namespace {
+
+using ui::ControlKind;
+
+// The LED: a round lamp, green when lit.
+class Led : public QLabel {
+public:
+    explicit Led(QWidget* parent) : QLabel(parent) { SetLit(false); }
+    void SetLit(bool lit) {
+        if (property("lit").isValid() && property("lit").toBool() == lit) return;
+        setProperty("lit", lit);
+        setStyleSheet(lit ? "background:#2fd02f; border:1px solid #205020; border-radius:5px;"
+                          : "background:#3a4a3a; border:1px solid #202020; border-radius:5px;");
+    }
+};
+
+// Windows-style "&" mnemonics are shown without the ampersand.
+QString Caption(const std::string& text) {
+    QString s = ToQt(text);
+    s.replace("&&", QChar(0x1));
+    s.remove('&');
+    s.replace(QChar(0x1), "&");
+    return s;
+}
+
+bool SameRows(const std::vector<ui::ListItem>& a, const std::vector<ui::ListItem>& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (a[i].cells != b[i].cells) return false;
+    return true;
+}
+
+}  // namespace
+
+ControlPane::ControlPane(ui::Dialog& model, ActionSink sink, QWidget* parent)
+    : QWidget(parent), m_model(model), m_sink(std::move(sink)) {
+    Sync();
+}
+
+QWidget* ControlPane::ControlWidget(int id) const {
+    auto it = m_entries.find(id);
+    return it == m_entries.end() ? nullptr : it->second.widget;
+}
+
+void ControlPane::Act(ui::Action::Kind kind, int id, int n, std::string text) {
+    if (m_syncing) return;
+    ui::Action a;
+    a.kind = kind;
+    a.id = id;
+    a.n = n;
+    a.text = std::move(text);
+    m_sink(a);
+}
+
+QWidget* ControlPane::Make(const ui::Control& c) {
+    const int id = c.id;
+    switch (c.kind) {
+        case ControlKind::Button: {
+            auto* b = new QPushButton(this);
+            b->setAutoDefault(false);
+            connect(b, &QPushButton::clicked, this, [this, id] { Act(ui::Action::Kind::Click, id); });
+            return b;
+        }
+        case ControlKind::Check: {
+            auto* b = new QCheckBox(this);
+            connect(b, &QCheckBox::clicked, this, [this, id] { Act(ui::Action::Kind::Click, id); });
+            return b;
+        }
+        case ControlKind::Radio: {
+            auto* b = new QRadioButton(this);
+            b->setAutoExclusive(false);  // the model keeps the group
+            connect(b, &QRadioButton::clicked, this, [this, id] { Act(ui::Action::Kind::Click, id); });
+            return b;
+        }
+        case ControlKind::Edit:
+            if (c.multiline) {
+                auto* e = new QPlainTextEdit(this);
+                connect(e, &QPlainTextEdit::textChanged, this,
+                        [this, id, e] { Act(ui::Action::Kind::Set, id, 0, FromQt(e->toPlainText())); });
+                return e;
+            } else {
+                auto* e = new QLineEdit(this);
+                connect(e, &QLineEdit::textEdited, this,
+                        [this, id](const QString& t) { Act(ui::Action::Kind::Set, id, 0, FromQt(t)); });
+                return e;
+            }
+        case ControlKind::Static: {
+            auto* l = new QLabel(this);
+            l->setTextFormat(Qt::PlainText);
+            l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            return l;
+        }
+        case ControlKind::Group: return new QGroupBox(this);
+        case ControlKind::Panel: {
+            auto* f = new QFrame(this);
+            f->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+            return f;
+        }
+        case ControlKind::Led: return new Led(this);
+        case ControlKind::Slider: {
+            auto* s = new QSlider(c.cy > c.cx ? Qt::Vertical : Qt::Horizontal, this);
+            s->setPageStep(10);
+            connect(s, &QSlider::valueChanged, this, [this, id](int v) { Act(ui::Action::Kind::Slide, id, v); });
+            return s;
+        }
+        case ControlKind::List: {
+            auto* l = new QListWidget(this);
+            connect(l, &QListWidget::currentRowChanged, this,
+                    [this, id](int row) { Act(ui::Action::Kind::Select, id, row); });
+            connect(l, &QListWidget::itemDoubleClicked, this,
+                    [this, id, l](QListWidgetItem* item) { Act(ui::Action::Kind::DblClick, id, l->row(item)); });
+            return l;
+        }
+        case ControlKind::ReportList: {
+            auto* t = new QTreeWidget(this);
+            t->setRootIsDecorated(false);
+            t->setUniformRowHeights(true);
+            t->setAllColumnsShowFocus(true);
+            connect(t, &QTreeWidget::currentItemChanged, this, [this, id, t](QTreeWidgetItem* item) {
+                Act(ui::Action::Kind::Select, id, item ? t->indexOfTopLevelItem(item) : -1);
+            });
+            connect(t, &QTreeWidget::itemDoubleClicked, this, [this, id, t](QTreeWidgetItem* item) {
+                Act(ui::Action::Kind::DblClick, id, t->indexOfTopLevelItem(item));
+            });
+            return t;
+        }
+        case ControlKind::Combo: {
+            auto* b = new QComboBox(this);
+            connect(b, &QComboBox::currentIndexChanged, this,
+                    [this, id](int index) { Act(ui::Action::Kind::Select, id, index); });
+            return b;
+        }
+        case ControlKind::Calendar: {
+            auto* cal = new QCalendarWidget(this);
+            connect(cal, &QCalendarWidget::selectionChanged, this, [this, id, cal] {
+                if (m_syncing) return;
+                const std::int64_t value = QDateTime(cal->selectedDate(), QTime(0, 0)).toSecsSinceEpoch();
+                ui::Action a;
+                a.kind = ui::Action::Kind::Call;
+                a.id = id;
+                a.call = [id, value](ui::Dialog& d) { d.OperatorSetDateTime(id, value); };
+                m_sink(a);
+            });
+            return cal;
+        }
+        case ControlKind::TimeEdit: {
+            // Minutes and seconds, as text in the model ("m:ss").
+            auto* t = new QTimeEdit(this);
+            t->setDisplayFormat("m:ss");
+            connect(t, &QTimeEdit::timeChanged, this, [this, id](QTime v) {
+                Act(ui::Action::Kind::Set, id, 0, FromQt(v.toString("m:ss")));
+            });
+            return t;
+        }
+        case ControlKind::Progress: {
+            auto* p = new QProgressBar(this);
+            p->setTextVisible(false);
+            return p;
+        }
+        case ControlKind::Background: return nullptr;  // the keyboard is the dialog view's
+    }
+    return nullptr;
+}
+
+void ControlPane::SyncRows(Entry& e, const ui::Control& c) {
+    const bool rowsChanged = !e.filled || !SameRows(e.items, c.items) || e.columns != c.columns;
+    if (auto* l = qobject_cast<QListWidget*>(e.widget)) {
+        if (rowsChanged) {
+            l->clear();
+            for (const auto& item : c.items) l->addItem(ToQt(item.cells.empty() ? std::string{} : item.cells[0]));
+        }
+        if (l->currentRow() != c.selection) l->setCurrentRow(c.selection);
+    } else if (auto* t = qobject_cast<QTreeWidget*>(e.widget)) {
+        if (rowsChanged) {
+            t->clear();
+            QStringList headers;
+            for (const auto& h : c.columns) headers << ToQt(h);
+            if (headers.isEmpty()) headers << QString();
+            t->setColumnCount(static_cast<int>(headers.size()));
+            t->setHeaderLabels(headers);
+            t->setHeaderHidden(c.columns.empty());
+            for (const auto& item : c.items) {
+                QStringList cells;
+                for (const auto& cell : item.cells) cells << ToQt(cell);
+                t->addTopLevelItem(new QTreeWidgetItem(cells));
+            }
+            for (int col = 0; col < t->columnCount(); ++col) t->resizeColumnToContents(col);
+        }
+        QTreeWidgetItem* want = c.selection >= 0 ? t->topLevelItem(c.selection) : nullptr;
+        if (t->currentItem() != want) t->setCurrentItem(want);
+        if (!want) t->clearSelection();
+    } else if (auto* b = qobject_cast<QComboBox*>(e.widget)) {
+        if (rowsChanged) {
+            b->clear();
+            for (const auto& item : c.items) b->addItem(ToQt(item.cells.empty() ? std::string{} : item.cells[0]));
+        }
+        if (b->currentIndex() != c.selection) b->setCurrentIndex(c.selection);
+    }
+    e.items = c.items;
+    e.columns = c.columns;
+    e.filled = true;
+}
+
+void ControlPane::SyncOne(Entry& e, const ui::Control& c) {
+    QWidget* w = e.widget;
+    int height = c.cy;
+    if (c.kind == ControlKind::Combo) height = std::min(c.cy, 24);  // templates give the dropped height
+    if (c.kind == ControlKind::Led) height = std::min(c.cx, c.cy);
+    const QRect place(c.x, c.y, std::max(c.cx, 1), std::max(height, 1));
+    if (w->geometry() != place) w->setGeometry(place);
+    if (w->isEnabled() != c.enabled) w->setEnabled(c.enabled);
+    const QString caption = Caption(c.text);
+    switch (c.kind) {
+        case ControlKind::Button: {
+            auto* b = static_cast<QPushButton*>(w);
+            if (b->text() != caption) b->setText(caption);
+            break;
+        }
+        case ControlKind::Check:
+        case ControlKind::Radio: {
+            auto* b = static_cast<QAbstractButton*>(w);
+            if (b->text() != caption) b->setText(caption);
+            if (b->isChecked() != c.ticked) b->setChecked(c.ticked);
+            break;
+        }
+        case ControlKind::Edit:
+            if (auto* pe = qobject_cast<QPlainTextEdit*>(w)) {
+                if (pe->toPlainText() != ToQt(c.text)) pe->setPlainText(ToQt(c.text));
+                pe->setReadOnly(c.readOnly);
+            } else {
+                auto* le = static_cast<QLineEdit*>(w);
+                const int max = c.maxLength > 0 ? c.maxLength : 32767;
+                if (le->maxLength() != max) le->setMaxLength(max);
+                if (le->text() != ToQt(c.text)) le->setText(ToQt(c.text));
+                le->setReadOnly(c.readOnly);
+            }
+            break;
+        case ControlKind::Static: {
+            auto* l = static_cast<QLabel*>(w);
+            if (l->text() != caption) l->setText(caption);
+            l->setWordWrap(c.cy >= 2 * l->fontMetrics().height());
+            break;
+        }
+        case ControlKind::Group: {
+            auto* g = static_cast<QGroupBox*>(w);
+            if (g->title() != caption) g->setTitle(caption);
+            break;
+        }
+        case ControlKind::Led: static_cast<Led*>(w)->SetLit(c.ticked); break;
+        case ControlKind::Slider: {
+            auto* s = static_cast<QSlider*>(w);
+            s->setRange(std::min(c.rangeMin, c.rangeMax), std::max(c.rangeMin, c.rangeMax));
+            if (s->value() != c.pos) s->setValue(c.pos);
+            break;
+        }
+        case ControlKind::Progress: {
+            auto* p = static_cast<QProgressBar*>(w);
+            p->setRange(std::min(c.rangeMin, c.rangeMax), std::max(c.rangeMin, c.rangeMax));
+            if (p->value() != c.pos) p->setValue(c.pos);
+            break;
+        }
+        case ControlKind::List:
+        case ControlKind::ReportList:
+        case ControlKind::Combo: SyncRows(e, c); break;
+        case ControlKind::Calendar: {
+            auto* cal = static_cast<QCalendarWidget*>(w);
+            const QDate d = QDateTime::fromSecsSinceEpoch(c.dateTime).date();
+            if (cal->selectedDate() != d) cal->setSelectedDate(d);
+            break;
+        }
+        case ControlKind::TimeEdit: {
+            auto* t = static_cast<QTimeEdit*>(w);
+            const QTime v = QTime::fromString(ToQt(c.text), "m:ss");
+            if (v.isValid() && t->time() != v) t->setTime(v);
+            break;
+        }
+        case ControlKind::Panel:
+        case ControlKind::Background: break;
+    }
+    if (w->isVisibleTo(this) != c.visible) w->setVisible(c.visible);
+}
+
+void ControlPane::Sync() {
+    m_syncing = true;
+    bool added = false;
+    for (int id : m_model.ControlIds()) {
+        const ui::Control* c = m_model.FindControl(id);
+        if (!c) continue;
+        auto it = m_entries.find(id);
+        if (it == m_entries.end()) {
+            Entry e;
+            e.kind = c->kind;
+            e.widget = Make(*c);
+            if (e.widget) {
+                e.widget->setObjectName(QString("control%1").arg(id));
+                e.widget->setProperty("controlId", id);
+            }
+            it = m_entries.emplace(id, e).first;
+            added = true;
+        }
+        if (it->second.widget) SyncOne(it->second, *c);
+    }
+    if (added) {
+        // Frames (group boxes, panels) lie behind the controls they surround.
+        for (auto& [id, e] : m_entries)
+            if (e.widget && (e.kind == ControlKind::Group || e.kind == ControlKind::Panel)) e.widget->lower();
+    }
+    m_syncing = false;
+}
+
+}  // namespace gui

@@ -1,0 +1,56 @@
+// The controls of one dialog or property page as Qt widgets.
+//
+// Each control of the model becomes one widget at its template place (the
+// model keeps pixels after layout).  What the operator does to a widget is
+// handed on as the operator action the scripted runner would feed, so the
+// dialog's logic sees the same events from either front end.  Sync() brings
+// every widget up to the model: text, enabled, visible, items, selection,
+// ticks, positions; widgets of controls added at run time appear there too.
+#pragma once
+#include <functional>
+#include <map>
+#include <vector>
+
+#include <QWidget>
+
+#include "platform/ui/Dialog.h"
+#include "platform/ui/Script.h"
+
+namespace gui {
+
+using ActionSink = std::function<void(const ui::Action&)>;
+
+class ControlPane : public QWidget {
+    Q_OBJECT
+public:
+    ControlPane(ui::Dialog& model, ActionSink sink, QWidget* parent);
+
+    ui::Dialog& Model() const { return m_model; }
+    void Sync();
+    // The widget of a control, or null.
+    QWidget* ControlWidget(int id) const;
+
+private:
+    struct Entry {
+        QWidget* widget = nullptr;
+        ui::ControlKind kind = ui::ControlKind::Static;
+        std::vector<ui::ListItem> items;  // rows the widget shows
+        std::vector<std::string> columns;
+        bool filled = false;
+    };
+    QWidget* Make(const ui::Control& c);
+    void SyncOne(Entry& e, const ui::Control& c);
+    void SyncRows(Entry& e, const ui::Control& c);
+    void Act(ui::Action::Kind kind, int id, int n = 0, std::string text = {});
+
+    ui::Dialog& m_model;
+    ActionSink m_sink;
+    std::map<int, Entry> m_entries;
+    bool m_syncing = false;
+};
+
+// The model's 8-bit text (system code page) to Qt and back.
+QString ToQt(const std::string& ansi);
+std::string FromQt(const QString& text);
+
+}  // namespace gui

@@ -1,0 +1,168 @@
+#include "gui/DialogView.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLineEdit>
+#include <QTabBar>
+#include <QTabWidget>
+
+#include "component/SetupSheetDlg.h"
+#include "foundation/Util.h"
+#include "gui/Keyboard.h"
+
+namespace gui {
+
+namespace {
+
+// The custom control look of the unit, when the controls run in that mode.
+constexpr const char* kUnitLook =
+    "QDialog, QTabWidget > QWidget { background:#1f3550; color:#f0f0f0; }"
+    "QLabel, QCheckBox, QRadioButton, QGroupBox { color:#f0f0f0; }"
+    "QPushButton { background:#3c5f8a; color:white; border:1px solid #9fb8d8; border-radius:3px; }"
+    "QPushButton:disabled { color:#8090a0; }";
+
+ui::Control* KeyboardControl(ui::Dialog& d) {
+    for (int id : d.ControlIds())
+        if (ui::Control* c = d.FindControl(id); c && c->kind == ui::ControlKind::Background) return c;
+    return nullptr;
+}
+
+}  // namespace
+
+DialogView::DialogView(ui::Dialog& model, ActionSink sink, QWidget* parent)
+    : QDialog(parent), m_model(model), m_sink(std::move(sink)) {
+    setObjectName(QString("dialog%1").arg(model.TemplateId()));
+    QFont f = font();
+    f.setPixelSize(11);  // the unit's 8-point dialog font, for which the templates are laid out
+    setFont(f);
+    if (CWWRegistry::GetControlsWWMode() == 1) setStyleSheet(kUnitLook);
+    setSizeGripEnabled(false);
+    m_pane = new ControlPane(model, m_sink, this);
+    if (ui::PropertySheet* sheet = model.EmbeddedSheet()) {
+        m_tabs = new QTabWidget(this);
+        m_tabs->setObjectName("sheet");
+        // Every tab in view at once, as the unit's sheets show them.
+        m_tabs->setUsesScrollButtons(false);
+        m_tabs->setStyleSheet("QTabBar::tab { padding: 3px 5px; }");
+        for (int i = 0; i < sheet->PageCount(); ++i) {
+            auto* holder = new QWidget;
+            m_tabs->addTab(holder, ToQt(sheet->Page(i)->Title()));
+        }
+        m_pages.assign(sheet->PageCount(), nullptr);
+        connect(m_tabs, &QTabWidget::currentChanged, this, [this](int index) {
+            if (m_syncing || index < 0) return;
+            ui::Action a;
+            a.kind = ui::Action::Kind::Page;
+            a.text = FromQt(m_tabs->tabText(index));
+            m_sink(a);
+        });
+    }
+    m_keyboard = new Keyboard(this);
+    m_keyboard->hide();
+    connect(m_keyboard, &Keyboard::typed, this, [this](const QString& t) { Type(t, false); });
+    connect(m_keyboard, &Keyboard::backspace, this, [this] { Type({}, true); });
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now && qobject_cast<QLineEdit*>(now) && isAncestorOf(now)) m_lastEdit = now;
+    });
+    Sync();
+}
+
+DialogView::~DialogView() = default;
+
+QWidget* DialogView::ControlWidget(int id) const {
+    if (m_tabs) {
+        const int active = m_model.EmbeddedSheet()->ActiveIndex();
+        if (active >= 0 && active < static_cast<int>(m_pages.size()) && m_pages[active])
+            if (QWidget* w = m_pages[active]->ControlWidget(id)) return w;
+    }
+    return m_pane->ControlWidget(id);
+}
+
+void DialogView::SyncSheet() {
+    ui::PropertySheet* sheet = m_model.EmbeddedSheet();
+    int x = 0, y = 0;
+    if (auto* frame = dynamic_cast<CSetupSheetDlg*>(&m_model)) {
+        x = frame->SheetX();
+        y = frame->SheetY();
+    }
+    m_tabs->setGeometry(x, y, sheet->Width(), sheet->Height());
+    for (int i = 0; i < sheet->PageCount() && i < static_cast<int>(m_pages.size()); ++i) {
+        ui::PropertyPage* page = sheet->Page(i);
+        if (!m_pages[i] && page->HasWindow()) {
+            QWidget* holder = m_tabs->widget(i);
+            m_pages[i] = new ControlPane(*page, m_sink, holder);
+            m_pages[i]->setObjectName(QString("page%1").arg(page->TemplateId()));
+            m_pages[i]->setGeometry(0, 0, page->Width(), page->Height());
+            m_pages[i]->show();
+        }
+        if (m_pages[i]) m_pages[i]->Sync();
+    }
+    if (m_tabs->currentIndex() != sheet->ActiveIndex()) m_tabs->setCurrentIndex(sheet->ActiveIndex());
+    m_tabs->raise();
+}
+
+void DialogView::Sync() {
+    m_syncing = true;
+    const QString caption = ToQt(m_model.Caption());
+    if (windowTitle() != caption) setWindowTitle(caption);
+    m_pane->Sync();
+    if (m_tabs) SyncSheet();
+    const int w = std::max(m_model.Width(), 120), h = std::max(m_model.Height(), 40);
+    m_pane->setGeometry(0, 0, w, h);
+    int keyboardHeight = 0;
+    ui::Control* kb = KeyboardControl(m_model);
+    if (kb && kb->keyboardOn) {
+        m_keyboard->SetKeys(ToQt(kb->keySet));
+        m_keyboard->Arrange(w);
+        m_keyboard->move(0, h);
+        m_keyboard->show();
+        keyboardHeight = m_keyboard->height();
+    } else {
+        m_keyboard->hide();
+    }
+    if (size() != QSize(w, h + keyboardHeight)) setFixedSize(w, h + keyboardHeight);
+    m_syncing = false;
+}
+
+void DialogView::Type(const QString& text, bool backspace) {
+    auto* edit = qobject_cast<QLineEdit*>(m_lastEdit.data());
+    if (!edit || !edit->isEnabled() || edit->isReadOnly()) return;
+    const int id = edit->property("controlId").toInt();
+    QString t = edit->text();
+    int cursor = edit->cursorPosition();
+    if (edit->hasSelectedText()) {
+        cursor = edit->selectionStart();
+        t.remove(cursor, static_cast<int>(edit->selectedText().size()));
+    } else if (backspace && cursor > 0) {
+        t.remove(--cursor, 1);
+    }
+    if (!backspace) {
+        t.insert(cursor, text);
+        cursor += static_cast<int>(text.size());
+    }
+    ui::Action a;
+    a.kind = ui::Action::Kind::Set;
+    a.id = id;
+    a.text = FromQt(t);
+    m_sink(a);
+    edit->setCursorPosition(cursor);
+}
+
+void DialogView::closeEvent(QCloseEvent* event) {
+    // The window's close request goes to the dialog, which decides; the
+    // window closes when the modal run ends.
+    event->ignore();
+    if (m_model.IsEnded()) return;
+    ui::Action a;
+    a.kind = ui::Action::Kind::Close;
+    m_sink(a);
+}
+
+void DialogView::reject() {
+    if (m_model.IsEnded()) return;
+    ui::Action a;
+    a.kind = ui::Action::Kind::Close;
+    m_sink(a);
+}
+
+}  // namespace gui

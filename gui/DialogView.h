@@ -1,0 +1,51 @@
+// The window of one modal dialog of the model: its controls, the tabs of an
+// embedded property sheet with one pane per page, and the on-screen keyboard
+// when the dialog's background control has it switched on.
+#pragma once
+#include <vector>
+
+#include <QDialog>
+#include <QPointer>
+
+#include "gui/ControlPane.h"
+
+class QTabWidget;
+
+namespace gui {
+
+class Keyboard;
+
+class DialogView : public QDialog {
+    Q_OBJECT
+public:
+    DialogView(ui::Dialog& model, ActionSink sink, QWidget* parent);
+    ~DialogView() override;
+
+    ui::Dialog& Model() const { return m_model; }
+    // Brings the window up to the model (caption, size, controls, pages, keyboard).
+    void Sync();
+    // The widget of control id where an operator action on id goes: the
+    // active page's when it has the control, else the dialog's own.
+    QWidget* ControlWidget(int id) const;
+    QTabWidget* Tabs() const { return m_tabs; }
+    Keyboard* OnScreenKeyboard() const { return m_keyboard; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void reject() override;
+
+private:
+    void Type(const QString& text, bool backspace);
+    void SyncSheet();
+
+    ui::Dialog& m_model;
+    ActionSink m_sink;
+    ControlPane* m_pane = nullptr;
+    QTabWidget* m_tabs = nullptr;
+    std::vector<ControlPane*> m_pages;  // by page index; null until the page exists
+    Keyboard* m_keyboard = nullptr;
+    QPointer<QWidget> m_lastEdit;  // where the on-screen keyboard types
+    bool m_syncing = false;
+};
+
+}  // namespace gui

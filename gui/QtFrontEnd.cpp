@@ -1,0 +1,177 @@
+#include "gui/QtFrontEnd.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QThread>
+#include <QTimer>
+
+#include "gui/DialogView.h"
+#include "platform/ui/Window.h"
+
+namespace gui {
+
+namespace {
+
+struct StyleButtons {
+    QMessageBox::StandardButtons buttons;
+    QMessageBox::StandardButton escape;
+};
+
+StyleButtons ButtonsOf(unsigned style) {
+    switch (style & 0xF) {
+        case ui::MB_OKCANCEL: return {QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel};
+        case 2: return {QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore, QMessageBox::Abort};
+        case ui::MB_YESNOCANCEL: return {QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Cancel};
+        case ui::MB_YESNO: return {QMessageBox::Yes | QMessageBox::No, QMessageBox::No};
+        case 5: return {QMessageBox::Retry | QMessageBox::Cancel, QMessageBox::Cancel};
+        default: return {QMessageBox::Ok, QMessageBox::Ok};
+    }
+}
+
+QMessageBox::Icon IconOf(unsigned style) {
+    switch (style & 0xF0) {
+        case ui::MB_ICONERROR: return QMessageBox::Critical;
+        case ui::MB_ICONQUESTION: return QMessageBox::Question;
+        case ui::MB_ICONWARNING: return QMessageBox::Warning;
+        case ui::MB_ICONINFORMATION: return QMessageBox::Information;
+        default: return QMessageBox::NoIcon;
+    }
+}
+
+}  // namespace
+
+int MessageBoxAnswer(unsigned style, int button) {
+    switch (button) {
+        case QMessageBox::Ok: return ui::IDOK;
+        case QMessageBox::Cancel: return ui::IDCANCEL;
+        case QMessageBox::Abort: return ui::IDABORT;
+        case QMessageBox::Retry: return ui::IDRETRY;
+        case QMessageBox::Ignore: return ui::IDIGNORE;
+        case QMessageBox::Yes: return ui::IDYES;
+        case QMessageBox::No: return ui::IDNO;
+        default: break;
+    }
+    // The box went away some other way: the answer its escape gives.
+    return MessageBoxAnswer(style, ButtonsOf(style).escape);
+}
+
+QtFrontEnd::QtFrontEnd(QWidget* owner) : m_owner(owner) {
+    ui::SetDriver(this);
+    ui::SetMessageBoxService(this);
+}
+
+QtFrontEnd::~QtFrontEnd() {
+    ui::SetDriver(nullptr);
+    ui::SetMessageBoxService(nullptr);
+}
+
+DialogView* QtFrontEnd::TopView() const { return m_runs.empty() ? nullptr : m_runs.back().view; }
+
+void QtFrontEnd::Refresh() {
+    for (auto& run : m_runs) {
+        if (run.view->Model().IsEnded()) {
+            run.loop->quit();
+        } else {
+            run.view->Sync();
+        }
+    }
+}
+
+void QtFrontEnd::Dispatch(DialogView& view, const ui::Action& action) {
+    ui::Dialog& d = view.Model();
+    if (d.IsEnded()) return;
+    try {
+        ui::ApplyAction(d, action);
+    } catch (const ui::UiError& e) {
+        qWarning("mirelle: %s", e.what());
+    } catch (...) {
+        // A failure inside the dialog's logic (a host object that cannot be
+        // had, ...) ends the dialog and leaves the modal run with it.
+        if (!m_error) m_error = std::current_exception();
+        d.EndDialog(ui::IDCANCEL);
+    }
+    Refresh();
+}
+
+void QtFrontEnd::RunModal(ui::Dialog& dialog) {
+    QWidget* parent = TopView() ? static_cast<QWidget*>(TopView()) : m_owner;
+    if (m_box) parent = m_box;
+    QEventLoop loop;
+    DialogView* viewPtr = nullptr;
+    DialogView view(
+        dialog, [this, &viewPtr](const ui::Action& a) { if (viewPtr) Dispatch(*viewPtr, a); }, parent);
+    viewPtr = &view;
+    view.setWindowModality(Qt::ApplicationModal);
+    m_runs.push_back({&view, &loop});
+
+    auto queue = ui::ThreadQueue();
+    QTimer pump;
+    pump.setInterval(pumpIntervalMs);
+    QObject::connect(&pump, &QTimer::timeout, &view, [&] {
+        queue->Pump();
+        Refresh();
+    });
+    queue->Pump();
+    view.Sync();
+    if (parent) view.move(parent->geometry().center() - view.rect().center());
+    view.show();
+    view.raise();
+    view.activateWindow();
+    if (onDialogShown) onDialogShown(view);
+    pump.start();
+    if (!dialog.IsEnded()) loop.exec();
+    pump.stop();
+    queue->Pump();
+    view.hide();
+    m_runs.pop_back();
+    viewPtr = nullptr;
+    if (m_error && m_runs.empty()) {
+        auto e = m_error;
+        m_error = nullptr;
+        std::rethrow_exception(e);
+    }
+    if (m_error) {
+        // Leave every enclosing dialog too; the outermost run raises.
+        for (auto& run : m_runs) run.view->Model().EndDialog(ui::IDCANCEL);
+    }
+}
+
+int QtFrontEnd::ShowHere(const std::string& text, const std::string& caption, unsigned style) {
+    QWidget* parent = TopView() ? static_cast<QWidget*>(TopView()) : m_owner;
+    const StyleButtons sb = ButtonsOf(style);
+    QMessageBox box(IconOf(style), caption.empty() ? QApplication::applicationDisplayName() : ToQt(caption),
+                    ToQt(text), sb.buttons, parent);
+    box.setObjectName("messageBox");
+    box.setEscapeButton(sb.escape);
+    // The platform's default button: the first unless MB_DEFBUTTON2/3 asks.
+    const auto buttons = box.buttons();
+    const int def = static_cast<int>((style >> 8) & 0xF);
+    if (!buttons.isEmpty()) {
+        // QMessageBox orders buttons by role; the platform counts from the left.
+        QList<QAbstractButton*> ordered;
+        for (auto b : {QMessageBox::Ok, QMessageBox::Yes, QMessageBox::No, QMessageBox::Abort, QMessageBox::Retry,
+                       QMessageBox::Ignore, QMessageBox::Cancel})
+            if (QAbstractButton* ab = box.button(b)) ordered << ab;
+        if (def < ordered.size()) box.setDefaultButton(qobject_cast<QPushButton*>(ordered[def]));
+    }
+    QMessageBox* outer = m_box;
+    m_box = &box;
+    box.exec();
+    m_box = outer;
+    QAbstractButton* clicked = box.clickedButton();
+    const int answer = MessageBoxAnswer(style, clicked ? box.standardButton(clicked) : QMessageBox::NoButton);
+    if (onMessage) onMessage(ui::ShownMessage{text, caption, style, answer});
+    return answer;
+}
+
+int QtFrontEnd::Show(ui::Window*, const std::string& text, const std::string& caption, unsigned style) {
+    if (QThread::currentThread() == qApp->thread()) return ShowHere(text, caption, style);
+    int answer = 0;
+    QMetaObject::invokeMethod(
+        qApp, [&] { answer = ShowHere(text, caption, style); }, Qt::BlockingQueuedConnection);
+    return answer;
+}
+
+}  // namespace gui

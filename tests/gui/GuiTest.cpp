@@ -1,0 +1,338 @@
+// The Qt front end driven as an operator would: real clicks and typing on
+// the widgets of each setup, compared with the headless runner given the
+// same actions as a script.  Screenshots of every dialog and page go to
+// the build folder (gui-shots/).
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <cstdio>
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+#include <sstream>
+#include <thread>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimeEdit>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include "apps/run/Operations.h"
+#include "component/module/Module.h"
+#include "gui/DialogView.h"
+#include "gui/Keyboard.h"
+#include "gui/QtFrontEnd.h"
+#include "platform/codepage/CodePage.h"
+#include "platform/registry/Registry.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+QApplication& App() {
+    static int argc = 1;
+    static char name[] = "test_gui";
+    static char* argv[] = {name, nullptr};
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QApplication app(argc, argv);
+    return app;
+}
+
+std::string Exec(const std::string& cmd) {
+    std::FILE* p = ::popen((cmd + " 2>&1").c_str(), "r");
+    std::string out;
+    char buf[512];
+    while (p && std::fgets(buf, sizeof buf, p)) out += buf;
+    if (p) ::pclose(p);
+    return out;
+}
+
+nlohmann::json ReadJson(const fs::path& p) {
+    std::ifstream in(p);
+    return nlohmann::json::parse(in);
+}
+
+// Aborts the test binary when a run is stuck outside the event loop.
+class HardWatchdog {
+public:
+    explicit HardWatchdog(int seconds) : m_thread([this, seconds] {
+        std::unique_lock l(m_m);
+        if (!m_cv.wait_for(l, std::chrono::seconds(seconds), [this] { return m_done; })) {
+            std::fprintf(stderr, "test_gui: a run did not end, aborting\n");
+            std::abort();
+        }
+    }) {}
+    ~HardWatchdog() {
+        {
+            std::lock_guard l(m_m);
+            m_done = true;
+        }
+        m_cv.notify_all();
+        m_thread.join();
+    }
+
+private:
+    std::mutex m_m;
+    std::condition_variable m_cv;
+    bool m_done = false;
+    std::thread m_thread;
+};
+
+// Where a person clicks a control: the box of a check box or radio button
+// (the rest of a wide one does not take clicks), else the middle.
+QPoint ClickPoint(QWidget* w) {
+    if (qobject_cast<QCheckBox*>(w) || qobject_cast<QRadioButton*>(w)) return QPoint(7, w->height() / 2);
+    return w->rect().center();
+}
+
+// Plays script actions on the widgets of the front end's top window.
+class Operator {
+public:
+    Operator(gui::QtFrontEnd& fe, std::vector<ui::Action> steps, std::string shotPrefix)
+        : m_fe(fe), m_steps(steps.begin(), steps.end()), m_prefix(std::move(shotPrefix)) {
+        fe.onDialogShown = [this](gui::DialogView& v) {
+            Shot(v, "dialog" + std::to_string(v.Model().TemplateId()));
+        };
+        QTimer::singleShot(40, [this] { Tick(); });
+    }
+    ~Operator() { m_stopped = true; m_fe.onDialogShown = nullptr; }
+
+    bool Finished() const { return m_steps.empty(); }
+    std::vector<std::string> shots;
+    std::string failure;
+
+private:
+    void Shot(QWidget& w, const std::string& name) {
+        fs::path dir = fs::path(MIRELLE_BINARY_DIR) / "gui-shots";
+        fs::create_directories(dir);
+        std::string file = (dir / (m_prefix + "-" + name + ".png")).string();
+        for (auto& c : file) if (c == ' ') c = '_';
+        if (w.grab().save(QString::fromStdString(file))) shots.push_back(file);
+    }
+
+    void Tick() {
+        if (m_stopped) return;
+        QTimer::singleShot(40, [this] { Tick(); });  // the next tick runs in nested loops too
+        if (QMessageBox* box = m_fe.ActiveMessageBox()) {
+            if (!box->isVisible() || m_answering == box) return;
+            m_answering = box;
+            int answer = 0;
+            if (!m_answers.empty()) {
+                answer = m_answers.front();
+                m_answers.pop_front();
+            }
+            QAbstractButton* b = nullptr;
+            const auto want = answer == ui::IDYES ? QMessageBox::Yes
+                              : answer == ui::IDNO ? QMessageBox::No
+                              : answer == ui::IDCANCEL ? QMessageBox::Cancel
+                              : answer == ui::IDOK ? QMessageBox::Ok : QMessageBox::NoButton;
+            if (want != QMessageBox::NoButton) b = box->button(want);
+            if (!b) b = box->button(box->standardButtons() & QMessageBox::Cancel ? QMessageBox::Cancel
+                                    : box->standardButtons() & QMessageBox::No ? QMessageBox::No : QMessageBox::Ok);
+            QTest::mouseClick(b, Qt::LeftButton);
+            return;
+        }
+        gui::DialogView* view = m_fe.TopView();
+        if (!view || !view->isVisible() || m_steps.empty()) return;
+        ui::Action a = m_steps.front();
+        m_steps.pop_front();
+        if (a.kind == ui::Action::Kind::Wait) {
+            if (view->Model().IsBusy()) m_steps.push_front(a);
+            return;
+        }
+        if (a.kind == ui::Action::Kind::Answer) {
+            m_answers.push_back(a.n);
+            return;
+        }
+        if (a.kind == ui::Action::Kind::Close) {
+            view->close();
+            return;
+        }
+        if (a.kind == ui::Action::Kind::Page) {
+            QTabBar* tabs = view->Tabs() ? view->Tabs()->tabBar() : nullptr;
+            int index = -1;
+            for (int i = 0; tabs && i < tabs->count(); ++i)
+                if (tabs->tabText(i) == gui::ToQt(a.text)) index = i;
+            if (index < 0) return Fail("no tab " + a.text);
+            QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(index).center());
+            Shot(*view, "page-" + a.text);
+            return;
+        }
+        QWidget* w = view->ControlWidget(a.id);
+        if (!w || !w->isVisible() || !w->isEnabled()) return Fail("control " + std::to_string(a.id) + " not usable");
+        switch (a.kind) {
+            case ui::Action::Kind::Set:
+                if (auto* t = qobject_cast<QTimeEdit*>(w)) {
+                    t->setTime(QTime::fromString(gui::ToQt(a.text), "m:ss"));
+                } else {
+                    w->setFocus();
+                    QTest::keyClick(w, Qt::Key_A, Qt::ControlModifier);
+                    if (a.text.empty())
+                        QTest::keyClick(w, Qt::Key_Backspace);
+                    else
+                        QTest::keyClicks(w, gui::ToQt(a.text));
+                }
+                break;
+            case ui::Action::Kind::Click:
+                QTest::mouseClick(w, Qt::LeftButton, {}, ClickPoint(w));
+                break;
+            case ui::Action::Kind::Tick:
+                if (auto* b = qobject_cast<QAbstractButton*>(w)) {
+                    const bool radio = qobject_cast<QRadioButton*>(w) != nullptr;
+                    if (radio ? a.n != 0 : b->isChecked() != (a.n != 0)) QTest::mouseClick(w, Qt::LeftButton, {}, ClickPoint(w));
+                }
+                break;
+            case ui::Action::Kind::Slide: {
+                auto* s = qobject_cast<QSlider*>(w);
+                if (!s) return Fail("not a slider");
+                // Dragged to the new position in one move.
+                s->setSliderDown(true);
+                s->setValue(a.n);
+                s->setSliderDown(false);
+                break;
+            }
+            case ui::Action::Kind::Select:
+            case ui::Action::Kind::DblClick: {
+                const bool dbl = a.kind == ui::Action::Kind::DblClick;
+                QAbstractItemView* v = nullptr;
+                QRect r;
+                if (auto* l = qobject_cast<QListWidget*>(w); l && a.n >= 0) {
+                    l->scrollToItem(l->item(a.n));
+                    v = l;
+                    r = l->visualItemRect(l->item(a.n));
+                } else if (auto* t = qobject_cast<QTreeWidget*>(w); t && a.n >= 0) {
+                    t->scrollToItem(t->topLevelItem(a.n));
+                    v = t;
+                    r = t->visualItemRect(t->topLevelItem(a.n));
+                } else if (auto* c = qobject_cast<QComboBox*>(w)) {
+                    c->setFocus();
+                    c->setCurrentIndex(a.n);
+                    break;
+                } else {
+                    return Fail("cannot select in control " + std::to_string(a.id));
+                }
+                if (dbl)
+                    QTest::mouseDClick(v->viewport(), Qt::LeftButton, {}, r.center());
+                else
+                    QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, r.center());
+                break;
+            }
+            default: break;
+        }
+    }
+    void Fail(const std::string& why) {
+        if (failure.empty()) failure = why;
+    }
+
+    gui::QtFrontEnd& m_fe;
+    std::deque<ui::Action> m_steps;
+    std::deque<int> m_answers;
+    std::string m_prefix;
+    QMessageBox* m_answering = nullptr;
+    bool m_stopped = false;
+};
+
+struct Case {
+    const char* operation;
+    const char* script;
+};
+
+class GuiRun : public ::testing::TestWithParam<Case> {
+protected:
+    void SetUp() override {
+        App();
+        dir = fs::temp_directory_path() / ("mirelle-gui-" + std::to_string(::getpid()) + "-" + GetParam().operation);
+        fs::create_directories(dir);
+        for (auto* name : {"headless.json", "gui.json"})
+            fs::copy_file(fs::path(MIRELLE_SOURCE_DIR) / "apps/units/default.json", dir / name,
+                          fs::copy_options::overwrite_existing);
+        std::ofstream(dir / "script.txt") << GetParam().script;
+        reg::UseMemory();
+        reg::Clear();
+        mirelle::ModuleAttach();
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    // What mirelle-run prints for the script.
+    std::string Headless() {
+        return Exec("MIRELLE_REGISTRY=" + (dir / "registry.json").string() + " " + MIRELLE_RUN + " --unit " +
+                    (dir / "headless.json").string() + " --script " + (dir / "script.txt").string() + " " +
+                    GetParam().operation);
+    }
+
+    fs::path dir;
+};
+
+TEST_P(GuiRun, ClicksGiveWhatTheHeadlessRunGives) {
+    const Case& c = GetParam();
+    const std::string headless = Headless();
+
+    auto parsed = ui::ParseScript(c.script);
+    ASSERT_TRUE(parsed.ok()) << parsed.error;
+    auto unit = host::SimulatedUnit::Load((dir / "gui.json").string());
+    std::ostringstream out;
+    unit->onCall = [&](const host::HostCall& call) {
+        if (call.name == "ShowHelp")
+            out << "help: " << call.args << "\n";
+        else if (call.changes)
+            out << "host: " << call.name << (call.args.empty() ? "" : " ") << cp::AnsiToUtf8(call.args) << "\n";
+    };
+    gui::QtFrontEnd frontEnd;
+    frontEnd.onMessage = [&](const ui::ShownMessage& m) { out << "message: " << cp::AnsiToUtf8(m.text) << "\n"; };
+    bool timedOut = false;
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, [&] {
+        timedOut = true;
+        if (QMessageBox* box = frontEnd.ActiveMessageBox()) box->reject();
+        for (ui::Dialog* d : ui::ModalStack()) d->EndDialog(ui::IDCANCEL);
+    });
+    watchdog.start(60000);
+    HardWatchdog hard(150);
+    Operator op(frontEnd, parsed.actions, c.operation);
+    {
+        auto setupUI = apps::CreateSetupUI();
+        auto outcome = apps::RunOperation(c.operation, *unit, *setupUI.get());
+        out << "result: " << outcome.result << "\n";
+    }
+    watchdog.stop();
+    unit->Save((dir / "gui.json").string());
+
+    ASSERT_FALSE(timedOut) << "the dialog did not end";
+    EXPECT_EQ(op.failure, "");
+    EXPECT_TRUE(op.Finished()) << "the dialog ended before the last action";
+    EXPECT_FALSE(op.shots.empty());
+    EXPECT_EQ(out.str(), headless);
+    EXPECT_EQ(ReadJson(dir / "gui.json"), ReadJson(dir / "headless.json"));
+    EXPECT_NE(ReadJson(dir / "gui.json"), ReadJson(fs::path(MIRELLE_SOURCE_DIR) / "apps/units/default.json"))
+        << "the actions changed nothing";
+}
+
+const Case kCases[] = {
+    {"ShowRecordModeDlg", "tick 1014 1\nslide 1016 5\nclick 4\nclick 1\n"},
+    {"ShowODSetup", "tick 320 0\nclick 227\ntick 321 1\nclick 227\n"},
+    {"ShowCameras",
+     "set 1470 Front Door\npage Termination\nselect 1471 0\npage Gain Mode\nselect 1471 4\npage Camera Control\n"
+     "page PTZ Triggers\npage User-Defined Handlers\npage Covert Mode\nselect 1473 1\nclick 4\nclick 1\n"},
+    {"ShowStorage", "select 1000 0\nclick 1006\nset 1010 VIDEO1-MAIN\nclick 1\nclick 1\n"},
+    {"ShowDisplay", "set 1202 0:15\ntick 1205 1\npage 2 x 2\nclick 1112\nselect 1103 0\npage Call Monitor\nclick 1\n"},
+    {"ShowAudio", "slide 1403 80\npage Camera Associations\ntick 1512 1\nclick 1\n"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Operations, GuiRun, ::testing::ValuesIn(kCases),
+                         [](const auto& info) { return std::string(info.param.operation); });
+
+}  // namespace
