@@ -108,4 +108,21 @@ std::uint32_t AssignedCameraMask(const std::vector<IPSourceEntry>& sources) {
     return mask;
 }
 
+std::string SourceRowText(const IPSourceConfig& config, int row, int column) {
+    if (row < 0 || row >= static_cast<int>(config.sources.size())) return "Invalid Source Row " + std::to_string(row);
+    const IPSourceEntry& s = config.sources[static_cast<size_t>(row)];
+    switch (column) {
+        case 0:
+            for (const auto& d : config.devices)
+                if (d.guid == s.guid) return d.name;
+            return "Device GUID not found";
+        case 1:
+            return s.address;
+        case 2:
+            return s.cameras;
+        default:
+            return {};
+    }
+}
+
 }  // namespace network

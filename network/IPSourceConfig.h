@@ -37,4 +37,9 @@ bool ReadIPSourceConfig(const std::string& xml, IPSourceConfig& out);
 // of n-1 choose the bit); each list is read up to its first empty piece.
 std::uint32_t AssignedCameraMask(const std::vector<IPSourceEntry>& sources);
 
+// Text of row r, column c of the source list: device type name, address,
+// cameras; "Device GUID not found" for an unknown type and "Invalid Source
+// Row %d" past the last source.
+std::string SourceRowText(const IPSourceConfig& config, int row, int column);
+
 }  // namespace network

@@ -76,3 +76,17 @@ TEST(IPSourceConfigRead, CameraMask) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(IPSourceConfigRead, RowTexts) {
+    network::IPSourceConfig c;
+    ASSERT_TRUE(network::ReadIPSourceConfig(kConfig, c));
+    EXPECT_EQ(network::SourceRowText(c, 0, 0), "Axis Encoder");
+    EXPECT_EQ(network::SourceRowText(c, 0, 1), "10.0.0.5");
+    EXPECT_EQ(network::SourceRowText(c, 0, 2), "3,5");
+    EXPECT_EQ(network::SourceRowText(c, 1, 0), "Device GUID not found");
+    EXPECT_EQ(network::SourceRowText(c, 2, 0), "Invalid Source Row 2");
+}
+
+}  // namespace
