@@ -11,9 +11,17 @@ const StringEntry kStrings[] = {
     {129, "Quellan cannot run as stand-alone or change Castellan Server because it is in advanced security mode. "
           "Please turn off advanced security and try again."},
     {130, "Castellan Operation failed. Please contact your system administrator."},
+    {135, "No configuration data available for \"%s\""},
+    {137, "Error retrieving IP Sources data from the remote Quellan."},
     {1017, "Port number must be between 1024 and 65535."},
     {1018, "The port numbers must be different."},
     {1019, "The new port settings will take effect the next time you start Quellan."},
+    {1073, "225,125,225"},
+    {1074, "IP Device Type"},
+    {1075, "IP Address"},
+    {1076, "Camera Assignments"},
+    {1077, "Do you wish to delete the settings for  \"%s\" at IP address \"%s\" assigned to camera(s) \"%s\"?"},
+    {1078, "You must select an IP Device Type before clicking <OK>"},
     {9810, "Please enter an integer."},
 };
 }  // namespace

@@ -1,0 +1,128 @@
+#include "network/IPSourceConfig.h"
+
+#include <cstdlib>
+#include <functional>
+
+#include "foundation/XmlDocument.h"
+
+namespace network {
+
+namespace {
+
+std::string Bare(const std::string& n) { return !n.empty() && n[0] == '/' ? n.substr(1) : n; }
+
+// Reads the nodes inside the element just started up to its own end tag.
+// onNode sees every other start tag and attribute; child elements it does
+// not read itself are passed over.
+bool ReadElement(CXmlDocument& doc, const std::string& element,
+                 const std::function<bool(const std::string& name, const std::string& value, bool isAttribute)>& onNode) {
+    std::string name, value;
+    bool isEnd = false, isAttribute = false;
+    while (doc.ReadNode(name, value, isEnd, isAttribute)) {
+        if (isEnd) {
+            if (Bare(name) == element) return true;
+            continue;
+        }
+        if (!onNode(name, value, isAttribute)) return false;
+    }
+    return false;
+}
+
+}  // namespace
+
+long ReadConfigNumber(const std::string& text) {
+    if (text.size() > 31) return 0;
+    return std::strtol(text.c_str(), nullptr, 0);
+}
+
+bool ReadIPSourceConfig(const std::string& xml, IPSourceConfig& out) {
+    out = IPSourceConfig{};
+    CXmlDocument doc;
+    doc.SetText(xml);
+    doc.Rewind();
+
+    auto readDevice = [&](const std::string&) {
+        IPDeviceType d;
+        bool ok = ReadElement(doc, "IPDevice", [&](const std::string& n, const std::string& v, bool attr) {
+            if (attr) return true;
+            if (n == "Name") d.name = v;
+            else if (n == "GUID") d.guid = v;
+            return true;
+        });
+        if (ok) out.devices.push_back(d);
+        return ok;
+    };
+    auto readSource = [&]() {
+        IPSourceEntry s;
+        bool ok = ReadElement(doc, "IPSource", [&](const std::string& n, const std::string& v, bool attr) {
+            if (attr) {
+                if (n == "ID") s.id = static_cast<std::uint8_t>(ReadConfigNumber(v));
+                return true;
+            }
+            if (n == "GUID") s.guid = v;
+            else if (n == "Address") s.address = v;
+            else if (n == "Cameras") s.cameras = v;
+            return true;
+        });
+        if (ok) out.sources.push_back(s);
+        return ok;
+    };
+
+    std::string name, value;
+    bool isEnd = false, isAttribute = false;
+    while (doc.ReadNode(name, value, isEnd, isAttribute)) {
+        if (isEnd || isAttribute || name != "IPSourceConfig") continue;
+        return ReadElement(doc, "IPSourceConfig", [&](const std::string& n, const std::string& v, bool attr) {
+            if (attr) return true;
+            if (n == "UnassignedCameras") {
+                out.unassignedCameras = ReadConfigNumber(v);
+            } else if (n == "IPDevices") {
+                return ReadElement(doc, "IPDevices", [&](const std::string& c, const std::string&, bool a) {
+                    return a || c != "IPDevice" || readDevice(c);
+                });
+            } else if (n == "IPSources") {
+                return ReadElement(doc, "IPSources", [&](const std::string& c, const std::string&, bool a) {
+                    return a || c != "IPSource" || readSource();
+                });
+            }
+            return true;
+        });
+    }
+    return false;
+}
+
+std::uint32_t AssignedCameraMask(const std::vector<IPSourceEntry>& sources) {
+    std::uint32_t mask = 0;
+    for (const auto& s : sources) {
+        size_t pos = 0;
+        while (pos <= s.cameras.size()) {
+            size_t comma = s.cameras.find(',', pos);
+            std::string piece = s.cameras.substr(pos, comma == std::string::npos ? std::string::npos : comma - pos);
+            if (piece.empty()) break;
+            long n = std::strtol(piece.c_str(), nullptr, 10);
+            mask |= 1u << (static_cast<unsigned long>(n - 1) & 31u);
+            if (comma == std::string::npos) break;
+            pos = comma + 1;
+        }
+    }
+    return mask;
+}
+
+std::string SourceRowText(const IPSourceConfig& config, int row, int column) {
+    if (row < 0 || row >= static_cast<int>(config.sources.size())) return "Invalid Source Row " + std::to_string(row);
+    const IPSourceEntry& s = config.sources[static_cast<size_t>(row)];
+    switch (column) {
+        case 0:
+            for (const auto& d : config.devices)
+                if (d.guid == s.guid) return d.name;
+            return "Device GUID not found";
+        case 1:
+            return s.address;
+        case 2:
+            return s.cameras;
+        default:
+            return {};
+    }
+}
+
+}  // namespace network

@@ -1,0 +1,45 @@
+// The host's IPSourceConfig document, as the IP Sources page reads it (never
+// written here): device types, configured sources and the camera mask.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace network {
+
+struct IPDeviceType {
+    std::string guid;
+    std::string name;
+};
+
+struct IPSourceEntry {
+    std::string guid;
+    std::string address;
+    std::string cameras;  // 1-based camera numbers, comma-separated
+    std::uint8_t id = 0;
+};
+
+struct IPSourceConfig {
+    long unassignedCameras = 0;
+    std::vector<IPDeviceType> devices;
+    std::vector<IPSourceEntry> sources;
+};
+
+// Numbers with automatic base ("0x" hexadecimal, leading "0" octal); a text
+// longer than 31 characters reads as 0.
+long ReadConfigNumber(const std::string& text);
+
+// False when the text ends before an element's end tag; out then holds what
+// was read up to there.
+bool ReadIPSourceConfig(const std::string& xml, IPSourceConfig& out);
+
+// Bit n-1 set for every camera number n of every source (the low five bits
+// of n-1 choose the bit); each list is read up to its first empty piece.
+std::uint32_t AssignedCameraMask(const std::vector<IPSourceEntry>& sources);
+
+// Text of row r, column c of the source list: device type name, address,
+// cameras; "Device GUID not found" for an unknown type and "Invalid Source
+// Row %d" past the last source.
+std::string SourceRowText(const IPSourceConfig& config, int row, int column);
+
+}  // namespace network
