@@ -1,5 +1,6 @@
 #include "textstreams/TextStreamRecord.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <limits>
@@ -70,6 +71,19 @@ std::string FormatIdentifierList(const std::vector<std::int32_t>& ids) {
         out += std::to_string(id);
     }
     return out;
+}
+
+std::string StreamDefinitionList(const DefinitionSelections& s) {
+    std::vector<std::int32_t> ids = s.receiptsReplaced ? s.receiptsReceipts : s.alarmsReceipts;
+    const auto& exceptions = s.alarmsReplaced ? s.alarmsExceptions : s.receiptsExceptions;
+    ids.insert(ids.end(), exceptions.begin(), exceptions.end());
+    return FormatIdentifierList(ids);
+}
+
+std::int32_t NextListKey(const std::vector<TextStreamRecord>& records) {
+    std::int32_t largest = -1;
+    for (const auto& r : records) largest = std::max<std::int32_t>(largest, static_cast<std::int16_t>(r.ListKey));
+    return largest + 1;
 }
 
 namespace {

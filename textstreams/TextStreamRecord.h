@@ -54,6 +54,22 @@ std::string DescriptionText(const TextStreamRecord& r, const std::string& unassi
 const char* ParityLetter(std::int32_t parity);     // "" outside 0..4
 const char* StopBitsText(std::int32_t stopBits);   // "" outside 0..2
 
+// The identifier lists that the Alarms and Receipt Definitions pages hand
+// the list dialog, and the list sent with SetStreamDefinitions: receipts
+// then exceptions, each side from the page that replaced it, else from the
+// other page's knowledge.
+struct DefinitionSelections {
+    std::vector<std::int32_t> alarmsExceptions, alarmsReceipts;    // Alarms page: checked, known
+    bool alarmsReplaced = false;
+    std::vector<std::int32_t> receiptsReceipts, receiptsExceptions; // Receipt page: checked, known
+    bool receiptsReplaced = false;
+};
+std::string StreamDefinitionList(const DefinitionSelections& s);
+
+// Key of a row appended to the list: the largest key (as 16-bit) plus one,
+// 0 for an empty list.
+std::int32_t NextListKey(const std::vector<TextStreamRecord>& records);
+
 // Identifier lists: numbers joined with "," (no blanks, no trailing comma).
 std::string FormatIdentifierList(const std::vector<std::int32_t>& ids);
 // Reads a host's identifier list.  Blanks around a number are allowed and

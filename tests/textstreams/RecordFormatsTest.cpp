@@ -171,3 +171,35 @@ TEST(HexPairs, NormaliseAndCheck) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(StreamDefinitions, EachSideComesFromThePageThatReplacedIt) {
+    DefinitionSelections s;
+    s.alarmsExceptions = {3, 4};
+    s.alarmsReceipts = {1};
+    s.receiptsReceipts = {1, 2};
+    s.receiptsExceptions = {3};
+    EXPECT_EQ(StreamDefinitionList(s), "1,3");  // neither replaced: each page's knowledge of the other side
+    s.alarmsReplaced = true;
+    EXPECT_EQ(StreamDefinitionList(s), "1,3,4");
+    s.receiptsReplaced = true;
+    EXPECT_EQ(StreamDefinitionList(s), "1,2,3,4");
+    s.alarmsReplaced = false;
+    EXPECT_EQ(StreamDefinitionList(s), "1,2,3");
+    EXPECT_EQ(StreamDefinitionList({}), "");
+}
+
+TEST(StreamList, NextKeyFollowsTheLargest) {
+    auto keyed = [](std::vector<std::int32_t> keys) {
+        std::vector<TextStreamRecord> out(keys.size());
+        for (size_t i = 0; i < keys.size(); ++i) out[i].ListKey = keys[i];
+        return out;
+    };
+    EXPECT_EQ(NextListKey({}), 0);
+    EXPECT_EQ(NextListKey(keyed({0, 1, 4})), 5);
+    EXPECT_EQ(NextListKey(keyed({4, 0})), 5);
+    EXPECT_EQ(NextListKey(keyed({0x10002})), 3);  // keys are compared as 16-bit
+}
+
+}  // namespace
