@@ -47,8 +47,10 @@ QApplication& App() {
     static char name[] = "test_gui";
     static char* argv[] = {name, nullptr};
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication app(argc, argv);
-    return app;
+    // Never destroyed: tearing Qt down among the other static destructors at
+    // exit crashes in the platform plugin.
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
 }
 
 std::string Exec(const std::string& cmd) {
