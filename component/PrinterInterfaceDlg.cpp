@@ -6,7 +6,7 @@
 
 CPrinterInterfaceDlg::CPrinterInterfaceDlg(host::ISetupUISupport* support, bool keyboard, bool remote,
                                            ui::Window* parent)
-    : ui::Dialog(IDD, parent), m_support(support), m_keyboard(keyboard), m_remote(remote) {}
+    : COkCancelHelpDlg(IDD, parent, support, kHelpTopic, IDC_OK, IDC_CANCEL, IDC_HELP), m_keyboard(keyboard), m_remote(remote) {}
 
 bool CPrinterInterfaceDlg::OnInitDialog() {
     if (m_keyboard) PrepareOnScreenKeyboard(*this, IDC_KEYBOARD);
@@ -16,26 +16,13 @@ bool CPrinterInterfaceDlg::OnInitDialog() {
     return true;
 }
 
-void CPrinterInterfaceDlg::OnClick(int id) {
-    switch (id) {
-        case IDC_OK: {
-            m_bShowCustomerEntries = IsTicked(IDC_SHOW_CUSTOMER) ? 1 : 0;
-            m_bShowJournalEntries = IsTicked(IDC_SHOW_JOURNAL) ? 1 : 0;
-            if (!m_bShowCustomerEntries && !m_bShowJournalEntries) {
-                std::string text = res::LoadString(122);
-                if (!text.empty()) WWMessageBox(this, text, "", ui::MB_ICONINFORMATION);
-                return;
-            }
-            EndDialog(1);
-            break;
-        }
-        case IDC_CANCEL:
-            EndDialog(2);
-            break;
-        case IDC_HELP:
-            if (m_support) m_support->ShowHelp(kHelpTopic);
-            break;
-        default:
-            ui::Dialog::OnClick(id);
+bool CPrinterInterfaceDlg::Accept() {
+    m_bShowCustomerEntries = IsTicked(IDC_SHOW_CUSTOMER) ? 1 : 0;
+    m_bShowJournalEntries = IsTicked(IDC_SHOW_JOURNAL) ? 1 : 0;
+    if (!m_bShowCustomerEntries && !m_bShowJournalEntries) {
+        std::string text = res::LoadString(122);
+        if (!text.empty()) WWMessageBox(this, text, "", ui::MB_ICONINFORMATION);
+        return false;
     }
+    return true;
 }

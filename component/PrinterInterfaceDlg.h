@@ -2,9 +2,9 @@
 // streams show; at least one.
 #pragma once
 #include "host/HostInterfaces.h"
-#include "platform/ui/Dialog.h"
+#include "component/OkCancelHelpDlg.h"
 
-class CPrinterInterfaceDlg : public ui::Dialog {
+class CPrinterInterfaceDlg : public COkCancelHelpDlg {
 public:
     enum {
         IDD = 238,
@@ -26,10 +26,9 @@ public:
 
 protected:
     bool OnInitDialog() override;
-    void OnClick(int id) override;
+    bool Accept() override;
 
 private:
-    host::ISetupUISupport* m_support;
     bool m_keyboard;
     bool m_remote;
 };

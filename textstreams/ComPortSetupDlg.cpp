@@ -15,7 +15,7 @@ constexpr int kUnassigned = 1054;
 
 CComPortSetupDlg::CComPortSetupDlg(host::ISetupUISupport* support, host::ITextStreamsUISupport* text, bool keyboard,
                                    bool remote, bool editOperation, ui::Window* parent)
-    : ui::Dialog(IDD, parent), m_support(support), m_text(text), m_keyboard(keyboard), m_remote(remote),
+    : COkCancelHelpDlg(IDD, parent, support, kHelpTopic), m_text(text), m_keyboard(keyboard), m_remote(remote),
       m_editOperation(editOperation) {
     m_settings = {-1, -1, -1, -1, -1, -1};
 }
@@ -81,26 +81,13 @@ std::int32_t CComPortSetupDlg::SelectedNumber(int id) const {
     return static_cast<std::int32_t>(std::atol(c.ItemText(c.selection).c_str()));
 }
 
-void CComPortSetupDlg::OnClick(int id) {
-    switch (id) {
-        case IDC_OK: {
-            const auto& port = Item(IDC_PORT);
-            m_settings.portId = port.selection < 0 ? -1 : static_cast<std::int16_t>(port.ItemData(port.selection));
-            m_settings.baudRate = SelectedNumber(IDC_BAUD);
-            m_settings.dataBits = SelectedNumber(IDC_DATA_BITS);
-            m_settings.parity = Item(IDC_PARITY).selection;
-            m_settings.stopBits = Item(IDC_STOP_BITS).selection;
-            m_settings.flowControl = Item(IDC_FLOW).selection;
-            EndDialog(1);
-            break;
-        }
-        case IDC_CANCEL:
-            EndDialog(2);
-            break;
-        case IDC_HELP:
-            if (m_support) m_support->ShowHelp(kHelpTopic);
-            break;
-        default:
-            ui::Dialog::OnClick(id);
-    }
+bool CComPortSetupDlg::Accept() {
+    const auto& port = Item(IDC_PORT);
+    m_settings.portId = port.selection < 0 ? -1 : static_cast<std::int16_t>(port.ItemData(port.selection));
+    m_settings.baudRate = SelectedNumber(IDC_BAUD);
+    m_settings.dataBits = SelectedNumber(IDC_DATA_BITS);
+    m_settings.parity = Item(IDC_PARITY).selection;
+    m_settings.stopBits = Item(IDC_STOP_BITS).selection;
+    m_settings.flowControl = Item(IDC_FLOW).selection;
+    return true;
 }

@@ -2,10 +2,10 @@
 // parity, stop bits and flow control of a serial text stream.
 #pragma once
 #include "host/HostInterfaces.h"
-#include "platform/ui/Dialog.h"
+#include "component/OkCancelHelpDlg.h"
 #include "textstreams/TextStreamSetup.h"
 
-class CComPortSetupDlg : public ui::Dialog {
+class CComPortSetupDlg : public COkCancelHelpDlg {
 public:
     enum {
         IDD = 245,
@@ -32,7 +32,7 @@ public:
 
 protected:
     bool OnInitDialog() override;
-    void OnClick(int id) override;
+    bool Accept() override;
 
 private:
     void FillPorts();
@@ -40,7 +40,6 @@ private:
     void SelectByPosition(int id, std::int32_t position);
     std::int32_t SelectedNumber(int id) const;
 
-    host::ISetupUISupport* m_support;
     host::ITextStreamsUISupport* m_text;
     bool m_keyboard;
     bool m_remote;

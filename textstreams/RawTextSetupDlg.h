@@ -4,9 +4,9 @@
 #include <string>
 
 #include "host/HostInterfaces.h"
-#include "platform/ui/Dialog.h"
+#include "component/OkCancelHelpDlg.h"
 
-class CRawTextSetupDlg : public ui::Dialog {
+class CRawTextSetupDlg : public COkCancelHelpDlg {
 public:
     enum {
         IDD = 242,
@@ -31,10 +31,10 @@ public:
 
 protected:
     bool OnInitDialog() override;
-    void OnClick(int id) override;
+    bool Accept() override;
+    void OnCommand(int id) override;
 
 private:
-    host::ISetupUISupport* m_support;
     bool m_keyboard;
     bool m_remote;
 };

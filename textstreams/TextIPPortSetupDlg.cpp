@@ -9,7 +9,7 @@
 
 CTextIPPortSetupDlg::CTextIPPortSetupDlg(host::ISetupUISupport* support, host::ITextStreamsUISupport* text,
                                          bool keyboard, bool remote, ui::Window* parent)
-    : ui::Dialog(IDD, parent), m_support(support), m_text(text), m_keyboard(keyboard), m_remote(remote) {}
+    : COkCancelHelpDlg(IDD, parent, support, kHelpTopic), m_text(text), m_keyboard(keyboard), m_remote(remote) {}
 
 bool CTextIPPortSetupDlg::OnInitDialog() {
     if (m_keyboard) PrepareOnScreenKeyboard(*this, IDC_KEYBOARD);
@@ -46,32 +46,22 @@ bool CTextIPPortSetupDlg::OnInitDialog() {
     return true;
 }
 
-void CTextIPPortSetupDlg::OnClick(int id) {
-    switch (id) {
-        case IDC_OK: {
-            m_strPort = GetItemText(IDC_PORT);
-            auto check = textstreams::CheckIpPortText(m_strPort, m_used);
-            if (check == textstreams::eIpPortCheck::OutOfRange) {
-                char text[256];
-                std::snprintf(text, sizeof text, res::LoadString(140).c_str(), 0, 65535);
-                WWMessageBox(this, text, "", 0);
-                return;
-            }
-            if (check == textstreams::eIpPortCheck::Used) {
-                WWMessageBox(this, res::LoadString(141), "", 0);
-                return;
-            }
-            EndDialog(1);
-            break;
-        }
-        case IDC_CANCEL:
-            m_strPort = GetItemText(IDC_PORT);
-            EndDialog(2);
-            break;
-        case IDC_HELP:
-            if (m_support) m_support->ShowHelp(kHelpTopic);
-            break;
-        default:
-            ui::Dialog::OnClick(id);
+bool CTextIPPortSetupDlg::Accept() {
+    m_strPort = GetItemText(IDC_PORT);
+    auto check = textstreams::CheckIpPortText(m_strPort, m_used);
+    if (check == textstreams::eIpPortCheck::OutOfRange) {
+        char text[256];
+        std::snprintf(text, sizeof text, res::LoadString(140).c_str(), 0, 65535);
+        WWMessageBox(this, text, "", 0);
+        return false;
     }
+    if (check == textstreams::eIpPortCheck::Used) {
+        WWMessageBox(this, res::LoadString(141), "", 0);
+        return false;
+    }
+    return true;
+}
+
+void CTextIPPortSetupDlg::OnCancelled() {
+    m_strPort = GetItemText(IDC_PORT);
 }

@@ -4,10 +4,10 @@
 #include <string>
 
 #include "host/HostInterfaces.h"
-#include "platform/ui/Dialog.h"
+#include "component/OkCancelHelpDlg.h"
 #include "textstreams/TextStreamPorts.h"
 
-class CTextIPPortSetupDlg : public ui::Dialog {
+class CTextIPPortSetupDlg : public COkCancelHelpDlg {
 public:
     enum {
         IDD = 244,
@@ -32,10 +32,10 @@ public:
 
 protected:
     bool OnInitDialog() override;
-    void OnClick(int id) override;
+    bool Accept() override;
+    void OnCancelled() override;
 
 private:
-    host::ISetupUISupport* m_support;
     host::ITextStreamsUISupport* m_text;
     bool m_keyboard;
     bool m_remote;
