@@ -2,12 +2,12 @@
 # Builds the libFuzzer targets in build-fuzz/ (clang, ASan+UBSan) and runs each
 # for a bounded time from its seed corpus in fuzz/corpus/<target>/.  Fails on
 # any crash, sanitizer report or time-out; the crashing input is left in
-# build-fuzz/artifacts/.  FUZZ_SECONDS sets the time per target (default 15).
+# build-fuzz/artifacts/.  FUZZ_SECONDS sets the time per target (default 12).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build-fuzz"
-seconds=${FUZZ_SECONDS:-15}
-targets=(fuzz_xml_document fuzz_ptz_trigger_list fuzz_camera_control fuzz_run_script)
+seconds=${FUZZ_SECONDS:-12}
+targets=(fuzz_xml_document fuzz_ptz_trigger_list fuzz_camera_control fuzz_run_script fuzz_text_stream_record)
 
 cc=$(command -v clang-14 || command -v clang)
 cxx=$(command -v clang++-14 || command -v clang++)
