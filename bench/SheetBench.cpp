@@ -11,7 +11,7 @@
 
 namespace {
 
-void RunCameras(benchmark::State& state, const char* script) {
+void RunCameras(benchmark::State& state, const char* script, long expectedResult, bool changes) {
     reg::UseMemory();
     reg::Clear();
     mirelle::ModuleAttach();
@@ -30,18 +30,25 @@ void RunCameras(benchmark::State& state, const char* script) {
         ui::DefaultScriptDriver().Queue(parsed.actions);
         state.ResumeTiming();
         auto outcome = apps::RunOperation("ShowCameras", unit, *setupUI.get());
-        if (outcome.hr != com::S_OK) state.SkipWithError("ShowCameras failed");
-        benchmark::DoNotOptimize(outcome.result);
+        state.PauseTiming();
+        if (outcome.hr != com::S_OK || outcome.result != expectedResult ||
+            ui::DefaultScriptDriver().Remaining() != 0)
+            state.SkipWithError("ShowCameras did not run as scripted");
+        bool changed = false;
+        for (auto& c : unit.Calls()) changed = changed || c.changes;
+        if (changed != changes) state.SkipWithError("ShowCameras did not apply as expected");
+        state.ResumeTiming();
     }
     state.counters["cameras"] = 16;
 }
 
-void BM_CameraSheetOpenCancel(benchmark::State& state) { RunCameras(state, "click 2\n"); }
+void BM_CameraSheetOpenCancel(benchmark::State& state) { RunCameras(state, "click 2\n", 2, false); }
 
 void BM_CameraSheetApply(benchmark::State& state) {
     RunCameras(state,
                "set 1470 Gate\npage Termination\npage Gain Mode\npage Camera Control\npage PTZ Triggers\n"
-               "page User-Defined Handlers\npage Covert Mode\nclick 1\n");
+               "page User-Defined Handlers\npage Covert Mode\nclick 1\n",
+               1, true);
 }
 
 }  // namespace

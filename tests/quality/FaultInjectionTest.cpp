@@ -26,7 +26,7 @@ struct OperationCase {
 
 // Each script makes the operation read and change what it can, then OK.
 const OperationCase kCases[] = {
-    {"ShowRecordModeDlg", "tick 1014 1\nslide 1016 5\nclick 1\n"},
+    {"ShowRecordModeDlg", "tick 1014 1\nslide 1016 5\nclick 4\nclick 1\n"},
     {"ShowODSetup", "tick 321 1\nclick 227\n"},
     {"ShowCameras",
      "set 1470 Gate\npage Termination\nselect 1471 0\npage Gain Mode\nselect 1471 4\npage Camera Control\n"
