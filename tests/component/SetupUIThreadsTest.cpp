@@ -32,6 +32,8 @@ TEST_F(SetupUIThreads, HostThreadCallsWhileSlotsFillAndEmpty) {
         if (r.result == 0) ++ended;
         ui::DefaultScriptDriver().Clear();
     }
+    // On a loaded machine the host thread may not have been scheduled yet.
+    while (calls.load() == 0) std::this_thread::yield();
     stop = true;
     hostThread.join();
     EXPECT_GT(calls.load(), 0);
