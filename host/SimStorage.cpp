@@ -61,18 +61,15 @@ json* Volume(SimulatedUnit& unit, std::int32_t index) {
     return v.is_object() ? &v : nullptr;
 }
 
-// The common shape of the read-only volume queries: the call is recorded,
-// out pointers are checked, and the reader runs on volume `index` under the
-// data lock.
+// A read-only query of volume `index`: E_INVALIDARG when there is none.
 template <class Read>
 HRESULT ReadVolume(SimulatedUnit& unit, const char* call, std::int32_t index, bool outsGiven, Read&& read) {
-    if (HRESULT hr = unit.Enter(call, std::to_string(index), false); com::FAILED(hr)) return hr;
-    if (!outsGiven) return com::E_POINTER;
-    std::lock_guard l(unit.DataMutex());
-    json* v = Volume(unit, index);
-    if (!v) return com::E_INVALIDARG;
-    read(*v);
-    return com::S_OK;
+    return unit.Query(call, std::to_string(index), outsGiven, [&](json&) {
+        json* v = Volume(unit, index);
+        if (!v) return com::E_INVALIDARG;
+        read(*v);
+        return com::S_OK;
+    });
 }
 
 int State(const json& v) { return Field(v, "state", kStateMissing); }

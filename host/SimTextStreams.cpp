@@ -18,19 +18,17 @@ std::string SectionText(const json& data, const char* key) {
 }  // namespace
 
 HRESULT SimTextStreamsUISupport::GetAvailableComPorts(BSTR* ports) {
-    if (HRESULT hr = m_unit.Enter("GetAvailableComPorts", "", false); com::FAILED(hr)) return hr;
-    if (!ports) return com::E_POINTER;
-    std::lock_guard l(m_unit.DataMutex());
-    *ports = cp::ToBstr(SectionText(m_unit.Data(), "availableComPorts"));
-    return com::S_OK;
+    return m_unit.Query("GetAvailableComPorts", "", ports, [&](const json& data) {
+        *ports = cp::ToBstr(SectionText(data, "availableComPorts"));
+        return com::S_OK;
+    });
 }
 
 HRESULT SimTextStreamsUISupport::GetUsedTextIPPorts(BSTR* ports) {
-    if (HRESULT hr = m_unit.Enter("GetUsedTextIPPorts", "", false); com::FAILED(hr)) return hr;
-    if (!ports) return com::E_POINTER;
-    std::lock_guard l(m_unit.DataMutex());
-    *ports = cp::ToBstr(SectionText(m_unit.Data(), "usedTextIPPorts"));
-    return com::S_OK;
+    return m_unit.Query("GetUsedTextIPPorts", "", ports, [&](const json& data) {
+        *ports = cp::ToBstr(SectionText(data, "usedTextIPPorts"));
+        return com::S_OK;
+    });
 }
 
 HRESULT SimTextStreamsUISupport::GetNetworkIdentity(BSTR* networkName, BSTR* ipAddress) {

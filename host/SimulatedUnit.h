@@ -59,6 +59,17 @@ public:
 
     // Records the call and answers the failure injected for it (S_OK if none).
     HRESULT Enter(const std::string& name, const std::string& args, bool changes);
+
+    // The shape of a query that changes nothing: the call is recorded (and may
+    // be failed), out pointers are checked, and `read` answers from the data
+    // under the data lock.
+    template <class Read>
+    HRESULT Query(const std::string& name, const std::string& args, bool outsGiven, Read&& read) {
+        if (HRESULT hr = Enter(name, args, false); com::FAILED(hr)) return hr;
+        if (!outsGiven) return com::E_POINTER;
+        std::lock_guard l(DataMutex());
+        return read(Data());
+    }
     // Make the named call fail with hr: every time (nth = 0) or only at its
     // nth occurrence from now (1-based).  hr = S_OK removes the failure.
     void FailCall(const std::string& name, HRESULT hr, int nth = 0);
