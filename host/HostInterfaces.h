@@ -197,7 +197,90 @@ struct ITextStreamsUISupport : com::IUnknown {
 
 struct ITextExceptionsUISupport : com::IUnknown {
     static constexpr IID IID_ = MakeGuid(0x6A1D0007, 0x51C3, 0x4E0B, {0x9A, 0x10, 0x3C, 0x55, 0x01, 0x00, 0x00, 0x07});
+    // All definitions (exceptions and receipts) as one text in the host's
+    // format; DefinitionListCodec reads and writes it.
+    virtual HRESULT GetDefinitionsText(BSTR* text) = 0;
+    virtual HRESULT SetDefinitionsText(BSTR text, std::int16_t* result) = 0;
+    // The content of a criteria file; result 0 = taken, the list may be reloaded.
+    virtual HRESULT ImportDefinitionsText(BSTR fileContent, std::int16_t* result) = 0;
+    // The criteria file text for the given definitions.
+    virtual HRESULT ExportDefinitionsText(const std::int32_t* ids, std::int32_t count, BSTR* text,
+                                          std::int32_t* reserved) = 0;
+    // Two comma-separated lists of equal length: stream names, stream identifiers.
+    virtual HRESULT GetTextStreamList(BSTR* names, BSTR* ids) = 0;
+    // Successive pieces of a stream's recent text: the caller passes the three
+    // positions back unchanged; a count of 0 ends.
+    virtual HRESULT GetTransactionData(std::int32_t mode, std::int32_t streamId, std::int32_t* pos1,
+                                       std::int32_t* pos2, std::int32_t* pos3, BSTR* piece,
+                                       std::int32_t* count) = 0;
+    virtual HRESULT IsDefinitionInUse(std::int32_t id, std::int16_t* inUse) = 0;
 };
+
+// ---- text streams: host objects created by class identifier ----
+
+// One text exception or receipt definition.
+struct ITextDefinition : com::IUnknown {
+    static constexpr IID IID_ = MakeGuid(0x6A1D0030, 0x51C3, 0x4E0B, {0x9A, 0x10, 0x3C, 0x55, 0x01, 0x00, 0x00, 0x30});
+    virtual HRESULT get_Name(BSTR* v) = 0;
+    virtual HRESULT put_Name(BSTR v) = 0;
+    virtual HRESULT get_Match(BSTR* v) = 0;
+    virtual HRESULT put_Match(BSTR v) = 0;
+    virtual HRESULT get_JumpCount(std::int16_t* v) = 0;  // 0 to 3
+    virtual HRESULT put_JumpCount(std::int16_t v) = 0;
+    // 0 less than, 1 greater than, 2 equal to, 3 between, 4 found.
+    virtual HRESULT get_Operator(std::int16_t* v) = 0;
+    virtual HRESULT put_Operator(std::int16_t v) = 0;
+    virtual HRESULT get_Forward(std::int32_t* v) = 0;
+    virtual HRESULT put_Forward(std::int32_t v) = 0;
+    virtual HRESULT get_IsString(std::int32_t* v) = 0;
+    virtual HRESULT put_IsString(std::int32_t v) = 0;
+    virtual HRESULT get_StringValue(BSTR* v) = 0;
+    virtual HRESULT put_StringValue(BSTR v) = 0;
+    virtual HRESULT get_Value1(double* v) = 0;
+    virtual HRESULT put_Value1(double v) = 0;
+    virtual HRESULT get_Value2(double* v) = 0;
+    virtual HRESULT put_Value2(double v) = 0;
+    virtual HRESULT Reset() = 0;
+    virtual HRESULT get_Id(std::int32_t* v) = 0;  // 0 to 127
+    virtual HRESULT put_Id(std::int32_t v) = 0;
+    virtual HRESULT get_Description(BSTR* v) = 0;  // the host's one-line description
+    virtual HRESULT get_IsReceipt(std::int32_t* v) = 0;
+    virtual HRESULT put_ToLastEntry(std::int32_t v) = 0;
+    virtual HRESULT get_ToLastEntry(std::int32_t* v) = 0;
+    // Receipt definitions.
+    virtual HRESULT put_IsReceipt(std::int32_t v) = 0;
+    virtual HRESULT put_ReceiptFlag(std::int32_t v) = 0;
+    virtual HRESULT put_EndMarkerFlag(std::int32_t v) = 0;
+    virtual HRESULT get_BeginMarker(BSTR* v) = 0;
+    virtual HRESULT put_BeginMarker(BSTR v) = 0;
+    virtual HRESULT get_EndMarker(BSTR* v) = 0;
+    virtual HRESULT put_EndMarker(BSTR v) = 0;
+};
+constexpr com::CLSID CLSID_TextDefinition =
+    MakeGuid(0x6A1D0130, 0x51C3, 0x4E0B, {0x9A, 0x10, 0x3C, 0x55, 0x01, 0x00, 0x01, 0x30});
+
+// Reads a definitions text into definition objects and writes them back.
+struct IDefinitionListCodec : com::IUnknown {
+    static constexpr IID IID_ = MakeGuid(0x6A1D0031, 0x51C3, 0x4E0B, {0x9A, 0x10, 0x3C, 0x55, 0x01, 0x00, 0x00, 0x31});
+    // S_OK: *count definitions were read and can be fetched with GetParsed;
+    // S_FALSE: the text holds no usable list; a failure: the text is not one.
+    virtual HRESULT Parse(BSTR text, std::int32_t* count) = 0;
+    // The index-th definition of the last Parse (a new reference).
+    virtual HRESULT GetParsed(std::int32_t index, ITextDefinition** definition) = 0;
+    virtual HRESULT Format(ITextDefinition* const* definitions, std::int32_t count, BSTR* text) = 0;
+};
+constexpr com::CLSID CLSID_DefinitionListCodec =
+    MakeGuid(0x6A1D0131, 0x51C3, 0x4E0B, {0x9A, 0x10, 0x3C, 0x55, 0x01, 0x00, 0x01, 0x31});
+
+// The unit's stored definitions, as the stream sheet's Alarms and Receipt
+// Definitions pages list them.
+struct ITextDefinitionCollection : com::IUnknown {
+    static constexpr IID IID_ = MakeGuid(0x6A1D0032, 0x51C3, 0x4E0B, {0x9A, 0x10, 0x3C, 0x55, 0x01, 0x00, 0x00, 0x32});
+    virtual HRESULT get_Count(std::int16_t* count) = 0;
+    virtual HRESULT Item(std::int16_t index, ITextDefinition** definition) = 0;  // a new reference
+};
+constexpr com::CLSID CLSID_TextDefinitionCollection =
+    MakeGuid(0x6A1D0132, 0x51C3, 0x4E0B, {0x9A, 0x10, 0x3C, 0x55, 0x01, 0x00, 0x01, 0x32});
 
 // The component's storage progress callback, as the host sees it.
 struct IStorageUISupportCallback : com::IUnknown {
