@@ -154,34 +154,48 @@ HRESULT SimStorageUISupport::GetVolumeAllocation(std::int32_t index, std::int32_
     });
 }
 
-HRESULT SimStorageUISupport::RemoveVolume(std::int32_t index, std::int32_t zero, VARIANT_BOOL* result) {
-    if (HRESULT hr = m_unit.Enter("RemoveVolume", std::to_string(index) + " " + std::to_string(zero), true);
-        com::FAILED(hr))
-        return hr;
-    if (!result) return com::E_POINTER;
+template <class Possible, class Apply>
+HRESULT SimStorageUISupport::LongOperation(const char* call, const std::string& extraArgs, std::int32_t index,
+                                           bool outsGiven, VARIANT_BOOL* success, Possible&& possible,
+                                           Apply&& apply) {
+    if (HRESULT hr = m_unit.Enter(call, std::to_string(index) + " " + extraArgs, true); com::FAILED(hr)) return hr;
+    if (!outsGiven || !success) return com::E_POINTER;
     {
         std::lock_guard l(m_unit.DataMutex());
-        if (!Volume(m_unit, index)) return com::E_INVALIDARG;
+        json* v = Volume(m_unit, index);
+        if (!v) return com::E_INVALIDARG;
+        if (!possible(*v)) {
+            *success = Bool(false);
+            return com::S_OK;
+        }
     }
-    if (HRESULT hr = RunWithProgress("RemoveVolume", index); com::FAILED(hr)) return hr;
+    if (HRESULT hr = RunWithProgress(call, index); com::FAILED(hr)) return hr;
     std::lock_guard l(m_unit.DataMutex());
     json* v = Volume(m_unit, index);
     if (!v) return com::E_INVALIDARG;
-    int state = State(*v);
-    if (state == kStateActive || state == kStateCorrupt) {
-        // Its recordings leave the database; the disk stays, empty.
-        (*v)["state"] = kStateEmpty;
-        (*v)["allocatedKB"] = 0;
-        (*v)["start"] = kSimNoStartTime;
-        (*v)["end"] = kSimNoEndTime;
-        (*v)["marker"] = 0;
-    } else {
-        // Excluded from use: the unit no longer lists it.
-        json& vols = Section(m_unit)["volumes"];
-        vols.erase(vols.begin() + index);
-    }
-    *result = Bool(true);
+    *success = Bool(apply(*v));
     return com::S_OK;
+}
+
+HRESULT SimStorageUISupport::RemoveVolume(std::int32_t index, std::int32_t zero, VARIANT_BOOL* result) {
+    return LongOperation(
+        "RemoveVolume", std::to_string(zero), index, true, result, [](json&) { return true; },
+        [&](json& v) {
+            int state = State(v);
+            if (state == kStateActive || state == kStateCorrupt) {
+                // Its recordings leave the database; the disk stays, empty.
+                v["state"] = kStateEmpty;
+                v["allocatedKB"] = 0;
+                v["start"] = kSimNoStartTime;
+                v["end"] = kSimNoEndTime;
+                v["marker"] = 0;
+            } else {
+                // Excluded from use: the unit no longer lists it.
+                json& vols = Section(m_unit)["volumes"];
+                vols.erase(vols.begin() + index);
+            }
+            return true;
+        });
 }
 
 HRESULT SimStorageUISupport::SetVolumeLabel(std::int32_t index, BSTR label, VARIANT_BOOL* success) {
@@ -214,63 +228,31 @@ HRESULT SimStorageUISupport::GetVolumeLabel(std::int32_t index, BSTR* label, VAR
 
 HRESULT SimStorageUISupport::InitializeVolume(std::int32_t index, std::int32_t allocationKB, std::int32_t zero,
                                               VARIANT_BOOL* success) {
-    if (HRESULT hr = m_unit.Enter("InitializeVolume",
-                                  std::to_string(index) + " " + std::to_string(allocationKB) + " " +
-                                      std::to_string(zero),
-                                  true);
-        com::FAILED(hr))
-        return hr;
-    if (!success) return com::E_POINTER;
-    bool possible;
-    {
-        std::lock_guard l(m_unit.DataMutex());
-        json* v = Volume(m_unit, index);
-        if (!v) return com::E_INVALIDARG;
-        int state = State(*v);
-        std::int32_t size = Field(*v, "sizeKB", -1);
-        possible = (state == kStateEmpty || state == kStateNonQuellan || state == kStateOtherQuellan) &&
-                   allocationKB > 0 && size >= allocationKB;
-    }
-    if (!possible) {
-        *success = Bool(false);
-        return com::S_OK;
-    }
-    if (HRESULT hr = RunWithProgress("InitializeVolume", index); com::FAILED(hr)) return hr;
-    std::lock_guard l(m_unit.DataMutex());
-    json* v = Volume(m_unit, index);
-    if (!v) return com::E_INVALIDARG;
-    (*v)["state"] = kStateActive;
-    (*v)["allocatedKB"] = allocationKB;
-    (*v)["start"] = kSimNoStartTime;
-    (*v)["end"] = kSimNoEndTime;
-    (*v)["errors"] = 0;
-    *success = Bool(true);
-    return com::S_OK;
+    return LongOperation(
+        "InitializeVolume", std::to_string(allocationKB) + " " + std::to_string(zero), index, true, success,
+        [&](json& v) {
+            int state = State(v);
+            return (state == kStateEmpty || state == kStateNonQuellan || state == kStateOtherQuellan) &&
+                   allocationKB > 0 && Field(v, "sizeKB", -1) >= allocationKB;
+        },
+        [&](json& v) {
+            v["state"] = kStateActive;
+            v["allocatedKB"] = allocationKB;
+            v["start"] = kSimNoStartTime;
+            v["end"] = kSimNoEndTime;
+            v["errors"] = 0;
+            return true;
+        });
 }
 
 HRESULT SimStorageUISupport::ConvertVolume(std::int32_t index, std::int32_t zero, VARIANT_BOOL* success) {
-    if (HRESULT hr = m_unit.Enter("ConvertVolume", std::to_string(index) + " " + std::to_string(zero), true);
-        com::FAILED(hr))
-        return hr;
-    if (!success) return com::E_POINTER;
-    bool possible;
-    {
-        std::lock_guard l(m_unit.DataMutex());
-        json* v = Volume(m_unit, index);
-        if (!v) return com::E_INVALIDARG;
-        possible = State(*v) == kStateOtherQuellan && Field(*v, "convertible", 1) != 0;
-    }
-    if (!possible) {
-        *success = Bool(false);
-        return com::S_OK;
-    }
-    if (HRESULT hr = RunWithProgress("ConvertVolume", index); com::FAILED(hr)) return hr;
-    std::lock_guard l(m_unit.DataMutex());
-    json* v = Volume(m_unit, index);
-    if (!v) return com::E_INVALIDARG;
-    (*v)["state"] = kStateActive;  // its recordings and allocation now belong to this database
-    *success = Bool(true);
-    return com::S_OK;
+    return LongOperation(
+        "ConvertVolume", std::to_string(zero), index, true, success,
+        [](json& v) { return State(v) == kStateOtherQuellan && Field(v, "convertible", 1) != 0; },
+        [](json& v) {
+            v["state"] = kStateActive;  // its recordings and allocation now belong to this database
+            return true;
+        });
 }
 
 HRESULT SimStorageUISupport::GetVolumePath(std::int32_t index, BSTR* path, VARIANT_BOOL* valid) {
@@ -283,37 +265,21 @@ HRESULT SimStorageUISupport::GetVolumePath(std::int32_t index, BSTR* path, VARIA
 
 HRESULT SimStorageUISupport::RepairVolume(std::int32_t index, std::int32_t* errorCount, std::int32_t zero,
                                           VARIANT_BOOL* success) {
-    if (HRESULT hr = m_unit.Enter("RepairVolume", std::to_string(index) + " " + std::to_string(zero), true);
-        com::FAILED(hr))
-        return hr;
-    if (!errorCount || !success) return com::E_POINTER;
-    bool reachable;
-    {
-        std::lock_guard l(m_unit.DataMutex());
-        json* v = Volume(m_unit, index);
-        if (!v) return com::E_INVALIDARG;
-        int state = State(*v);
-        reachable = state != kStateMissing && state != kStateFailed;
-    }
-    *errorCount = 0;
-    if (!reachable) {
-        *success = Bool(false);
-        return com::S_OK;
-    }
-    if (HRESULT hr = RunWithProgress("RepairVolume", index); com::FAILED(hr)) return hr;
-    std::lock_guard l(m_unit.DataMutex());
-    json* v = Volume(m_unit, index);
-    if (!v) return com::E_INVALIDARG;
-    if (Field(*v, "repairable", 1) == 0) {
-        // The media could not be read through: nothing is fixed.
-        *success = Bool(false);
-        return com::S_OK;
-    }
-    *errorCount = std::max<std::int32_t>(0, Field(*v, "errors", 0));
-    (*v)["errors"] = 0;
-    if (State(*v) == kStateCorrupt) (*v)["state"] = kStateActive;
-    *success = Bool(true);
-    return com::S_OK;
+    return LongOperation(
+        "RepairVolume", std::to_string(zero), index, errorCount != nullptr, success,
+        [&](json& v) {
+            *errorCount = 0;
+            int state = State(v);
+            return state != kStateMissing && state != kStateFailed;
+        },
+        [&](json& v) {
+            // Media that cannot be read through: nothing is fixed.
+            if (Field(v, "repairable", 1) == 0) return false;
+            *errorCount = std::max<std::int32_t>(0, Field(v, "errors", 0));
+            v["errors"] = 0;
+            if (State(v) == kStateCorrupt) v["state"] = kStateActive;
+            return true;
+        });
 }
 
 HRESULT SimStorageUISupport::GetVolumeTimeRange(std::int32_t index, std::int32_t* start, std::int32_t* end,

@@ -61,6 +61,13 @@ private:
     // Runs the progress of a long operation on the unit's own threads; answers
     // the first failure injected into one of its steps, S_OK otherwise.
     HRESULT RunWithProgress(const std::string& operation, std::int32_t index);
+    // The shape of every long volume operation: the call is recorded,
+    // `possible` judges volume `index` under the data lock (false: the host
+    // answers "not done" without any progress), the progress runs unlocked,
+    // then `apply` changes the volume under the lock and gives the answer.
+    template <class Possible, class Apply>
+    HRESULT LongOperation(const char* call, const std::string& extraArgs, std::int32_t index, bool outsGiven,
+                          VARIANT_BOOL* success, Possible&& possible, Apply&& apply);
 
     mutable std::mutex m_callbackLock;
     com::ComPtr<IStorageUISupportCallback> m_callback;

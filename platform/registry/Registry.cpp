@@ -159,6 +159,24 @@ public:
         return n;
     }
 
+    // The existing key behind a handle: ERROR_INVALID_HANDLE for an unknown
+    // handle, ERROR_FILE_NOT_FOUND when its key is gone.
+    LONG KeyOf(HKEY key, Node** node, std::string* path = nullptr) {
+        auto p = PathOf(key);
+        if (!p) return ERROR_INVALID_HANDLE;
+        *node = Find(*p, false);
+        if (!*node) return ERROR_FILE_NOT_FOUND;
+        if (path) *path = *p;
+        return ERROR_SUCCESS;
+    }
+
+    // A new handle for the key at path.
+    HKEY Open(const std::string& path) {
+        HKEY h = nextHandle++;
+        handles[h] = path;
+        return h;
+    }
+
     // kind: REG_NOTIFY_CHANGE_NAME for a subkey added or removed,
     // REG_NOTIFY_CHANGE_LAST_SET for a value written or deleted.
     void Changed(const std::string& path, DWORD kind = REG_NOTIFY_CHANGE_LAST_SET) {
@@ -238,6 +256,36 @@ void FailOperation(const std::string& op, LONG code) {
         s.failures[op] = code;
 }
 
+namespace {
+// Copies a value's bytes out the way the platform does: with a buffer too
+// small the needed size is reported with ERROR_MORE_DATA; without a buffer
+// only the size is given.
+LONG CopyOut(const std::vector<std::uint8_t>& bytes, void* data, DWORD* size) {
+    if (!size) return ERROR_SUCCESS;
+    DWORD need = static_cast<DWORD>(bytes.size());
+    if (data && *size < need) {
+        *size = need;
+        return ERROR_MORE_DATA;
+    }
+    if (data && need) std::memcpy(data, bytes.data(), need);
+    *size = need;
+    return ERROR_SUCCESS;
+}
+
+std::vector<Value>::iterator FindValue(Node& n, const std::string& name) {
+    return std::find_if(n.values.begin(), n.values.end(), [&](const Value& x) { return Lower(x.name) == Lower(name); });
+}
+
+// The path of the key above path.
+std::string ParentOf(const std::string& path) {
+    auto parts = Split(path);
+    if (!parts.empty()) parts.pop_back();
+    std::string parentPath;
+    for (auto& p : parts) parentPath = Join(parentPath, p);
+    return parentPath;
+}
+}  // namespace
+
 LONG RegOpenKeyEx(HKEY parent, const std::string& subKey, HKEY* result) {
     auto& s = S();
     std::lock_guard l(s.m);
@@ -248,8 +296,7 @@ LONG RegOpenKeyEx(HKEY parent, const std::string& subKey, HKEY* result) {
     if (!base) return ERROR_INVALID_HANDLE;
     std::string path = Join(*base, subKey);
     if (!s.Find(path, false)) return ERROR_FILE_NOT_FOUND;
-    *result = s.nextHandle++;
-    s.handles[*result] = path;
+    *result = s.Open(path);
     return ERROR_SUCCESS;
 }
 
@@ -265,15 +312,8 @@ LONG RegCreateKeyEx(HKEY parent, const std::string& subKey, HKEY* result, DWORD*
     bool created = false;
     s.Find(path, true, &created);
     if (disposition) *disposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
-    *result = s.nextHandle++;
-    s.handles[*result] = path;
-    if (created) {
-        auto parts = Split(path);
-        parts.pop_back();
-        std::string parentPath;
-        for (auto& p : parts) parentPath = Join(parentPath, p);
-        s.Changed(parentPath, REG_NOTIFY_CHANGE_NAME);
-    }
+    *result = s.Open(path);
+    if (created) s.Changed(ParentOf(path), REG_NOTIFY_CHANGE_NAME);
     return ERROR_SUCCESS;
 }
 
@@ -288,21 +328,19 @@ LONG RegSetValueEx(HKEY key, const std::string& name, DWORD type, const void* da
     auto& s = S();
     std::lock_guard l(s.m);
     if (LONG f = s.Fail("RegSetValueEx")) return f;
-    auto path = s.PathOf(key);
-    if (!path) return ERROR_INVALID_HANDLE;
-    Node* n = s.Find(*path, false);
-    if (!n) return ERROR_FILE_NOT_FOUND;
+    Node* n;
+    std::string path;
+    if (LONG e = s.KeyOf(key, &n, &path)) return e;
     auto bytes = static_cast<const std::uint8_t*>(data);
     std::vector<std::uint8_t> v(bytes, bytes + (bytes ? size : 0));
-    auto it = std::find_if(n->values.begin(), n->values.end(),
-                           [&](const Value& x) { return Lower(x.name) == Lower(name); });
+    auto it = FindValue(*n, name);
     if (it == n->values.end())
         n->values.push_back({name, type, std::move(v)});
     else {
         it->type = type;
         it->data = std::move(v);
     }
-    s.Changed(*path);
+    s.Changed(path);
     return ERROR_SUCCESS;
 }
 
@@ -310,34 +348,20 @@ LONG RegQueryValueEx(HKEY key, const std::string& name, DWORD* type, void* data,
     auto& s = S();
     std::lock_guard l(s.m);
     if (LONG f = s.Fail("RegQueryValueEx")) return f;
-    auto path = s.PathOf(key);
-    if (!path) return ERROR_INVALID_HANDLE;
-    Node* n = s.Find(*path, false);
-    if (!n) return ERROR_FILE_NOT_FOUND;
-    auto it = std::find_if(n->values.begin(), n->values.end(),
-                           [&](const Value& x) { return Lower(x.name) == Lower(name); });
+    Node* n;
+    if (LONG e = s.KeyOf(key, &n)) return e;
+    auto it = FindValue(*n, name);
     if (it == n->values.end()) return ERROR_FILE_NOT_FOUND;
     if (type) *type = it->type;
-    if (size) {
-        DWORD need = static_cast<DWORD>(it->data.size());
-        if (data && *size < need) {
-            *size = need;
-            return ERROR_MORE_DATA;
-        }
-        if (data && need) std::memcpy(data, it->data.data(), need);
-        *size = need;
-    }
-    return ERROR_SUCCESS;
+    return CopyOut(it->data, data, size);
 }
 
 LONG RegEnumValue(HKEY key, DWORD index, char* name, DWORD* nameLen, DWORD* type, void* data, DWORD* dataLen) {
     auto& s = S();
     std::lock_guard l(s.m);
     if (LONG f = s.Fail("RegEnumValue")) return f;
-    auto path = s.PathOf(key);
-    if (!path) return ERROR_INVALID_HANDLE;
-    Node* n = s.Find(*path, false);
-    if (!n) return ERROR_FILE_NOT_FOUND;
+    Node* n;
+    if (LONG e = s.KeyOf(key, &n)) return e;
     if (index >= n->values.size()) return ERROR_NO_MORE_ITEMS;
     const Value& v = n->values[index];
     if (!name || !nameLen) return ERROR_INVALID_PARAMETER;
@@ -345,25 +369,14 @@ LONG RegEnumValue(HKEY key, DWORD index, char* name, DWORD* nameLen, DWORD* type
     std::memcpy(name, v.name.c_str(), v.name.size() + 1);
     *nameLen = static_cast<DWORD>(v.name.size());
     if (type) *type = v.type;
-    if (dataLen) {
-        DWORD need = static_cast<DWORD>(v.data.size());
-        if (data && *dataLen < need) {
-            *dataLen = need;
-            return ERROR_MORE_DATA;
-        }
-        if (data && need) std::memcpy(data, v.data.data(), need);
-        *dataLen = need;
-    }
-    return ERROR_SUCCESS;
+    return CopyOut(v.data, data, dataLen);
 }
 
 LONG RegEnumKey(HKEY key, DWORD index, std::string* name) {
     auto& s = S();
     std::lock_guard l(s.m);
-    auto path = s.PathOf(key);
-    if (!path) return ERROR_INVALID_HANDLE;
-    Node* n = s.Find(*path, false);
-    if (!n) return ERROR_FILE_NOT_FOUND;
+    Node* n;
+    if (LONG e = s.KeyOf(key, &n)) return e;
     if (index >= n->children.size()) return ERROR_NO_MORE_ITEMS;
     auto it = n->children.begin();
     std::advance(it, index);
@@ -374,14 +387,13 @@ LONG RegEnumKey(HKEY key, DWORD index, std::string* name) {
 LONG RegDeleteValue(HKEY key, const std::string& name) {
     auto& s = S();
     std::lock_guard l(s.m);
-    auto path = s.PathOf(key);
-    if (!path) return ERROR_INVALID_HANDLE;
-    Node* n = s.Find(*path, false);
-    if (!n) return ERROR_FILE_NOT_FOUND;
-    auto before = n->values.size();
-    std::erase_if(n->values, [&](const Value& x) { return Lower(x.name) == Lower(name); });
-    if (before == n->values.size()) return ERROR_FILE_NOT_FOUND;
-    s.Changed(*path);
+    Node* n;
+    std::string path;
+    if (LONG e = s.KeyOf(key, &n, &path)) return e;
+    auto it = FindValue(*n, name);
+    if (it == n->values.end()) return ERROR_FILE_NOT_FOUND;
+    n->values.erase(it);
+    s.Changed(path);
     return ERROR_SUCCESS;
 }
 
@@ -390,12 +402,11 @@ static LONG DeleteKeyImpl(HKEY parent, const std::string& subKey, bool tree) {
     std::lock_guard l(s.m);
     auto base = s.PathOf(parent);
     if (!base) return ERROR_INVALID_HANDLE;
-    auto parts = Split(Join(*base, subKey));
+    std::string path = Join(*base, subKey);
+    auto parts = Split(path);
     if (parts.size() < 2) return ERROR_ACCESS_DENIED;  // roots stay
     std::string leaf = Lower(parts.back());
-    parts.pop_back();
-    std::string parentPath;
-    for (auto& p : parts) parentPath = Join(parentPath, p);
+    std::string parentPath = ParentOf(path);
     Node* pn = s.Find(parentPath, false);
     if (!pn) return ERROR_FILE_NOT_FOUND;
     auto it = pn->children.find(leaf);
