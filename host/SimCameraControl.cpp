@@ -354,35 +354,6 @@ HRESULT SimCameraControlUISupport::DeleteXMLCameraHandlerDefinition(BSTR progId)
 
 namespace {
 
-template <class I>
-class SimHostObject : public I {
-public:
-    explicit SimHostObject(SimulatedUnit& unit) : m_unit(unit) {}
-    virtual ~SimHostObject() = default;
-    HRESULT QueryInterface(const com::IID& iid, void** ppv) override {
-        if (!ppv) return com::E_POINTER;
-        *ppv = nullptr;
-        if (iid == com::IUnknown::IID_ || iid == I::IID_) {
-            *ppv = static_cast<I*>(this);
-            this->AddRef();
-            return com::S_OK;
-        }
-        return com::E_NOINTERFACE;
-    }
-    com::ULONG AddRef() override { return ++m_refs; }
-    com::ULONG Release() override {
-        com::ULONG n = --m_refs;
-        if (n == 0) delete this;
-        return n;
-    }
-
-protected:
-    SimulatedUnit& m_unit;
-
-private:
-    std::atomic<com::ULONG> m_refs{0};
-};
-
 class HostCameraControlObject final : public SimHostObject<IHostCameraControlObject> {
 public:
     using SimHostObject::SimHostObject;

@@ -36,25 +36,9 @@ void Overlay(nlohmann::json& base, const nlohmann::json& over) {
 }
 
 // The host system object: version, feature switches and camera count.
-class HostSystemObject final : public IHostSystemObject {
+class HostSystemObject final : public SimHostObject<IHostSystemObject> {
 public:
-    explicit HostSystemObject(SimulatedUnit& unit) : m_unit(unit) {}
-    HRESULT QueryInterface(const com::IID& iid, void** ppv) override {
-        if (!ppv) return com::E_POINTER;
-        *ppv = nullptr;
-        if (iid == com::IUnknown::IID_ || iid == IHostSystemObject::IID_) {
-            *ppv = static_cast<IHostSystemObject*>(this);
-            AddRef();
-            return com::S_OK;
-        }
-        return com::E_NOINTERFACE;
-    }
-    com::ULONG AddRef() override { return ++m_refs; }
-    com::ULONG Release() override {
-        com::ULONG n = --m_refs;
-        if (n == 0) delete this;
-        return n;
-    }
+    using SimHostObject::SimHostObject;
     HRESULT GetVersion(double* version) override {
         if (HRESULT hr = m_unit.Enter("GetVersion", "", false); com::FAILED(hr)) return hr;
         if (!version) return com::E_POINTER;
@@ -81,32 +65,12 @@ public:
         return com::S_OK;
     }
 
-private:
-    ~HostSystemObject() = default;
-    SimulatedUnit& m_unit;
-    std::atomic<com::ULONG> m_refs{0};
 };
 
 // Factory handed out by the unit's class provider.
-class UnitFactory final : public com::IClassFactory {
+class UnitFactory final : public HostObject<com::IClassFactory> {
 public:
     explicit UnitFactory(std::function<com::IUnknown*()> create) : m_create(std::move(create)) {}
-    HRESULT QueryInterface(const com::IID& iid, void** ppv) override {
-        if (!ppv) return com::E_POINTER;
-        *ppv = nullptr;
-        if (iid == com::IUnknown::IID_ || iid == com::IClassFactory::IID_) {
-            *ppv = static_cast<com::IClassFactory*>(this);
-            AddRef();
-            return com::S_OK;
-        }
-        return com::E_NOINTERFACE;
-    }
-    com::ULONG AddRef() override { return ++m_refs; }
-    com::ULONG Release() override {
-        com::ULONG n = --m_refs;
-        if (n == 0) delete this;
-        return n;
-    }
     HRESULT CreateInstance(com::IUnknown* outer, const com::IID& iid, void** ppv) override {
         if (!ppv) return com::E_POINTER;
         *ppv = nullptr;
@@ -121,9 +85,7 @@ public:
     HRESULT LockServer(bool) override { return com::S_OK; }
 
 private:
-    ~UnitFactory() = default;
     std::function<com::IUnknown*()> m_create;
-    std::atomic<com::ULONG> m_refs{0};
 };
 
 }  // namespace

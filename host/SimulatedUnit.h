@@ -159,6 +159,45 @@ protected:
     std::atomic<long> m_refs{0};
 };
 
+// A single-interface object with its own life: the last Release deletes it.
+template <class I>
+class HostObject : public I {
+public:
+    HRESULT QueryInterface(const com::IID& iid, void** ppv) override {
+        if (!ppv) return com::E_POINTER;
+        *ppv = nullptr;
+        if (iid == com::IUnknown::IID_ || iid == I::IID_) {
+            *ppv = static_cast<I*>(this);
+            this->AddRef();
+            return com::S_OK;
+        }
+        return com::E_NOINTERFACE;
+    }
+    com::ULONG AddRef() override { return ++m_refs; }
+    com::ULONG Release() override {
+        com::ULONG n = --m_refs;
+        if (n == 0) delete this;
+        return n;
+    }
+
+protected:
+    virtual ~HostObject() = default;
+
+private:
+    std::atomic<com::ULONG> m_refs{0};
+};
+
+// A host object that the unit creates by class identifier and that answers
+// from the unit.
+template <class I>
+class SimHostObject : public HostObject<I> {
+public:
+    explicit SimHostObject(SimulatedUnit& unit) : m_unit(unit) {}
+
+protected:
+    SimulatedUnit& m_unit;
+};
+
 // Argument text helpers for the call record.
 std::string ArgText(BSTR s);
 std::string Quote(const std::string& s);
