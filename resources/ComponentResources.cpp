@@ -20,23 +20,28 @@ const StringEntry kStrings[] = {
     {kStrNotAvailable, "%s is not available in this version of the setup."},
 };
 
-constexpr const char* kSetupUIScript = R"(HKCR
+// Registration script of one class of the module: its ProgIDs (versioned and
+// version-independent) and its CLSID key with the in-process server, threading
+// model and type library.  NAME is the class name, CLSID the token that the
+// registrar replaces by the class identifier.
+std::string ClassScript(const std::string& name, const std::string& clsidToken) {
+    std::string script = R"(HKCR
 {
-    Mirelle.SetupUI.1 = s 'SetupUI Class'
+    Mirelle.NAME.1 = s 'NAME Class'
     {
-        CLSID = s '%CLSID_SetupUI%'
+        CLSID = s '%CLSID%'
     }
-    Mirelle.SetupUI = s 'SetupUI Class'
+    Mirelle.NAME = s 'NAME Class'
     {
-        CLSID = s '%CLSID_SetupUI%'
-        CurVer = s 'Mirelle.SetupUI.1'
+        CLSID = s '%CLSID%'
+        CurVer = s 'Mirelle.NAME.1'
     }
     NoRemove CLSID
     {
-        ForceRemove %CLSID_SetupUI% = s 'SetupUI Class'
+        ForceRemove %CLSID% = s 'NAME Class'
         {
-            ProgID = s 'Mirelle.SetupUI.1'
-            VersionIndependentProgID = s 'Mirelle.SetupUI'
+            ProgID = s 'Mirelle.NAME.1'
+            VersionIndependentProgID = s 'Mirelle.NAME'
             ForceRemove 'Programmable'
             InprocServer32 = s '%MODULE%'
             {
@@ -47,42 +52,22 @@ constexpr const char* kSetupUIScript = R"(HKCR
     }
 }
 )";
-
-constexpr const char* kCallbackScript = R"(HKCR
-{
-    Mirelle.StorageUISupportCallbackImp.1 = s 'StorageUISupportCallbackImp Class'
-    {
-        CLSID = s '%CLSID_StorageUISupportCallbackImp%'
-    }
-    Mirelle.StorageUISupportCallbackImp = s 'StorageUISupportCallbackImp Class'
-    {
-        CLSID = s '%CLSID_StorageUISupportCallbackImp%'
-        CurVer = s 'Mirelle.StorageUISupportCallbackImp.1'
-    }
-    NoRemove CLSID
-    {
-        ForceRemove %CLSID_StorageUISupportCallbackImp% = s 'StorageUISupportCallbackImp Class'
-        {
-            ProgID = s 'Mirelle.StorageUISupportCallbackImp.1'
-            VersionIndependentProgID = s 'Mirelle.StorageUISupportCallbackImp'
-            ForceRemove 'Programmable'
-            InprocServer32 = s '%MODULE%'
-            {
-                val ThreadingModel = s 'Both'
-            }
-            'TypeLib' = s '%LIBID%'
-        }
-    }
+    auto replaceAll = [&](const std::string& from, const std::string& to) {
+        for (auto pos = script.find(from); pos != std::string::npos; pos = script.find(from, pos + to.size()))
+            script.replace(pos, from.size(), to);
+    };
+    replaceAll("NAME", name);
+    replaceAll("%CLSID%", "%" + clsidToken + "%");
+    return script;
 }
-)";
 }  // namespace
 
 std::span<const StringEntry> ComponentStrings() { return kStrings; }
 
 std::string RegistryScript(int id) {
     switch (id) {
-        case 103: return kSetupUIScript;
-        case 104: return kCallbackScript;
+        case 103: return ClassScript("SetupUI", "CLSID_SetupUI");
+        case 104: return ClassScript("StorageUISupportCallbackImp", "CLSID_StorageUISupportCallbackImp");
         default: return {};
     }
 }
