@@ -1,5 +1,6 @@
 // The unit's text streams, served from its "textStreams" section.
 #include "host/SimTextStreams.h"
+#include "host/SimTextExceptions.h"
 
 #include "platform/codepage/CodePage.h"
 
@@ -40,6 +41,6 @@ HRESULT SimTextStreamsUISupport::GetNetworkIdentity(BSTR* networkName, BSTR* ipA
     return com::S_OK;
 }
 
-void RegisterTextStreamHostClasses(SimulatedUnit&) {}
+void RegisterTextStreamHostClasses(SimulatedUnit& unit) { RegisterTextDefinitionHostClasses(unit); }
 
 }  // namespace host
