@@ -186,8 +186,47 @@ struct IStorageUISupport : com::IUnknown {
     virtual HRESULT SetCallback(IStorageUISupportCallback* callback) = 0;
 };
 
+// The seventeen values of one text stream, in the order the host passes
+// them.  Strings handed out by GetStream belong to the caller.
+struct TextStreamFields {
+    BSTR Name = nullptr;
+    std::int32_t StreamId = -1;
+    BSTR ConnectionName = nullptr;
+    BSTR HandlerName = nullptr;
+    std::int16_t ComPort = -1;
+    std::int32_t BaudRate = -1;
+    std::int16_t DataBits = -1;
+    std::int16_t Parity = -1;
+    std::int16_t StopBits = -1;
+    std::int16_t FlowControl = -1;
+    std::int32_t CameraMask = -1;
+    std::int32_t ShowCustomerEntries = -1;
+    std::int32_t ShowJournalEntries = -1;
+    std::int32_t ApplyExceptionsAsGroup = -1;
+    BSTR EndOfLine = nullptr;
+    std::int32_t ConnectionType = -1;
+    std::int32_t IpPort = -1;
+};
+
 struct ITextStreamsUISupport : com::IUnknown {
     static constexpr IID IID_ = MakeGuid(0x6A1D0006, 0x51C3, 0x4E0B, {0x9A, 0x10, 0x3C, 0x55, 0x01, 0x00, 0x00, 0x06});
+    // Streams are addressed by their zero-based index in the host's list.
+    virtual HRESULT GetStreamCount(std::int16_t* count) = 0;
+    virtual HRESULT GetStream(std::int32_t index, TextStreamFields* stream) = 0;
+    virtual HRESULT UpdateStream(std::int32_t index, const TextStreamFields* stream, std::int32_t zero) = 0;
+    virtual HRESULT DeleteStream(std::int32_t index, std::int32_t zero) = 0;
+    // The two names go in and come back as the host stores them.
+    virtual HRESULT CreateStream(std::int16_t comPort, std::int32_t* index, std::int32_t* streamId,
+                                 BSTR* connectionName, BSTR* handlerName, std::int32_t zero) = 0;
+    // Comma-separated receipt and exception identifiers the stream uses.
+    virtual HRESULT GetStreamDefinitions(std::int32_t streamId, BSTR* ids) = 0;
+    virtual HRESULT SetStreamDefinitions(std::int32_t streamId, BSTR ids) = 0;
+    // Comma-separated text handler names; kind 0 raw text, 1 printer interface.
+    virtual HRESULT GetHandlerNames(BSTR* names) = 0;
+    virtual HRESULT GetHandlerInfo(BSTR name, std::int16_t* kind, std::int16_t* hasSetup) = 0;
+    // Connection type 0 serial, 2 TCP/IP.
+    virtual HRESULT GetConnectionTypeInfo(BSTR name, std::int32_t* type, std::int32_t* flag) = 0;
+    virtual HRESULT GetConnectionTypeNames(BSTR* names) = 0;
     // Comma-separated zero-based serial ports the stream may use; -1 = unassigned.
     virtual HRESULT GetAvailableComPorts(BSTR* ports) = 0;
     // Comma-separated TCP/IP ports already used by text streams.
