@@ -36,7 +36,7 @@ const OperationCase kCases[] = {
     {"ShowStorage", "select 1000 0\nclick 1006\nset 1010 VIDEO1-MAIN\nclick 1\nwait\nclick 1\n"},
     {"ShowPortAddressDlg", "", true},
     {"ShowIPSourceConfig",
-     "click 1081\nselect 1085 1\nclick 1\nselect 1080 0\nclick 1082\nselect 1080 0\nclick 1083\nanswer yes\n"
+     "click 1081\nselect 1085 1\nclick 1\nselect 1080 0\nclick 1082\nselect 1080 0\nanswer yes\nclick 1083\n"
      "page Camera Control\npage PTZ Triggers\npage Covert Mode\nclick 2\n"},
     {"ConnectTimeout", ""},
     {"UpdateLevelMeter", ""},
@@ -70,7 +70,6 @@ Treatment Expected(const std::string& operation, const std::string& call, int nt
         {{"ShowIPSourceConfig", "GetIPSourceData"}, Treatment::Shown},
         {{"ShowIPSourceConfig", "AddIPSource"}, Treatment::Raised},
         {{"ShowIPSourceConfig", "UpdateIPSource"}, Treatment::Raised},
-        {{"ShowIPSourceConfig", "DeleteIPSource"}, Treatment::Raised},
         {{"ShowIPSourceConfig", "IPDeviceConfigEditor.Edit"}, Treatment::Raised},
         // The camera pages do not look at the results of their saves.
         {{"ShowCameras", "SetCameraNames"}, Treatment::Ignored},
