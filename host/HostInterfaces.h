@@ -72,6 +72,19 @@ struct ISetupUISupport : com::IUnknown {
     virtual HRESULT SetLivePlayMute(std::int32_t muted, std::int32_t zero) = 0;
 
     // ---- IP source setup ----
+    // Sources are addressed by their ID; device types by their GUID text.
+    // The language code selects the texts of the configuration data (0 English,
+    // 1 German, 2 French, 3 Spanish, 4 Portuguese, 5 Chinese).  The three
+    // configuration values and the editor's result are opaque to the
+    // component.  A zero success flag means the host has no answer.
+    virtual HRESULT GetIPSourceConfig(BSTR* xml, VARIANT_BOOL* success) = 0;
+    virtual HRESULT GetIPSourceData(std::int32_t id, std::int32_t language, BSTR* value1, BSTR* value2,
+                                    BSTR* value3, VARIANT_BOOL* success) = 0;
+    virtual HRESULT GetIPDeviceData(BSTR guid, std::int32_t language, BSTR* value1, BSTR* value2, BSTR* value3,
+                                    VARIANT_BOOL* success) = 0;
+    virtual HRESULT UpdateIPSource(std::int32_t id, BSTR result, VARIANT_BOOL* success) = 0;
+    virtual HRESULT AddIPSource(BSTR guid, BSTR result, VARIANT_BOOL* success) = 0;
+    virtual HRESULT DeleteIPSource(std::int32_t id, VARIANT_BOOL* success) = 0;
 
     // ---- text stream setup ----
 };
@@ -254,6 +267,31 @@ struct ITextExceptionsUISupport : com::IUnknown {
                                        std::int32_t* count) = 0;
     virtual HRESULT IsDefinitionInUse(std::int32_t id, std::int16_t* inUse) = 0;
 };
+
+// ---- IP source setup: host objects ----
+
+// Named, typed values that the IP Sources page hands to the device
+// configuration editor with its run (the page's own object).
+struct IIPConfigValues : com::IUnknown {
+    static constexpr IID IID_ = MakeGuid(0x6A1D0040, 0x51C3, 0x4E0B, {0x9A, 0x10, 0x3C, 0x55, 0x01, 0x00, 0x00, 0x40});
+    virtual HRESULT AddValue(BSTR name, BSTR type, BSTR value) = 0;
+    virtual HRESULT get_Count(std::int32_t* count) = 0;
+    // The index-th value (0-based); E_INVALIDARG past the last.
+    virtual HRESULT Item(std::int32_t index, BSTR* name, BSTR* type, BSTR* value) = 0;
+};
+
+// The host's editor of one IP device's configuration.
+struct IIPDeviceConfigEditor : com::IUnknown {
+    static constexpr IID IID_ = MakeGuid(0x6A1D0041, 0x51C3, 0x4E0B, {0x9A, 0x10, 0x3C, 0x55, 0x01, 0x00, 0x00, 0x41});
+    // The three configuration values from GetIPSourceData / GetIPDeviceData.
+    virtual HRESULT SetConfigData(BSTR value1, BSTR value2, BSTR value3) = 0;
+    // Runs the editor; confirmed non-zero when the operator confirmed.
+    virtual HRESULT Edit(IIPConfigValues* values, std::int16_t* confirmed) = 0;
+    // The configuration result to hand to UpdateIPSource / AddIPSource.
+    virtual HRESULT get_Result(BSTR* result) = 0;
+};
+constexpr com::CLSID CLSID_IPDeviceConfigEditor =
+    MakeGuid(0x6A1D0140, 0x51C3, 0x4E0B, {0x9A, 0x10, 0x3C, 0x55, 0x01, 0x00, 0x01, 0x40});
 
 // ---- text streams: host objects created by class identifier ----
 

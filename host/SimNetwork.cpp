@@ -1,7 +1,10 @@
 // The network source setups of the simulated unit: the remote resource
-// manager (Castellan server membership).
+// manager (Castellan server membership) and the IP device configuration
+// editor.
 #include <algorithm>
+#include <atomic>
 
+#include "host/SimIPSources.h"
 #include "host/SimRmtResMgr.h"
 #include "platform/codepage/CodePage.h"
 
@@ -96,6 +99,79 @@ HRESULT SimRmtResMgrUISupport::SetManagedState(std::int32_t managed) {
     return com::S_OK;
 }
 
-void RegisterNetworkHostClasses(SimulatedUnit&) {}
+namespace {
+
+// The device configuration editor.  It has no window of its own here: the
+// unit's "ipSources"."editor" decides whether the operator confirms
+// ("confirm", default true) and what the result is ("result").  Every call
+// is recorded with what the editor was given.
+class IPDeviceConfigEditor final : public IIPDeviceConfigEditor {
+public:
+    explicit IPDeviceConfigEditor(SimulatedUnit& unit) : m_unit(unit) {}
+    HRESULT QueryInterface(const com::IID& iid, void** ppv) override {
+        if (!ppv) return com::E_POINTER;
+        *ppv = nullptr;
+        if (iid == com::IUnknown::IID_ || iid == IIPDeviceConfigEditor::IID_) {
+            *ppv = static_cast<IIPDeviceConfigEditor*>(this);
+            AddRef();
+            return com::S_OK;
+        }
+        return com::E_NOINTERFACE;
+    }
+    com::ULONG AddRef() override { return ++m_refs; }
+    com::ULONG Release() override {
+        com::ULONG n = --m_refs;
+        if (n == 0) delete this;
+        return n;
+    }
+
+    HRESULT SetConfigData(BSTR value1, BSTR value2, BSTR value3) override {
+        return m_unit.Enter("IPDeviceConfigEditor.SetConfigData",
+                            ArgText(value1) + " " + ArgText(value2) + " " + ArgText(value3), false);
+    }
+
+    HRESULT Edit(IIPConfigValues* values, std::int16_t* confirmed) override {
+        // The values given, as "name:type=value" separated by blanks.
+        std::string args;
+        std::int32_t count = 0;
+        if (values && com::SUCCEEDED(values->get_Count(&count)))
+            for (std::int32_t i = 0; i < count; ++i) {
+                BSTR name = nullptr, type = nullptr, value = nullptr;
+                if (com::FAILED(values->Item(i, &name, &type, &value))) break;
+                args += (args.empty() ? "" : " ") + cp::FromBstr(name) + ":" + cp::FromBstr(type) + "=" +
+                        cp::FromBstr(value);
+                com::SysFreeString(name);
+                com::SysFreeString(type);
+                com::SysFreeString(value);
+            }
+        if (HRESULT hr = m_unit.Enter("IPDeviceConfigEditor.Edit", args, false); com::FAILED(hr)) return hr;
+        if (!values || !confirmed) return com::E_POINTER;
+        std::lock_guard l(m_unit.DataMutex());
+        const json& editor = ipsrc::Section(m_unit.Data())["editor"];
+        bool confirm = editor.is_object() ? editor.value("confirm", true) : true;
+        m_result = editor.is_object() ? cp::Utf8ToAnsi(editor.value("result", std::string())) : std::string();
+        *confirmed = confirm ? 1 : 0;
+        return com::S_OK;
+    }
+
+    HRESULT get_Result(BSTR* result) override {
+        if (HRESULT hr = m_unit.Enter("IPDeviceConfigEditor.get_Result", "", false); com::FAILED(hr)) return hr;
+        if (!result) return com::E_POINTER;
+        *result = cp::ToBstr(m_result);
+        return com::S_OK;
+    }
+
+private:
+    SimulatedUnit& m_unit;
+    std::atomic<com::ULONG> m_refs{0};
+    std::string m_result;
+};
+
+}  // namespace
+
+void RegisterNetworkHostClasses(SimulatedUnit& unit) {
+    unit.AddHostClass(CLSID_IPDeviceConfigEditor,
+                      [](SimulatedUnit& u) -> com::IUnknown* { return new IPDeviceConfigEditor(u); });
+}
 
 }  // namespace host

@@ -51,6 +51,14 @@ public:
     HRESULT SetLivePlayMute(std::int32_t muted, std::int32_t zero) override;
 
     // ---- IP source setup (SimSetupUISupport_network.cpp) ----
+    HRESULT GetIPSourceConfig(BSTR* xml, VARIANT_BOOL* success) override;
+    HRESULT GetIPSourceData(std::int32_t id, std::int32_t language, BSTR* value1, BSTR* value2, BSTR* value3,
+                            VARIANT_BOOL* success) override;
+    HRESULT GetIPDeviceData(BSTR guid, std::int32_t language, BSTR* value1, BSTR* value2, BSTR* value3,
+                            VARIANT_BOOL* success) override;
+    HRESULT UpdateIPSource(std::int32_t id, BSTR result, VARIANT_BOOL* success) override;
+    HRESULT AddIPSource(BSTR guid, BSTR result, VARIANT_BOOL* success) override;
+    HRESULT DeleteIPSource(std::int32_t id, VARIANT_BOOL* success) override;
 
     // ---- text stream setup (SimSetupUISupport_textstreams.cpp) ----
 };

@@ -54,11 +54,13 @@ bool ReadIPSourceConfig(const std::string& xml, IPSourceConfig& out) {
     };
     auto readSource = [&]() {
         IPSourceEntry s;
+        bool ownTag = true;  // attributes that follow the IPSource start tag itself
         bool ok = ReadElement(doc, "IPSource", [&](const std::string& n, const std::string& v, bool attr) {
             if (attr) {
-                if (n == "ID") s.id = static_cast<std::uint8_t>(ReadConfigNumber(v));
+                if (ownTag && n == "ID") s.id = static_cast<std::uint8_t>(ReadConfigNumber(v));
                 return true;
             }
+            ownTag = false;
             if (n == "GUID") s.guid = v;
             else if (n == "Address") s.address = v;
             else if (n == "Cameras") s.cameras = v;
@@ -89,6 +91,13 @@ bool ReadIPSourceConfig(const std::string& xml, IPSourceConfig& out) {
         });
     }
     return false;
+}
+
+int LanguageCode(const std::string& systemLanguage) {
+    static const char* const kCodes[] = {"DEU", "FRA", "ESP", "POR", "CHI"};
+    for (int i = 0; i < 5; ++i)
+        if (systemLanguage == kCodes[i]) return i + 1;
+    return 0;
 }
 
 std::uint32_t AssignedCameraMask(const std::vector<IPSourceEntry>& sources) {

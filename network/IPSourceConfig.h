@@ -33,6 +33,10 @@ long ReadConfigNumber(const std::string& text);
 // was read up to there.
 bool ReadIPSourceConfig(const std::string& xml, IPSourceConfig& out);
 
+// The language code handed to the host with configuration data requests:
+// "DEU" 1, "FRA" 2, "ESP" 3, "POR" 4, "CHI" 5 (exact), anything else 0.
+int LanguageCode(const std::string& systemLanguage);
+
 // Bit n-1 set for every camera number n of every source (the low five bits
 // of n-1 choose the bit); each list is read up to its first empty piece.
 std::uint32_t AssignedCameraMask(const std::vector<IPSourceEntry>& sources);

@@ -1,5 +1,6 @@
 #include "network/NetworkSetup.h"
 
+#include "network/IPSourcePropSheet.h"
 #include "network/PortAddressDlg.h"
 
 namespace network {
@@ -10,5 +11,7 @@ std::unique_ptr<ui::Dialog> CreatePortAddressDlg(com::IUnknown* rmtResMgrSupport
     return std::make_unique<CPortAddressDlg>(rmtResMgrSupport, setup, portNumber, livePort, eventPort, maxLiveClients,
                                              clientLimit, parent);
 }
-std::unique_ptr<CSetupSheet> CreateIPSourceSheet(host::ISetupUISupport*, host::ICameraControlUISupport*) { return nullptr; }
+std::unique_ptr<CSetupSheet> CreateIPSourceSheet(host::ISetupUISupport* setup, host::ICameraControlUISupport* cameraControl) {
+    return std::make_unique<CIPSourcePropSheet>(setup, cameraControl);
+}
 }  // namespace network

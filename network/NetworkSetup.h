@@ -14,6 +14,7 @@ std::unique_ptr<ui::Dialog> CreatePortAddressDlg(com::IUnknown* rmtResMgrSupport
                                                  std::int32_t* portNumber, std::int32_t* livePort,
                                                  std::int32_t* eventPort, std::int16_t* maxLiveClients,
                                                  std::int16_t clientLimit, ui::Window* parent);
-// The IP source sheet; null when this build has none.
+// The IP source sheet (raises ComError when the host system object cannot
+// be had).
 std::unique_ptr<CSetupSheet> CreateIPSourceSheet(host::ISetupUISupport* setup, host::ICameraControlUISupport* cameraControl);
 }  // namespace network

@@ -41,6 +41,15 @@ void AddNetworkTemplates(std::map<int, ui::DialogTemplate>& out) {
                     Static(1040, "Server Name:", 24, 132, 80), Edit(1041, 110, 130, 100, 63),
                     Button(1, "OK", 40, 176), Button(2, "Cancel", 95, 176), Button(4, "Help", 150, 176),
                     Keyboard(1042, "$ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789")});
+    // IP Sources page: the source list (columns from the string table) and its buttons.
+    out[240] = Dlg(240, "IP Sources", 390, 200,
+                   {Report(1080, 8, 8, 374, 160, {"IP Device Type", "IP Address", "Camera Assignments"}),
+                    Button(1081, "Add", 8, 176, 60), Button(1082, "Edit", 76, 176, 60),
+                    Button(1083, "Delete", 144, 176, 60)});
+    // Device type of a new IP source (no caption).
+    out[241] = Dlg(241, "", 200, 70,
+                   {Static(1084, "IP Device Type:", 10, 12, 70), Combo(1085, 84, 10, 106, 80),
+                    Button(1, "OK", 20, 46), Button(2, "Cancel", 76, 46), Button(4, "Help", 132, 46)});
 }
 
 }  // namespace res

@@ -35,7 +35,9 @@ const OperationCase kCases[] = {
     {"ShowAudio", "slide 1403 80\npage Camera Associations\ntick 1512 1\nclick 1\n"},
     {"ShowStorage", "select 1000 0\nclick 1006\nset 1010 VIDEO1-MAIN\nclick 1\nwait\nclick 1\n"},
     {"ShowPortAddressDlg", "", true},
-    {"ShowIPSourceConfig", "", true},
+    {"ShowIPSourceConfig",
+     "click 1081\nselect 1085 1\nclick 1\nselect 1080 0\nclick 1082\nselect 1080 0\nanswer yes\nclick 1083\n"
+     "page Camera Control\npage PTZ Triggers\npage Covert Mode\nclick 2\n"},
     {"ConnectTimeout", ""},
     {"UpdateLevelMeter", ""},
     {"ShowTextStreams", "", true, 0},  // 1 only for a list closed with OK
@@ -60,6 +62,15 @@ Treatment Expected(const std::string& operation, const std::string& call, int nt
         // sheets: its failures leave the operation with the call's result.
         {{"ShowCameras", "GetVersion"}, Treatment::Raised},
         {{"ShowDisplay", "IsFeatureEnabled"}, Treatment::Raised},
+        {{"ShowIPSourceConfig", "GetVersion"}, Treatment::Raised},
+        // The IP Sources page shows a failed read of a device's data (a failed
+        // read of the whole list empties it, which stops the script early);
+        // the changes it commits raise their failures.
+        {{"ShowIPSourceConfig", "GetIPDeviceData"}, Treatment::Shown},
+        {{"ShowIPSourceConfig", "GetIPSourceData"}, Treatment::Shown},
+        {{"ShowIPSourceConfig", "AddIPSource"}, Treatment::Raised},
+        {{"ShowIPSourceConfig", "UpdateIPSource"}, Treatment::Raised},
+        {{"ShowIPSourceConfig", "IPDeviceConfigEditor.Edit"}, Treatment::Raised},
         // The camera pages do not look at the results of their saves.
         {{"ShowCameras", "SetCameraNames"}, Treatment::Ignored},
         {{"ShowCameras", "SetCameraControlXml"}, Treatment::Ignored},
