@@ -105,25 +105,9 @@ namespace {
 // unit's "ipSources"."editor" decides whether the operator confirms
 // ("confirm", default true) and what the result is ("result").  Every call
 // is recorded with what the editor was given.
-class IPDeviceConfigEditor final : public IIPDeviceConfigEditor {
+class IPDeviceConfigEditor final : public SimHostObject<IIPDeviceConfigEditor> {
 public:
-    explicit IPDeviceConfigEditor(SimulatedUnit& unit) : m_unit(unit) {}
-    HRESULT QueryInterface(const com::IID& iid, void** ppv) override {
-        if (!ppv) return com::E_POINTER;
-        *ppv = nullptr;
-        if (iid == com::IUnknown::IID_ || iid == IIPDeviceConfigEditor::IID_) {
-            *ppv = static_cast<IIPDeviceConfigEditor*>(this);
-            AddRef();
-            return com::S_OK;
-        }
-        return com::E_NOINTERFACE;
-    }
-    com::ULONG AddRef() override { return ++m_refs; }
-    com::ULONG Release() override {
-        com::ULONG n = --m_refs;
-        if (n == 0) delete this;
-        return n;
-    }
+    using SimHostObject::SimHostObject;
 
     HRESULT SetConfigData(BSTR value1, BSTR value2, BSTR value3) override {
         return m_unit.Enter("IPDeviceConfigEditor.SetConfigData",
@@ -162,8 +146,6 @@ public:
     }
 
 private:
-    SimulatedUnit& m_unit;
-    std::atomic<com::ULONG> m_refs{0};
     std::string m_result;
 };
 

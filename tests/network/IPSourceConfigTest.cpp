@@ -11,7 +11,7 @@ const char* kConfig =
     "<IPSourceConfig>\r\n"
     "\t<UnassignedCameras>12</UnassignedCameras>\r\n"
     "\t<IPDevices>\r\n"
-    "\t\t<IPDevice><Name>Axis Encoder</Name><GUID>{A-1}</GUID></IPDevice>\r\n"
+    "\t\t<IPDevice><Name>Video Encoder</Name><GUID>{A-1}</GUID></IPDevice>\r\n"
     "\t\t<IPDevice><Extra>x</Extra><GUID>{B-2}</GUID><Name>Dome</Name></IPDevice>\r\n"
     "\t</IPDevices>\r\n"
     "\t<IPSources>\r\n"
@@ -25,7 +25,7 @@ TEST(IPSourceConfigRead, DevicesAndSourcesInDocumentOrder) {
     ASSERT_TRUE(ReadIPSourceConfig(kConfig, c));
     EXPECT_EQ(c.unassignedCameras, 12);
     ASSERT_EQ(c.devices.size(), 2u);
-    EXPECT_EQ(c.devices[0].name, "Axis Encoder");
+    EXPECT_EQ(c.devices[0].name, "Video Encoder");
     EXPECT_EQ(c.devices[1].guid, "{B-2}");
     EXPECT_EQ(c.devices[1].name, "Dome");
     ASSERT_EQ(c.sources.size(), 2u);
@@ -82,7 +82,7 @@ namespace {
 TEST(IPSourceConfigRead, RowTexts) {
     network::IPSourceConfig c;
     ASSERT_TRUE(network::ReadIPSourceConfig(kConfig, c));
-    EXPECT_EQ(network::SourceRowText(c, 0, 0), "Axis Encoder");
+    EXPECT_EQ(network::SourceRowText(c, 0, 0), "Video Encoder");
     EXPECT_EQ(network::SourceRowText(c, 0, 1), "10.0.0.5");
     EXPECT_EQ(network::SourceRowText(c, 0, 2), "3,5");
     EXPECT_EQ(network::SourceRowText(c, 1, 0), "Device GUID not found");

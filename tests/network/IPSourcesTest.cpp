@@ -14,7 +14,7 @@ using testing_support::Harness;
 using P = CIPSourcePropPage;
 using Strings = std::vector<std::string>;
 
-const std::string kAxis = "{AX-1}", kSony = "{SN-2}";
+const std::string kEncoder = "{EN-1}", kDome = "{DO-2}";
 const std::string kNoSources = "Error retrieving IP Sources data from the remote Quellan.";
 const std::string kSelectType = "You must select an IP Device Type before clicking <OK>";
 
@@ -24,10 +24,10 @@ protected:
         return {{"ipSources",
                  {{"unassignedCameras", 12},
                   {"devices",
-                   {{{"guid", kAxis}, {"name", "Axis Encoder"}, {"config", {"a1", "a2", "a3"}}},
-                    {{"guid", kSony}, {"name", "Sony Camera"}}}},
+                   {{{"guid", kEncoder}, {"name", "Video Encoder"}, {"config", {"a1", "a2", "a3"}}},
+                    {{"guid", kDome}, {"name", "Dome Camera"}}}},
                   {"sources",
-                   {{{"id", 7}, {"guid", kAxis}, {"address", "192.0.2.5"}, {"cameras", "3,5"},
+                   {{{"id", 7}, {"guid", kEncoder}, {"address", "192.0.2.5"}, {"cameras", "3,5"},
                      {"config", {"s1", "s2", "s3"}}},
                     {{"id", 9}, {"guid", "{GONE}"}, {"address", "192.0.2.6"}, {"cameras", "1"}}}},
                   {"editor", {{"confirm", true}, {"result", "address=192.0.2.9;cameras=8"}}}}}};
@@ -71,7 +71,7 @@ TEST_F(IPSources, ListShowsTheSourcesWithTypeNamesAndTheCameraMask) {
         auto& list = p.Item(P::IDC_SOURCES);
         EXPECT_EQ(list.columns, (Strings{"IP Device Type", "IP Address", "Camera Assignments"}));
         ASSERT_EQ(list.ItemCount(), 2);
-        EXPECT_EQ(list.items[0].cells, (Strings{"Axis Encoder", "192.0.2.5", "3,5"}));
+        EXPECT_EQ(list.items[0].cells, (Strings{"Video Encoder", "192.0.2.5", "3,5"}));
         EXPECT_EQ(list.items[1].cells, (Strings{"Device GUID not found", "192.0.2.6", "1"}));
         EXPECT_EQ(p.RowText(2, 0), "Invalid Source Row 2");
         EXPECT_EQ(p.AssignedCameras(), 0x15u);  // cameras 1, 3 and 5
@@ -123,11 +123,11 @@ TEST_F(IPSources, AddRunsTheEditorWithTheCameraMaskAndRefreshes) {
     EXPECT_EQ(RunSetup("click 2"), 2);
     EXPECT_EQ(Messages(), Strings{kSelectType});
     EXPECT_EQ(CallsNamed("ShowHelp"), Strings{"47"});
-    EXPECT_EQ(PageCalls(), (Strings{"GetIPSourceConfig", "GetIPDeviceData \"" + kAxis + "\" 0",
+    EXPECT_EQ(PageCalls(), (Strings{"GetIPSourceConfig", "GetIPDeviceData \"" + kEncoder + "\" 0",
                                     "IPDeviceConfigEditor.SetConfigData \"a1\" \"a2\" \"a3\"",
                                     "IPDeviceConfigEditor.Edit CamAssign:Integer=21",
                                     "IPDeviceConfigEditor.get_Result",
-                                    "AddIPSource \"" + kAxis + "\" \"address=192.0.2.9;cameras=8\"",
+                                    "AddIPSource \"" + kEncoder + "\" \"address=192.0.2.9;cameras=8\"",
                                     "GetIPSourceConfig"}));
     ASSERT_EQ(Section()["sources"].size(), 3u);
     EXPECT_EQ(Section()["sources"][2]["id"], 10);
@@ -141,7 +141,7 @@ TEST_F(IPSources, CancelledTypeOrEditorOrMissingDataAddsNothing) {
     // A device type without configuration data.
     unit->ClearCalls();
     EXPECT_EQ(RunSetup("click 1081\nselect 1085 1\nclick 1\nclick 2"), 2);
-    EXPECT_EQ(Messages(), Strings{"No configuration data available for \"Sony Camera\""});
+    EXPECT_EQ(Messages(), Strings{"No configuration data available for \"Dome Camera\""});
     EXPECT_TRUE(CallsNamed("IPDeviceConfigEditor.Edit").empty());
     // The operator cancels the editor.
     unit->ClearCalls();
