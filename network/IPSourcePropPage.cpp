@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "cameras/CameraHelpers.h"
 #include "foundation/Util.h"
 #include "network/IPConfigValues.h"
 #include "network/IPDeviceTypeDlg.h"
@@ -12,13 +13,6 @@
 #include "resources/Resources.h"
 
 namespace {
-
-std::string TakeString(com::BSTR& s) {
-    std::string out = s ? cp::FromBstr(s) : std::string();
-    com::SysFreeString(s);
-    s = nullptr;
-    return out;
-}
 
 // The host's language for configuration data texts.
 std::int32_t HostLanguage() { return network::LanguageCode(CWWRegistry::GetSystemLanguage()); }
@@ -56,7 +50,7 @@ void CIPSourcePropPage::Refresh() {
     com::BSTR xml = nullptr;
     host::VARIANT_BOOL success = 0;
     const com::HRESULT hr = m_setup->GetIPSourceConfig(&xml, &success);
-    const std::string text = TakeString(xml);
+    const std::string text = cameras::TakeHostString(xml);
     if (com::FAILED(hr) || success == 0) {
         WWMessageBox(this, res::LoadString(IDS_NO_SOURCES), "", ui::MB_OK | ui::MB_ICONERROR);
         return;

@@ -1,5 +1,6 @@
 // The unit's definitions as the setups reach them: the list codec, the
 // definition objects, the collection and the exception support calls.
+#include "cameras/CameraHelpers.h"
 #include "host/SimTextExceptions.h"
 #include "platform/codepage/CodePage.h"
 #include "platform/com/ClassTable.h"
@@ -27,11 +28,7 @@ protected:
         EXPECT_EQ(com::CoCreateInstance(clsid, nullptr, I::IID_, p.outVoid()), com::S_OK);
         return p;
     }
-    std::string Text(BSTR b) {
-        std::string s = cp::FromBstr(b);
-        com::SysFreeString(b);
-        return s;
-    }
+    std::string Text(BSTR b) { return cameras::TakeHostString(b); }
 };
 
 TEST_F(DefinitionHost, CodecRoundTripKeepsEveryProperty) {

@@ -1,5 +1,6 @@
 // The unit's text stream calls: the list the stream setup reads and the
 // order of the changes it makes.
+#include "cameras/CameraHelpers.h"
 #include "platform/codepage/CodePage.h"
 #include "tests/support/Harness.h"
 
@@ -19,12 +20,7 @@ protected:
                     "not a stream"}}}}};
     }
     host::ITextStreamsUISupport* Text() { return unit->TextStreamsUISupport(); }
-    static std::string Take(BSTR& b) {
-        std::string s = cp::FromBstr(b);
-        com::SysFreeString(b);
-        b = nullptr;
-        return s;
-    }
+    static std::string Take(BSTR& b) { return cameras::TakeHostString(b); }
     static void Free(host::TextStreamFields& f) {
         for (BSTR* b : {&f.Name, &f.ConnectionName, &f.HandlerName, &f.EndOfLine}) Take(*b);
     }
