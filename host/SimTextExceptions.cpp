@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdint>
+#include <string_view>
 #include <vector>
 
 #include "platform/codepage/CodePage.h"
@@ -38,8 +40,20 @@ std::optional<json> ReadDefinition(const json& in) {
         if (!it->is_string() && !it->is_number()) return std::nullopt;
         d[it.key()] = *it;
     }
-    double id = d["Id"].get<double>();
-    if (id < 0 || id > 127) return std::nullopt;
+    // Every property but the two amounts is an integer of its property's
+    // width; the identifier runs from 0 to 127.
+    auto fits = [&](const char* k, long lo, long hi) {
+        const json& v = d[k];
+        if (v.is_number_unsigned()) return v.get<std::uint64_t>() <= static_cast<std::uint64_t>(hi);
+        return v.is_number_integer() && v.get<long>() >= lo && v.get<long>() <= hi;
+    };
+    for (const char* k : kNumberKeys) {
+        std::string_view key(k);
+        if (key == "Value1" || key == "Value2") continue;
+        bool narrow = key == "JumpCount" || key == "Operator";
+        if (!fits(k, narrow ? INT16_MIN : INT32_MIN, narrow ? INT16_MAX : INT32_MAX)) return std::nullopt;
+    }
+    if (!fits("Id", 0, 127)) return std::nullopt;
     return d;
 }
 

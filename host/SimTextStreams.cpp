@@ -1,6 +1,7 @@
 #include "host/SimTextStreams.h"
 #include "host/SimTextExceptions.h"
 
+#include "host/UnitData.h"
 #include "platform/codepage/CodePage.h"
 
 namespace host {
@@ -58,12 +59,6 @@ json* Stream(SimulatedUnit& unit, std::int32_t index) {
 
 std::string Text(BSTR s) { return s ? cp::FromBstr(s) : std::string{}; }
 
-template <class T>
-T Number(const json& o, const char* key, T fallback) {
-    auto it = o.find(key);
-    if (it == o.end() || !it->is_number()) return fallback;
-    return static_cast<T>(it->get<double>());
-}
 
 std::string StringField(const json& o, const char* key) {
     auto it = o.find(key);
@@ -110,22 +105,22 @@ HRESULT SimTextStreamsUISupport::GetStream(std::int32_t index, TextStreamFields*
         const json* s = Stream(m_unit, index);
         if (!s) return com::E_INVALIDARG;
         f->Name = cp::ToBstr(StringField(*s, "Name"));
-        f->StreamId = Number<std::int32_t>(*s, "StreamId", -1);
+        f->StreamId = JsonInt<std::int32_t>(*s, "StreamId", -1);
         f->ConnectionName = cp::ToBstr(StringField(*s, "ConnectionName"));
         f->HandlerName = cp::ToBstr(StringField(*s, "HandlerName"));
-        f->ComPort = Number<std::int16_t>(*s, "ComPort", -1);
-        f->BaudRate = Number<std::int32_t>(*s, "BaudRate", 9600);
-        f->DataBits = Number<std::int16_t>(*s, "DataBits", 8);
-        f->Parity = Number<std::int16_t>(*s, "Parity", 0);
-        f->StopBits = Number<std::int16_t>(*s, "StopBits", 0);
-        f->FlowControl = Number<std::int16_t>(*s, "FlowControl", 2);
-        f->CameraMask = Number<std::int32_t>(*s, "CameraMask", 0);
-        f->ShowCustomerEntries = Number<std::int32_t>(*s, "ShowCustomerEntries", 0);
-        f->ShowJournalEntries = Number<std::int32_t>(*s, "ShowJournalEntries", 0);
-        f->ApplyExceptionsAsGroup = Number<std::int32_t>(*s, "ApplyExceptionsAsGroup", 0);
+        f->ComPort = JsonInt<std::int16_t>(*s, "ComPort", -1);
+        f->BaudRate = JsonInt<std::int32_t>(*s, "BaudRate", 9600);
+        f->DataBits = JsonInt<std::int16_t>(*s, "DataBits", 8);
+        f->Parity = JsonInt<std::int16_t>(*s, "Parity", 0);
+        f->StopBits = JsonInt<std::int16_t>(*s, "StopBits", 0);
+        f->FlowControl = JsonInt<std::int16_t>(*s, "FlowControl", 2);
+        f->CameraMask = JsonInt<std::int32_t>(*s, "CameraMask", 0);
+        f->ShowCustomerEntries = JsonInt<std::int32_t>(*s, "ShowCustomerEntries", 0);
+        f->ShowJournalEntries = JsonInt<std::int32_t>(*s, "ShowJournalEntries", 0);
+        f->ApplyExceptionsAsGroup = JsonInt<std::int32_t>(*s, "ApplyExceptionsAsGroup", 0);
         f->EndOfLine = cp::ToBstr(StringField(*s, "EndOfLine"));
-        f->ConnectionType = Number<std::int32_t>(*s, "ConnectionType", 0);
-        f->IpPort = Number<std::int32_t>(*s, "IpPort", -1);
+        f->ConnectionType = JsonInt<std::int32_t>(*s, "ConnectionType", 0);
+        f->IpPort = JsonInt<std::int32_t>(*s, "IpPort", -1);
         return com::S_OK;
     });
 }
@@ -144,7 +139,7 @@ HRESULT SimTextStreamsUISupport::UpdateStream(std::int32_t index, const TextStre
     json* s = Stream(m_unit, index);
     if (!s) return com::E_INVALIDARG;
     auto str = [](BSTR b) { return cp::AnsiToUtf8(Text(b)); };
-    std::int32_t id = Number<std::int32_t>(*s, "StreamId", f->StreamId);  // the host's identifier stays
+    std::int32_t id = JsonInt<std::int32_t>(*s, "StreamId", f->StreamId);  // the host's identifier stays
     *s = json{{"Name", str(f->Name)},
               {"StreamId", id},
               {"ConnectionName", str(f->ConnectionName)},
@@ -192,7 +187,7 @@ HRESULT SimTextStreamsUISupport::CreateStream(std::int16_t comPort, std::int32_t
     json& list = sec["streams"];
     std::int32_t id = 0;
     for (const json& s : list)
-        if (s.is_object()) id = std::max(id, Number<std::int32_t>(s, "StreamId", -1) + 1);
+        if (s.is_object()) id = std::max(id, JsonInt<std::int32_t>(s, "StreamId", -1) + 1);
     // The host stores names as it lists them: an unknown handler or
     // connection name becomes the first one it has.
     if (!Named(sec["handlers"], handler) && sec["handlers"].is_array() && !sec["handlers"].empty())
@@ -242,8 +237,8 @@ HRESULT SimTextStreamsUISupport::GetHandlerInfo(BSTR name, std::int16_t* kind, s
     return m_unit.Query("GetHandlerInfo", Quote(Text(name)), kind && hasSetup, [&](json&) {
         const json* h = Named(Section(m_unit)["handlers"], Text(name));
         if (!h) return com::E_INVALIDARG;
-        *kind = Number<std::int16_t>(*h, "kind", 0);
-        *hasSetup = Number<std::int16_t>(*h, "hasSetup", 0);
+        *kind = JsonInt<std::int16_t>(*h, "kind", 0);
+        *hasSetup = JsonInt<std::int16_t>(*h, "hasSetup", 0);
         return com::S_OK;
     });
 }
@@ -252,8 +247,8 @@ HRESULT SimTextStreamsUISupport::GetConnectionTypeInfo(BSTR name, std::int32_t* 
     return m_unit.Query("GetConnectionTypeInfo", Quote(Text(name)), type && flag, [&](json&) {
         const json* c = Named(Section(m_unit)["connectionTypes"], Text(name));
         if (!c) return com::E_INVALIDARG;
-        *type = Number<std::int32_t>(*c, "type", 0);
-        *flag = Number<std::int32_t>(*c, "flag", 0);
+        *type = JsonInt<std::int32_t>(*c, "type", 0);
+        *flag = JsonInt<std::int32_t>(*c, "flag", 0);
         return com::S_OK;
     });
 }

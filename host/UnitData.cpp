@@ -37,15 +37,8 @@ nlohmann::json WritableSection(const nlohmann::json& unit, const char* key) {
 }
 
 // A 32-bit value: entries outside the range are taken as absent.
-std::int32_t Int32(const nlohmann::json& o, const char* key, std::int32_t fallback) {
-    long v = JsonLong(o, key, fallback);
-    return v < INT32_MIN || v > INT32_MAX ? fallback : static_cast<std::int32_t>(v);
-}
-
-std::int16_t Int16(const nlohmann::json& o, const char* key, std::int16_t fallback) {
-    long v = JsonLong(o, key, fallback);
-    return v < INT16_MIN || v > INT16_MAX ? fallback : static_cast<std::int16_t>(v);
-}
+std::int32_t Int32(const nlohmann::json& o, const char* key, std::int32_t fallback) { return JsonInt(o, key, fallback); }
+std::int16_t Int16(const nlohmann::json& o, const char* key, std::int16_t fallback) { return JsonInt(o, key, fallback); }
 
 // Display layout names in the unit file, by layout type.
 constexpr const char* kLayoutKeys[CDisplayInfo::kLayoutCount] = {"1x1", "2x2", "3x3", "4x4"};

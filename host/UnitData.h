@@ -1,6 +1,8 @@
 // The unit file's sections for the data objects that the host passes by
 // address (record mode, display layouts, audio) and the printer options.
 #pragma once
+#include <limits>
+
 #include <nlohmann/json.hpp>
 
 #include "foundation/AudioInfo.h"
@@ -20,5 +22,13 @@ void SaveAudioAssocInfo(nlohmann::json& unit, const CAudioAssocInfo& info);
 
 // A number from an object member, or fallback when absent or not a number.
 long JsonLong(const nlohmann::json& object, const char* key, long fallback);
+
+// An integer member that fits T, or fallback when it is absent, not an
+// integer or out of T's range.
+template <class T>
+T JsonInt(const nlohmann::json& object, const char* key, T fallback) {
+    long v = JsonLong(object, key, fallback);
+    return v < std::numeric_limits<T>::min() || v > std::numeric_limits<T>::max() ? fallback : static_cast<T>(v);
+}
 
 }  // namespace host

@@ -75,7 +75,8 @@ TEST_F(DefinitionHost, CodecRoundTripKeepsEveryProperty) {
 TEST_F(DefinitionHost, MalformedTextsAreRefusedAndLoseNothing) {
     auto codec = Create<host::IDefinitionListCodec>(host::CLSID_DefinitionListCodec);
     const char* bad[] = {"", "{", "{}", "[1]", "[{\"Id\":200}]", "[{\"Name\":3}]", "[{\"Colour\":\"red\"}]",
-                         "[{\"Id\":1},", "[{\"Value1\":\"x\"}]"};
+                         "[{\"Id\":1},", "[{\"Value1\":\"x\"}]", "[{\"Id\":1.5}]",
+                         "[{\"Id\":1,\"JumpCount\":70000}]", "[{\"Id\":1,\"Forward\":18446744073709551615}]"};
     for (const char* t : bad) {
         SCOPED_TRACE(t);
         BSTR b = cp::ToBstr(t);
