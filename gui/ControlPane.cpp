@@ -148,6 +148,15 @@ QWidget* ControlPane::Make(const ui::Control& c) {
             connect(t, &QTreeWidget::itemDoubleClicked, this, [this, id, t](QTreeWidgetItem* item) {
                 Act(ui::Action::Kind::DblClick, id, t->indexOfTopLevelItem(item));
             });
+            connect(t, &QTreeWidget::itemChanged, this, [this, id, t](QTreeWidgetItem* item, int column) {
+                if (m_syncing || column != 0 || !(item->flags() & Qt::ItemIsUserCheckable)) return;
+                ui::Action a;
+                a.kind = ui::Action::Kind::Check;
+                a.id = id;
+                a.n = t->indexOfTopLevelItem(item);
+                a.value = item->checkState(0) == Qt::Checked ? 1 : 0;
+                m_sink(a);
+            });
             return t;
         }
         case ControlKind::Combo: {
@@ -211,6 +220,14 @@ void ControlPane::SyncRows(Entry& e, const ui::Control& c) {
                 t->addTopLevelItem(new QTreeWidgetItem(cells));
             }
             for (int col = 0; col < t->columnCount(); ++col) t->resizeColumnToContents(col);
+        }
+        if (c.checkBoxes) {
+            for (int r = 0; r < t->topLevelItemCount() && r < c.ItemCount(); ++r) {
+                QTreeWidgetItem* item = t->topLevelItem(r);
+                item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+                const Qt::CheckState want = c.items[static_cast<size_t>(r)].checked ? Qt::Checked : Qt::Unchecked;
+                if (item->checkState(0) != want) item->setCheckState(0, want);
+            }
         }
         QTreeWidgetItem* want = c.selection >= 0 ? t->topLevelItem(c.selection) : nullptr;
         if (t->currentItem() != want) t->setCurrentItem(want);

@@ -49,6 +49,11 @@ inline ControlTemplate Report(int id, int x, int y, int cx, int cy, std::vector<
     c.columns = std::move(columns);
     return c;
 }
+inline ControlTemplate CheckReport(int id, int x, int y, int cx, int cy, std::vector<std::string> columns) {
+    auto c = Report(id, x, y, cx, cy, std::move(columns));
+    c.checkBoxes = true;
+    return c;
+}
 inline ControlTemplate Combo(int id, int x, int y, int cx, int cy = 14) { return Ctl(ControlKind::Combo, id, "", x, y, cx, cy); }
 inline ControlTemplate Progress(int id, int x, int y, int cx, int cy = 10) { return Ctl(ControlKind::Progress, id, "", x, y, cx, cy); }
 inline ControlTemplate Keyboard(int id, std::string keySet) {

@@ -44,6 +44,7 @@ struct ControlTemplate {
     bool readOnly = false;
     bool multiSelect = false;
     bool sorted = false;          // lists and combos keep their items sorted
+    bool checkBoxes = false;      // report lists: each row has a check box
 };
 
 struct DialogTemplate {
@@ -57,6 +58,7 @@ struct ListItem {
     std::vector<std::string> cells;  // column texts; cell 0 is the item text
     std::intptr_t data = 0;          // item data
     bool selected = false;           // multi-select lists
+    bool checked = false;            // check-box lists
 };
 
 // Runtime state of one control.
@@ -75,6 +77,7 @@ struct Control {
     bool multiSelect = false;
     bool sorted = false;
     bool multiline = false;
+    bool checkBoxes = false;
     std::vector<std::string> columns;
     std::vector<ListItem> items;
     int selection = -1;           // lists and combos
@@ -98,6 +101,10 @@ struct Control {
     std::intptr_t ItemData(int index) const;
     void SetItemData(int index, std::intptr_t data);
     std::vector<int> SelectedItems() const;
+    // Check-box lists: whether row index is checked (false for no such row).
+    bool IsChecked(int index) const;
+    void SetChecked(int index, bool checked);
+    std::vector<int> CheckedItems() const;
 };
 
 }  // namespace ui

@@ -119,6 +119,19 @@ std::vector<int> Control::SelectedItems() const {
     return out;
 }
 
+bool Control::IsChecked(int index) const { return index >= 0 && index < ItemCount() && items[index].checked; }
+
+void Control::SetChecked(int index, bool checked) {
+    if (index >= 0 && index < ItemCount()) items[index].checked = checked;
+}
+
+std::vector<int> Control::CheckedItems() const {
+    std::vector<int> out;
+    for (int i = 0; i < ItemCount(); ++i)
+        if (items[i].checked) out.push_back(i);
+    return out;
+}
+
 // ---- Dialog -----------------------------------------------------------------------
 
 Dialog::Dialog(int templateId, Window* parent) : Window(parent), m_templateId(templateId) {}
@@ -152,6 +165,7 @@ Control& Dialog::AddControl(const ControlTemplate& ct) {
     c.multiSelect = ct.multiSelect;
     c.sorted = ct.sorted;
     c.multiline = ct.multiline;
+    c.checkBoxes = ct.checkBoxes;
     c.columns = ct.columns;
     c.keySet = ct.keySet;
     c.x = DluToPixelsX(ct.x);
@@ -349,6 +363,20 @@ void Dialog::OperatorDoubleClick(int id, int row) {
     Changed(id);
     OnSelChange(id);
     OnDoubleClick(id, row);
+}
+
+void Dialog::OperatorCheckItem(int id, int row, bool checked) {
+    Dialog& d = Target(id);
+    if (&d != this) return d.OperatorCheckItem(id, row, checked);
+    CheckUsable(id, "check");
+    Control& c = Item(id);
+    if (c.kind != ControlKind::ReportList || !c.checkBoxes)
+        throw UiError("check: control " + std::to_string(id) + " is not a check-box list");
+    if (row < 0 || row >= c.ItemCount())
+        throw UiError("check: list " + std::to_string(id) + " has no row " + std::to_string(row));
+    c.items[row].checked = checked;
+    Changed(id);
+    OnItemChecked(id, row);
 }
 
 void Dialog::OperatorSetDateTime(int id, std::int64_t value) {

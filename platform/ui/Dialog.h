@@ -92,6 +92,8 @@ public:
     void OperatorTick(int id, bool ticked);
     void OperatorSlide(int id, int pos);
     void OperatorDoubleClick(int id, int row);
+    // Sets the check box of a row of a check-box list.
+    void OperatorCheckItem(int id, int row, bool checked);
     void OperatorClose();
     void OperatorSetDateTime(int id, std::int64_t value);
     void OperatorSelectPage(const std::string& title);
@@ -109,6 +111,8 @@ protected:
     virtual void OnTextChanged(int id) { (void)id; }
     virtual void OnSelChange(int id) { (void)id; }
     virtual void OnDoubleClick(int id, int row) { (void)id; (void)row; }
+    // After the operator changed the check box of a row.
+    virtual void OnItemChecked(int id, int row) { (void)id; (void)row; }
     virtual void OnSliderMoved(int id, int pos) { (void)id; (void)pos; }
     virtual void OnDateTimeChanged(int id) { (void)id; }
     virtual void OnClose() { OnCancel(); }

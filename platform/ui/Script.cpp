@@ -76,6 +76,12 @@ ScriptParseResult ParseScript(std::string_view text) {
             if (!ok) return fail(std::string(verb) + " needs a control id");
             if (!ParseInt(NextWord(rest), a.n)) return fail(std::string(verb) + " needs a number");
             if (a.kind == Action::Kind::Tick && a.n != 0 && a.n != 1) return fail("tick takes 0 or 1");
+        } else if (verb == "check") {
+            a.kind = Action::Kind::Check;
+            needId(ok);
+            if (!ok) return fail("check needs a control id");
+            if (!ParseInt(NextWord(rest), a.n)) return fail("check needs a row number");
+            if (!ParseInt(NextWord(rest), a.value) || (a.value != 0 && a.value != 1)) return fail("check takes a row and 0 or 1");
         } else if (verb == "click") {
             a.kind = Action::Kind::Click;
             needId(ok);
@@ -112,6 +118,7 @@ void ApplyAction(Dialog& d, const Action& a) {
         case Action::Kind::Slide: d.OperatorSlide(a.id, a.n); break;
         case Action::Kind::Click: d.OperatorClick(a.id); break;
         case Action::Kind::DblClick: d.OperatorDoubleClick(a.id, a.n); break;
+        case Action::Kind::Check: d.OperatorCheckItem(a.id, a.n, a.value != 0); break;
         case Action::Kind::Answer: DefaultMessageBoxes().QueueAnswer(a.n); break;
         case Action::Kind::Close: d.OperatorClose(); break;
         case Action::Kind::Call: if (a.call) a.call(d); break;

@@ -1,7 +1,7 @@
 // Operator scripts: one action per line, run by the scripted driver.
 //
 //   page NAME | set ID TEXT | select ID N | tick ID 0|1 | slide ID N
-//   click ID | dblclick ID N | answer yes|no|ok|cancel | wait | close | # comment
+//   click ID | dblclick ID N | check ID ROW 0|1 | answer yes|no|ok|cancel | wait | close | # comment
 #pragma once
 #include <deque>
 #include <functional>
@@ -15,11 +15,12 @@
 namespace ui {
 
 struct Action {
-    enum class Kind { Page, Set, Select, Tick, Slide, Click, DblClick, Answer, Wait, Close, Call };
+    enum class Kind { Page, Set, Select, Tick, Slide, Click, DblClick, Check, Answer, Wait, Close, Call };
     Kind kind = Kind::Click;
     int line = 0;
     int id = 0;
     int n = 0;
+    int value = 0;  // Kind::Check: 1 = checked
     std::string text;
     std::function<void(Dialog&)> call;  // Kind::Call: test code run on the top dialog
 };

@@ -15,7 +15,8 @@ const ui::DialogTemplate kTemplate =
     Dlg(5000, "Test", 200, 100,
         {Edit(10, 5, 5, 80, 4), Button(11, "Go", 5, 25), Check(12, "Check", 5, 45), Radio(13, "A", 5, 60, 1),
          Radio(14, "B", 60, 60, 1), Slider(15, 5, 75, 100, 0, 10), List(16, 100, 5, 80, 60),
-         Hidden(Button(17, "Hidden", 100, 70)), Disabled(Button(18, "Off", 150, 70)), Button(1, "OK", 150, 85)});
+         Hidden(Button(17, "Hidden", 100, 70)), Disabled(Button(18, "Off", 150, 70)), Button(1, "OK", 150, 85),
+         CheckReport(19, 100, 70, 80, 40, {"Name"})});
 
 const ui::DialogTemplate kPage1 = Dlg(5001, "First", 100, 50, {Edit(20, 5, 5, 50)});
 const ui::DialogTemplate kPage2 = Dlg(5002, "Second", 120, 60, {Button(21, "B", 5, 5)});
@@ -29,6 +30,8 @@ protected:
     bool OnInitDialog() override {
         Item(16).AddItem("one");
         Item(16).AddItem("two");
+        Item(19).AddItem("first");
+        Item(19).AddItem("second");
         return true;
     }
     void OnClick(int id) override {
@@ -37,6 +40,10 @@ protected:
     }
     void OnTextChanged(int id) override { events.push_back("text " + std::to_string(id) + " " + GetItemText(id)); }
     void OnSelChange(int id) override { events.push_back("sel " + std::to_string(id)); }
+    void OnItemChecked(int id, int row) override {
+        events.push_back("check " + std::to_string(id) + " " + std::to_string(row) + " " +
+                         std::to_string(Item(id).IsChecked(row)));
+    }
     void OnSliderMoved(int id, int pos) override { events.push_back("slide " + std::to_string(id) + " " + std::to_string(pos)); }
     void OnMessage(ui::UINT msg, ui::WPARAM w, ui::LPARAM l) override {
         if (msg == ui::WM_USER) events.push_back("msg " + std::to_string(w) + " " + std::to_string(l));
@@ -64,7 +71,7 @@ protected:
 
 TEST_F(DialogModelTest, OperatorActionsReachTheHandlers) {
     TestDialog d;
-    Queue("set 10 abcdefg\nclick 11\ntick 12 1\ntick 14 1\nslide 15 20\nselect 16 1\nclick 1\n");
+    Queue("set 10 abcdefg\nclick 11\ntick 12 1\ntick 14 1\nslide 15 20\nselect 16 1\ncheck 19 1 1\nclick 1\n");
     EXPECT_EQ(d.DoModal(), 1);
     EXPECT_EQ(d.GetItemText(10), "abcd") << "typing stops at the max length";
     EXPECT_TRUE(d.IsTicked(12));
@@ -72,11 +79,13 @@ TEST_F(DialogModelTest, OperatorActionsReachTheHandlers) {
     EXPECT_FALSE(d.IsTicked(13));
     EXPECT_EQ(d.Item(15).pos, 10) << "slider clamps to its range";
     EXPECT_EQ(d.events, (std::vector<std::string>{"text 10 abcd", "click 11", "click 12", "click 14", "slide 15 10",
-                                                  "sel 16", "click 1"}));
+                                                  "sel 16", "check 19 1 1", "click 1"}));
+    EXPECT_EQ(d.Item(19).CheckedItems(), std::vector<int>{1});
 }
 
 TEST_F(DialogModelTest, ActionsOnMissingHiddenOrDisabledControlsAreErrors) {
-    for (const char* action : {"click 99", "click 17", "click 18", "select 16 5", "tick 11 1", "set 11 x"}) {
+    for (const char* action : {"click 99", "click 17", "click 18", "select 16 5", "tick 11 1", "set 11 x", "check 19 2 1",
+                           "check 16 0 1"}) {
         TestDialog d;
         ui::DefaultScriptDriver().Clear();
         Queue(action);
@@ -168,7 +177,8 @@ TEST(ScriptParser, ParsesEveryActionAndRejectsBadLines) {
         int line;
     };
     for (Bad b : {Bad{"click", 1}, Bad{"click x", 1}, Bad{"\nfly 3", 2}, Bad{"tick 3 2", 1}, Bad{"answer maybe", 1},
-                  Bad{"select 3", 1}, Bad{"click 1 2", 1}, Bad{"page", 1}, Bad{"slide 1 99999999999", 1}}) {
+                  Bad{"select 3", 1}, Bad{"click 1 2", 1}, Bad{"page", 1}, Bad{"slide 1 99999999999", 1},
+                  Bad{"check 19 1", 1}, Bad{"check 19 1 2", 1}}) {
         auto bad = ui::ParseScript(b.text);
         EXPECT_FALSE(bad.ok()) << b.text;
         EXPECT_EQ(bad.errorLine, b.line) << b.text;
