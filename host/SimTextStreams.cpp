@@ -6,6 +6,12 @@
 
 namespace host {
 
+HRESULT SimTextStreamsUISupport::QueryInterface(const com::IID& iid, void** ppv) {
+    if (ppv && iid == ITextExceptionsUISupport::IID_ && m_unit.TextExceptionsUISupport())
+        return m_unit.TextExceptionsUISupport()->QueryInterface(iid, ppv);
+    return SimObject::QueryInterface(iid, ppv);
+}
+
 namespace {
 using json = nlohmann::json;
 

@@ -12,6 +12,9 @@ namespace host {
 class SimTextStreamsUISupport final : public SimObject<ITextStreamsUISupport> {
 public:
     using SimObject::SimObject;
+    // The unit's text host also answers for the text definitions, so that
+    // a client holding the stream support reaches the definition managers.
+    HRESULT QueryInterface(const com::IID& iid, void** ppv) override;
     HRESULT GetAvailableComPorts(BSTR* ports) override;
     HRESULT GetUsedTextIPPorts(BSTR* ports) override;
     HRESULT GetNetworkIdentity(BSTR* networkName, BSTR* ipAddress) override;

@@ -61,6 +61,7 @@ inline ControlTemplate Keyboard(int id, std::string keySet) {
     c.keySet = std::move(keySet);
     return c;
 }
+inline ControlTemplate Sorted(ControlTemplate c) { c.sorted = true; return c; }
 inline ControlTemplate Hidden(ControlTemplate c) { c.visible = false; return c; }
 inline ControlTemplate Disabled(ControlTemplate c) { c.enabled = false; return c; }
 

@@ -1,4 +1,7 @@
 // Strings and dialog templates of the textstream setup.
+#include <string>
+#include <vector>
+
 #include "resources/Builders.h"
 #include "resources/Resources.h"
 
@@ -8,10 +11,21 @@ namespace {
 const StringEntry kStrings[] = {
     {136, "Please enter an end-of-line sequence in ASCII hex format with a space between each pair of digits "
           "(example: 0d 0a)."},
+    {121, "Invalid Stream Name"},
+    {131, "Warning!  You have selected to search for exceptions as a group. This option is only available when "
+          "receipt definitions are selected. Do you want to deselect the last receipt definition and apply exceptions "
+          "as group?"},
+    {132, "Warning!  You have selected to search for exceptions as a group. This option is only available when at "
+          "least one receipt definition is selected. Please select one or more receipt definitions on the Receipt "
+          "Definition page."},
     {140, "Invalid value for IP Port.  Please enter a value between %d and %d."},
     {141, "Value for IP Port already assigned to another text stream."},
+    {1037, "Name"}, {1038, "Type"}, {1039, "Description"}, {1041, "125,125,225"},
     {1043, "Even"}, {1044, "Mark"}, {1045, "None"}, {1046, "Odd"}, {1047, "Space"},
-    {1048, "Xon/Xoff"}, {1049, "Hardware"}, {1050, "None"}, {1054, "Unassigned"},
+    {1048, "Xon/Xoff"}, {1049, "Hardware"}, {1050, "None"},
+    {1051, "Continue with deletion of text stream configuration for \"%s\"?"},
+    {1053, "Stream name %s already exists please enter a different name"},
+    {1054, "Unassigned"}, {1055, "Unable to create text stream."}, {1064, "Quellan Text Stream"},
 };
 }  // namespace
 
@@ -19,6 +33,28 @@ std::span<const StringEntry> TextStreamStrings() { return kStrings; }
 
 void AddTextStreamTemplates(std::map<int, ui::DialogTemplate>& out) {
     using namespace tpl;
+    out[201] = Dlg(201, "Text Streams", 330, 180,
+                   {Report(1130, 8, 8, 314, 140, {"Name", "Type", "Description"}),
+                    Button(1131, "Add", 8, 158), Button(1132, "Edit", 64, 158), Button(1133, "Delete", 120, 158),
+                    Button(2, "Close", 216, 158), Button(4, "Help", 272, 158)});
+    out[213] = Dlg(213, "Text Source", 250, 120,
+                   {Group(1147, "Text Source", 6, 6, 238, 100), Static(1148, "Name:", 14, 24, 70),
+                    Edit(1140, 90, 22, 140, 31), Static(1141, "Type:", 14, 46, 70), Combo(1142, 90, 44, 90, 80),
+                    Button(1143, "Setup", 186, 44, 44), Static(1149, "Connection Type:", 14, 68, 70),
+                    Sorted(Combo(1145, 90, 66, 90, 80)), Button(1146, "Setup", 186, 66, 44)});
+    {
+        std::vector<ui::ControlTemplate> boxes;
+        for (int n = 0; n < 16; ++n)
+            boxes.push_back(Check(1150 + n, "Camera " + std::to_string(n + 1), 14 + (n / 8) * 110, 14 + (n % 8) * 14, 100));
+        out[214] = Dlg(214, "Camera Associations", 250, 130, std::move(boxes));
+    }
+    out[232] = Dlg(232, "Alarms", 250, 150,
+                   {Sorted(CheckReport(1170, 8, 8, 234, 96, {"Description"})), Button(1171, "Build Exceptions", 8, 110, 70),
+                    Check(1172, "Show Description", 90, 111, 80),
+                    Check(1173, "Apply selected exceptions as a group", 8, 128, 200)});
+    out[237] = Dlg(237, "Receipt Definitions", 250, 130,
+                   {Sorted(CheckReport(1180, 8, 8, 234, 96, {"Description"})), Button(1181, "Build Receipts", 8, 110, 70),
+                    Check(1182, "Show Description", 90, 111, 80)});
     out[242] = Dlg(242, "General Text Setup", 250, 110,
                    {Panel(1060, 6, 6, 238, 70), Static(218, "Setup General Text handler printer interface options", 14, 12, 220),
                     Static(1091, "End of line delimiter in ASCII hex format (example: 0D 0A)", 14, 30, 220),

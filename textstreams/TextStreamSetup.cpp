@@ -4,10 +4,13 @@
 #include "textstreams/ComPortSetupDlg.h"
 #include "textstreams/RawTextSetupDlg.h"
 #include "textstreams/TextIPPortSetupDlg.h"
+#include "textstreams/TextStreamListDlg.h"
 
 namespace textstreams {
-int RunTextStreamList(host::ISetupUISupport*, host::ITextStreamsUISupport*, bool, bool, ui::Window* parent) {
-    return ShowNotAvailable("ShowTextStreams", parent);
+int RunTextStreamList(host::ISetupUISupport* setup, host::ITextStreamsUISupport* text, bool keyboard, bool remote,
+                      ui::Window* parent) {
+    CTextStreamListDlg dlg(setup, text, keyboard, remote, parent);
+    return dlg.DoModal();
 }
 int RunTextExceptions(host::ISetupUISupport*, host::ITextExceptionsUISupport*, bool, bool, ui::Window* parent) {
     return ShowNotAvailable("ShowTextExceptions", parent);

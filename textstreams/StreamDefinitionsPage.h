@@ -1,0 +1,80 @@
+// What the Alarms and Receipt Definitions pages of the stream sheet share:
+// a check-box list of the unit's definitions of one kind (exceptions or
+// receipts) read through the host's definition collection, the stream's own
+// choices from GetStreamDefinitions, the "Show Description" switch and the
+// Build button that runs the definition manager on a second SetupUI object.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "host/HostInterfaces.h"
+#include "platform/com/Unknown.h"
+#include "platform/ui/Dialog.h"
+
+class CTextStreamListDlg;
+
+namespace mirelle {
+struct ISetupUI;
+}
+
+class CStreamDefinitionsPage : public ui::PropertyPage {
+public:
+    enum {
+        IDS_DESCRIPTION_HEADING = 1039,
+        kColumnMargin = 17,
+        IDB_SORT_UP = 204,
+        IDB_SORT_DOWN = 205,
+        IDB_CHECKS_NARROW = 207,  // 19 pixels a check image
+        IDB_CHECKS_WIDE = 208,    // 21 pixels a check image
+    };
+
+    struct Definition {
+        std::int32_t id = 0;
+        std::string name, description;
+        bool receipt = false;
+    };
+
+    // The definitions of this page's kind, as last read.
+    std::vector<Definition> Listed() const;
+    // Identifiers of the checked rows, in row order.
+    std::vector<std::int32_t> CheckedIds() const;
+    // The stream's identifiers of the other kind, as this page found them.
+    const std::vector<std::int32_t>& OtherKindIds() const { return m_otherKind; }
+    bool HasCollection() const { return static_cast<bool>(m_collection); }
+    int CheckImagesBitmap() const { return m_showDescription ? IDB_CHECKS_NARROW : IDB_CHECKS_WIDE; }
+    int ColumnWidth() const { return m_columnWidth; }
+
+protected:
+    CStreamDefinitionsPage(int templateId, CTextStreamListDlg& list, int index, bool receipts, int listId,
+                           int buildId, int showDescriptionId);
+
+    bool OnInitDialog() override;
+    void OnClick(int id) override;
+    void OnDestroy() override;
+    // Runs the definition manager of this page's kind on the given SetupUI.
+    virtual void RunManager(mirelle::ISetupUI& setupUI) = 0;
+
+    // Rebuilds the rows from the collection, checking those in checked.
+    void Refill(const std::vector<std::int32_t>& checked);
+    // The host's text exception support behind the stream support (null
+    // when the host does not offer it).
+    com::ComPtr<host::ITextExceptionsUISupport> ExceptionSupport() const;
+
+    CTextStreamListDlg& m_list;
+    int m_index;
+    const int m_listId;
+
+private:
+    void ReadCollection();
+    std::string RowText(const Definition& d) const;
+
+    bool m_receipts;
+    int m_buildId;
+    int m_showDescriptionId;
+    bool m_showDescription = false;
+    int m_columnWidth = 0;
+    com::ComPtr<host::ITextDefinitionCollection> m_collection;
+    std::vector<Definition> m_all;
+    std::vector<std::int32_t> m_otherKind;
+};
