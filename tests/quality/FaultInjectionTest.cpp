@@ -40,7 +40,11 @@ const OperationCase kCases[] = {
      "page Camera Control\npage PTZ Triggers\npage Covert Mode\nclick 2\n"},
     {"ConnectTimeout", ""},
     {"UpdateLevelMeter", ""},
-    {"ShowTextStreams", "", true, 0},  // 1 only for a list closed with OK
+    {"ShowTextStreams",
+     "click 1131\nset 1140 Till 2\nselect 1142 0\nselect 1145 0\nclick 1146\nclick 1\npage Camera Associations\n"
+     "tick 1150 1\npage Alarms\ncheck 1170 0 1\npage Receipt Definitions\ncheck 1180 0 1\nclick 1\n"
+     "select 1130 0\nclick 1132\nclick 1\nselect 1130 1\nanswer yes\nclick 1133\nclick 2\n",
+     false, 0},
     {"ShowTextExceptions", "", true},
     {"ShowTextReceipts", "", true},
     {"ShowRawTextSetup", "", true},
@@ -71,6 +75,11 @@ Treatment Expected(const std::string& operation, const std::string& call, int nt
         {{"ShowIPSourceConfig", "AddIPSource"}, Treatment::Raised},
         {{"ShowIPSourceConfig", "UpdateIPSource"}, Treatment::Raised},
         {{"ShowIPSourceConfig", "IPDeviceConfigEditor.Edit"}, Treatment::Raised},
+        // The stream list shows a refused creation and does not look at the
+        // results of its other changes.
+        {{"ShowTextStreams", "CreateStream"}, Treatment::Shown},
+        {{"ShowTextStreams", "DeleteStream"}, Treatment::Ignored},
+        {{"ShowTextStreams", "SetStreamDefinitions"}, Treatment::Ignored},
         // The camera pages do not look at the results of their saves.
         {{"ShowCameras", "SetCameraNames"}, Treatment::Ignored},
         {{"ShowCameras", "SetCameraControlXml"}, Treatment::Ignored},
