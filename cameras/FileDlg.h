@@ -41,6 +41,18 @@ private:
     std::string m_path;
 };
 
+constexpr unsigned OFN_OVERWRITEPROMPT = 0x00000002;
+
+// Lets the operator choose a file starting from pattern (a default name such
+// as "TextCriteria.tec" or "*.*"; its last four characters are the extension).
+// With localDialog the file dialog above is used, with the default extension
+// string 1071 and the filter string 1070; otherwise the host's file browser.
+// A chosen path whose drive cannot be used is refused with string 1033.
+// Answers the path, or empty when nothing was chosen.  Raises ComError when
+// the host's browser cannot be had or fails.
+std::string ChooseFile(ui::Window* owner, bool localDialog, bool open, const std::string& pattern,
+                       unsigned extraFlags = 0);
+
 // Whether the medium of a drive can be used: 1 yes, below 1 no.  The
 // simulated unit's paths have no removable drives, so every drive answers 1;
 // tests replace the answer to see a volume that cannot be used.

@@ -20,8 +20,6 @@ using cameras::PendingHandlerChange;
 namespace {
 constexpr const char* kPattern = "*.*";
 
-// The last n characters of s (all of s when it is shorter).
-std::string LastChars(const std::string& s, size_t n) { return s.size() > n ? s.substr(s.size() - n) : s; }
 
 std::string ReadWholeFile(const std::string& path, bool& ok) {
     std::ifstream in(path, std::ios::binary);
@@ -81,40 +79,8 @@ void CUserDefinedHandlersPage::OnClick(int id) {
     else ui::PropertyPage::OnClick(id);
 }
 
-std::string CUserDefinedHandlersPage::ChooseFileWithHostBrowser() {
-    auto browser = com::CreateRunningObject<host::IHostFileBrowser>(host::CLSID_HostFileBrowser);
-    const std::string pattern = kPattern;
-    com::Bstr ext = cameras::HostString(LastChars(pattern, 4));
-    com::Bstr name = cameras::HostString(pattern);
-    com::ThrowIfFailed(browser->SetFileDefaults(1, 0, ext.get(), name.get()), host::IHostFileBrowser::IID_);
-    com::ThrowIfFailed(browser->SetFileMustExist(1), host::IHostFileBrowser::IID_);
-    com::BSTR path = nullptr;
-    const com::HRESULT hr = browser->BrowseForFile(1, 0, 1, &path);
-    const std::string chosen = cameras::TakeHostString(path);
-    com::ThrowIfFailed(hr, host::IHostFileBrowser::IID_);
-    return hr == com::S_OK ? chosen : std::string{};
-}
-
 std::string CUserDefinedHandlersPage::ChooseFile() {
-    std::string path;
-    if (m_localMode) {
-        const std::string pattern = kPattern;
-        const std::string tail = LastChars(pattern, 4);
-        std::string filter = res::LoadString(1070);
-        // The filter text holds two %s: both get the pattern.
-        for (int k = 0; k < 2; ++k)
-            if (size_t at = filter.find("%s"); at != std::string::npos) filter.replace(at, 2, tail);
-        cameras::CFileDlg dlg(true, res::LoadString(1071), pattern,
-                              cameras::OFN_HIDEREADONLY | cameras::OFN_FILEMUSTEXIST, filter, this);
-        if (dlg.DoModal() == 1) path = dlg.GetPathName();
-    } else {
-        path = ChooseFileWithHostBrowser();
-    }
-    if (path.size() >= 2 && cameras::CheckFloppyDisk(path[0], 0) < 1) {
-        WWMessageBox(this, res::FormatString(1033, path.substr(0, 2)), "", ui::MB_OK | ui::MB_ICONINFORMATION);
-        return {};
-    }
-    return path;
+    return cameras::ChooseFile(this, m_localMode, true, kPattern, cameras::OFN_FILEMUSTEXIST);
 }
 
 void CUserDefinedHandlersPage::OnAddUpdate() {

@@ -37,7 +37,6 @@ private:
     void OnRemove();
     // The chosen file, or empty when nothing was chosen.
     std::string ChooseFile();
-    std::string ChooseFileWithHostBrowser();
 
     cameras::PendingChanges m_arrayPendingChanges;
     std::int16_t m_cameraCount = 0;
