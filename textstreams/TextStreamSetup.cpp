@@ -3,6 +3,7 @@
 #include "component/NotAvailableDlg.h"
 #include "textstreams/ComPortSetupDlg.h"
 #include "textstreams/RawTextSetupDlg.h"
+#include "textstreams/TextExceptionManagerDlg.h"
 #include "textstreams/TextIPPortSetupDlg.h"
 #include "textstreams/TextStreamListDlg.h"
 
@@ -12,8 +13,10 @@ int RunTextStreamList(host::ISetupUISupport* setup, host::ITextStreamsUISupport*
     CTextStreamListDlg dlg(setup, text, keyboard, remote, parent);
     return dlg.DoModal();
 }
-int RunTextExceptions(host::ISetupUISupport*, host::ITextExceptionsUISupport*, bool, bool, ui::Window* parent) {
-    return ShowNotAvailable("ShowTextExceptions", parent);
+int RunTextExceptions(host::ISetupUISupport* setup, host::ITextExceptionsUISupport* text, bool keyboard, bool remote,
+                      ui::Window* parent) {
+    CTextExceptionManagerDlg dlg(setup, text, keyboard, remote, parent);
+    return dlg.DoModal();
 }
 int RunTextReceipts(host::ISetupUISupport*, host::ITextExceptionsUISupport*, bool, bool, ui::Window* parent) {
     return ShowNotAvailable("ShowTextReceipts", parent);
