@@ -84,7 +84,6 @@ bool DefinitionList::Save() {
     for (auto& d : m_items) raw.push_back(d.get());
     com::BSTR text = nullptr;
     com::HRESULT hr = codec->Format(raw.data(), static_cast<std::int32_t>(raw.size()), &text);
-    com::Bstr owned;
     std::string ansi = cameras::TakeHostString(text);
     com::ThrowIfFailed(hr, host::IDefinitionListCodec::IID_);
     com::Bstr wide = cameras::HostString(ansi);
