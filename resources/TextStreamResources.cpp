@@ -18,6 +18,23 @@ const StringEntry kStrings[] = {
     {132, "Warning!  You have selected to search for exceptions as a group. This option is only available when at "
           "least one receipt definition is selected. Please select one or more receipt definitions on the Receipt "
           "Definition page."},
+    {105, "This exception is currently in use for live monitoring.  All streams using this exception will be "
+          "affected.  Do you want to continue anyway?"},
+    {106, "Please Enter Match Value and Try Again"},
+    {107, "Less Than"}, {108, "Greater Than"}, {109, "Equal To"}, {110, "Between"}, {111, "Found"},
+    {112, "Forward"}, {113, "Backward"}, {114, "A String"},
+    {117, "Missing Beginning Receipt Marker.  Please Enter a Begin Receipt Marker and Try Again."},
+    {120, "Delete highlighted item?"},
+    {123, "Missing entry for Value 1.   Please Enter a value and Try Again"},
+    {124, "Missing entry for Value 2.   Please Enter a value and Try Again"},
+    {126, "150,605"}, {127, "Name,Description"},
+    {133, "Missing name for receipt definition. Please enter a name for this receipt definition."},
+    {134, "Missing name for exception definition. Please enter a name for this exception definition."},
+    {157, "Build Receipt Definition"}, {158, "Manage Text Exceptions"}, {159, "Manage Receipt Definitions"},
+    {169, "Build Text Exception"},
+    {1080, "Unable to read the file %s.  Nothing was imported."},
+    {1081, "Unable to write the file %s."},
+    {1069, "[To last entry of line]"},
     {140, "Invalid value for IP Port.  Please enter a value between %d and %d."},
     {141, "Value for IP Port already assigned to another text stream."},
     {1037, "Name"}, {1038, "Type"}, {1039, "Description"}, {1041, "125,125,225"},
@@ -48,6 +65,40 @@ void AddTextStreamTemplates(std::map<int, ui::DialogTemplate>& out) {
             boxes.push_back(Check(1150 + n, "Camera " + std::to_string(n + 1), 14 + (n / 8) * 110, 14 + (n % 8) * 14, 100));
         out[214] = Dlg(214, "Camera Associations", 250, 130, std::move(boxes));
     }
+    // The two definition managers share their controls.
+    auto manager = [](int id, const char* caption, const char* title) {
+        return Dlg(id, caption, 330, 190,
+                   {Panel(1060, 6, 6, 318, 150), Static(218, title, 14, 12, 200),
+                    CheckReport(1200, 14, 26, 302, 124, {"Name", "Description"}),
+                    Button(1201, "Add", 6, 162, 40), Button(1202, "Edit", 50, 162, 40),
+                    Button(1203, "Delete", 94, 162, 40), Button(1204, "Import", 138, 162, 40),
+                    Button(1205, "Export", 182, 162, 40), Button(2, "Close", 234, 162, 40),
+                    Button(4, "Help", 284, 162, 40), Keyboard(1002, "ABCDEFGHIJKLMNOPQRSTUVWXYZ +-./:=?_0123456789$~")});
+    };
+    out[234] = manager(234, "Text Exceptions", "Advanced Text Exceptions");
+    out[236] = manager(236, "Receipt Definitions", "Receipt Definitions");
+    out[229] = Dlg(229, "Text Exception", 330, 230,
+                   {Panel(1060, 6, 6, 318, 196), Static(218, "Advanced Text Exceptions", 14, 12, 200),
+                    Static(1220, "Exception Name:", 14, 28, 70), Edit(1210, 90, 26, 150, 31),
+                    Static(1221, "Match:", 14, 46, 70), Edit(1211, 90, 44, 150, 63),
+                    Static(1222, "Search Direction:", 14, 64, 70), Combo(1212, 90, 62, 70),
+                    Static(1223, "Jump N Results:", 170, 64, 60), Combo(1213, 234, 62, 80),
+                    Static(1224, "And Value is:", 14, 82, 70), Combo(1214, 90, 80, 70),
+                    Static(1225, "Value 1:", 14, 100, 70), Edit(1215, 90, 98, 70, 31),
+                    Static(1226, "Value 2:", 170, 100, 60), Edit(1216, 234, 98, 80, 31),
+                    Static(1227, "Text Stream:", 14, 118, 70), Sorted(Combo(1217, 90, 116, 150)),
+                    Static(1228, "Transaction Data:", 14, 134, 100), Edit(1218, 14, 146, 300, 0, 52),
+                    Button(1, "OK", 146, 208), Button(2, "Cancel", 202, 208), Button(4, "Help", 258, 208),
+                    Keyboard(1002, "ABCDEFGHIJKLMNOPQRSTUVWXYZ +-./:=?_0123456789$~")});
+    out[230] = Dlg(230, "Receipt Definition", 330, 200,
+                   {Panel(1060, 6, 6, 318, 166), Static(218, "Receipt Definition", 14, 12, 200),
+                    Static(1240, "Receipt Definition Name:", 14, 28, 90), Edit(1230, 110, 26, 150, 31),
+                    Static(1241, "Beginning Marker:", 14, 46, 90), Edit(1231, 110, 44, 150, 63),
+                    Hidden(Static(1242, "Ending Marker:", 14, 64, 90)), Hidden(Edit(1232, 110, 62, 150, 63)),
+                    Static(1227, "Text Stream:", 14, 82, 90), Sorted(Combo(1217, 110, 80, 150)),
+                    Static(1228, "Transaction Data:", 14, 98, 100), Edit(1218, 14, 110, 300, 0, 56),
+                    Button(1, "OK", 146, 178), Button(2, "Cancel", 202, 178), Button(4, "Help", 258, 178),
+                    Keyboard(1002, "ABCDEFGHIJKLMNOPQRSTUVWXYZ +-./:=?_0123456789$~")});
     out[232] = Dlg(232, "Alarms", 250, 150,
                    {Sorted(CheckReport(1170, 8, 8, 234, 96, {"Description"})), Button(1171, "Build Exceptions", 8, 110, 70),
                     Check(1172, "Show Description", 90, 111, 80),

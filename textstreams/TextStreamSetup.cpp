@@ -1,9 +1,10 @@
 #include "textstreams/TextStreamSetup.h"
 
-#include "component/NotAvailableDlg.h"
 #include "textstreams/ComPortSetupDlg.h"
 #include "textstreams/RawTextSetupDlg.h"
+#include "textstreams/TextExceptionManagerDlg.h"
 #include "textstreams/TextIPPortSetupDlg.h"
+#include "textstreams/TextReceiptManagerDlg.h"
 #include "textstreams/TextStreamListDlg.h"
 
 namespace textstreams {
@@ -12,11 +13,15 @@ int RunTextStreamList(host::ISetupUISupport* setup, host::ITextStreamsUISupport*
     CTextStreamListDlg dlg(setup, text, keyboard, remote, parent);
     return dlg.DoModal();
 }
-int RunTextExceptions(host::ISetupUISupport*, host::ITextExceptionsUISupport*, bool, bool, ui::Window* parent) {
-    return ShowNotAvailable("ShowTextExceptions", parent);
+int RunTextExceptions(host::ISetupUISupport* setup, host::ITextExceptionsUISupport* text, bool keyboard, bool remote,
+                      ui::Window* parent) {
+    CTextExceptionManagerDlg dlg(setup, text, keyboard, remote, parent);
+    return dlg.DoModal();
 }
-int RunTextReceipts(host::ISetupUISupport*, host::ITextExceptionsUISupport*, bool, bool, ui::Window* parent) {
-    return ShowNotAvailable("ShowTextReceipts", parent);
+int RunTextReceipts(host::ISetupUISupport* setup, host::ITextExceptionsUISupport* text, bool keyboard, bool remote,
+                    ui::Window* parent) {
+    CTextReceiptManagerDlg dlg(setup, text, keyboard, remote, parent);
+    return dlg.DoModal();
 }
 int RunRawTextSetup(host::ISetupUISupport* setup, bool keyboard, bool remote, ui::Window* parent, std::string& eol) {
     CRawTextSetupDlg dlg(setup, keyboard, remote, parent);
