@@ -225,34 +225,7 @@ void CDefinitionManagerDlg::OnDelete() {
 }
 
 std::string CDefinitionManagerDlg::ChooseFile(bool open) {
-    const std::string name = kCriteriaFile;
-    const std::string ext = name.substr(name.size() - 4);
-    std::string path;
-    if (m_remote) {
-        std::string filter = res::LoadString(1070);
-        for (int k = 0; k < 2; ++k)
-            if (size_t at = filter.find("%s"); at != std::string::npos) filter.replace(at, 2, ext);
-        unsigned flags = cameras::OFN_HIDEREADONLY | (open ? 0u : OFN_OVERWRITEPROMPT);
-        cameras::CFileDlg dlg(open, res::LoadString(1071), name, flags, filter, this);
-        if (dlg.DoModal() == 1) path = dlg.GetPathName();
-        return path;
-    }
-    auto browser = com::CreateRunningObject<host::IHostFileBrowser>(host::CLSID_HostFileBrowser);
-    com::Bstr wext = cameras::HostString(ext);
-    com::Bstr wname = cameras::HostString(name);
-    com::ThrowIfFailed(browser->SetFileDefaults(open ? 1 : 0, 0, wext.get(), wname.get()),
-                       host::IHostFileBrowser::IID_);
-    com::ThrowIfFailed(browser->SetFileMustExist(open ? 1 : 0), host::IHostFileBrowser::IID_);
-    com::BSTR chosen = nullptr;
-    com::HRESULT hr = browser->BrowseForFile(open ? 1 : 0, 0, 1, &chosen);
-    path = cameras::TakeHostString(chosen);
-    com::ThrowIfFailed(hr, host::IHostFileBrowser::IID_);
-    if (hr != com::S_OK) return {};
-    if (path.size() >= 2 && path[1] == ':' && cameras::CheckFloppyDisk(path[0], 0) < 1) {
-        WWMessageBox(this, res::FormatString(1033, path.substr(0, 2)), "", ui::MB_OK | ui::MB_ICONINFORMATION);
-        return {};
-    }
-    return path;
+    return cameras::ChooseFile(this, m_remote, open, kCriteriaFile);
 }
 
 void CDefinitionManagerDlg::OnExport() {
