@@ -19,9 +19,9 @@ bool Contains(const std::vector<std::int32_t>& ids, std::int32_t id) {
 }  // namespace
 
 CStreamDefinitionsPage::CStreamDefinitionsPage(int templateId, CTextStreamListDlg& list, int index, bool receipts,
-                                               int listId, int buildId, int showDescriptionId)
+                                               int listId, int buildId, int showDescriptionId, ManagerOperation manager)
     : ui::PropertyPage(templateId), m_list(list), m_index(index), m_listId(listId), m_receipts(receipts),
-      m_buildId(buildId), m_showDescriptionId(showDescriptionId) {}
+      m_buildId(buildId), m_showDescriptionId(showDescriptionId), m_manager(manager) {}
 
 void CStreamDefinitionsPage::ReadCollection() {
     m_all.clear();
@@ -106,11 +106,16 @@ bool CStreamDefinitionsPage::OnInitDialog() {
     return true;
 }
 
-com::ComPtr<host::ITextExceptionsUISupport> CStreamDefinitionsPage::ExceptionSupport() const {
-    com::ComPtr<host::ITextExceptionsUISupport> out;
+void CStreamDefinitionsPage::RunManager() {
+    com::ComPtr<host::ITextExceptionsUISupport> exceptions;
     if (host::ITextStreamsUISupport* text = m_list.StreamSupport())
-        text->QueryInterface(host::ITextExceptionsUISupport::IID_, out.outVoid());
-    return out;
+        text->QueryInterface(host::ITextExceptionsUISupport::IID_, exceptions.outVoid());
+    if (!exceptions) return;
+    auto setupUI = textstreams::CreateOwnSetupUI();
+    if (!setupUI) return;
+    std::int32_t result = 0;
+    (setupUI.get()->*m_manager)(m_list.SetupSupport(), exceptions.get(), FrameKeyboardFlag() ? 1 : 0,
+                                m_list.Remote() ? 1 : 0, textstreams::AsWindowParam(this), &result);
 }
 
 void CStreamDefinitionsPage::OnClick(int id) {
@@ -119,10 +124,8 @@ void CStreamDefinitionsPage::OnClick(int id) {
         m_showDescription = IsTicked(m_showDescriptionId);
         Refill(checked);
     } else if (id == m_buildId) {
-        auto setupUI = textstreams::CreateOwnSetupUI();
-        if (!setupUI) return;
         const auto checked = CheckedIds();
-        RunManager(*setupUI.get());
+        RunManager();
         ReadCollection();
         Refill(checked);  // checks of definitions that no longer exist go with their rows
     } else {

@@ -14,9 +14,7 @@
 
 class CTextStreamListDlg;
 
-namespace mirelle {
-struct ISetupUI;
-}
+#include "component/ISetupUI.h"
 
 class CStreamDefinitionsPage : public ui::PropertyPage {
 public:
@@ -46,20 +44,21 @@ public:
     int ColumnWidth() const { return m_columnWidth; }
 
 protected:
+    // The SetupUI operation that runs the definition manager of a kind
+    // (ShowTextExceptions or ShowTextReceipts: the same parameters).
+    using ManagerOperation = mirelle::HRESULT (mirelle::ISetupUI::*)(com::IUnknown*, com::IUnknown*, std::int32_t,
+                                                                     std::int32_t, mirelle::WindowParam,
+                                                                     std::int32_t*);
+
     CStreamDefinitionsPage(int templateId, CTextStreamListDlg& list, int index, bool receipts, int listId,
-                           int buildId, int showDescriptionId);
+                           int buildId, int showDescriptionId, ManagerOperation manager);
 
     bool OnInitDialog() override;
     void OnClick(int id) override;
     void OnDestroy() override;
-    // Runs the definition manager of this page's kind on the given SetupUI.
-    virtual void RunManager(mirelle::ISetupUI& setupUI) = 0;
 
     // Rebuilds the rows from the collection, checking those in checked.
     void Refill(const std::vector<std::int32_t>& checked);
-    // The host's text exception support behind the stream support (null
-    // when the host does not offer it).
-    com::ComPtr<host::ITextExceptionsUISupport> ExceptionSupport() const;
 
     CTextStreamListDlg& m_list;
     int m_index;
@@ -67,11 +66,16 @@ protected:
 
 private:
     void ReadCollection();
+    // Runs this page's definition manager on a second SetupUI object, with the
+    // host's text exception support behind the stream support; nothing
+    // happens when either cannot be had.
+    void RunManager();
     std::string RowText(const Definition& d) const;
 
     bool m_receipts;
     int m_buildId;
     int m_showDescriptionId;
+    ManagerOperation m_manager;
     bool m_showDescription = false;
     int m_columnWidth = 0;
     com::ComPtr<host::ITextDefinitionCollection> m_collection;

@@ -1,15 +1,13 @@
 #include "textstreams/TSTextAlarmsPropPage.h"
 
-#include "component/ISetupUI.h"
-#include "component/SetupSheetDlg.h"
 #include "foundation/Util.h"
 #include "platform/ui/MessageBox.h"
 #include "resources/Resources.h"
-#include "textstreams/OwnSetupUI.h"
 #include "textstreams/TextStreamListDlg.h"
 
 CTSTextAlarmsPropPage::CTSTextAlarmsPropPage(CTextStreamListDlg& list, int index)
-    : CStreamDefinitionsPage(IDD, list, index, false, IDC_EXCEPTIONS, IDC_BUILD, IDC_SHOW_DESCRIPTION) {}
+    : CStreamDefinitionsPage(IDD, list, index, false, IDC_EXCEPTIONS, IDC_BUILD, IDC_SHOW_DESCRIPTION,
+                             &mirelle::ISetupUI::ShowTextExceptions) {}
 
 bool CTSTextAlarmsPropPage::OnInitDialog() {
     m_supported = m_list.VersionTimes100() > kGroupVersion;
@@ -54,14 +52,6 @@ void CTSTextAlarmsPropPage::OnClick(int id) {
         return;
     }
     CStreamDefinitionsPage::OnClick(id);
-}
-
-void CTSTextAlarmsPropPage::RunManager(mirelle::ISetupUI& setupUI) {
-    auto exceptions = ExceptionSupport();
-    if (!exceptions) return;
-    std::int32_t result = 0;
-    setupUI.ShowTextExceptions(m_list.SetupSupport(), exceptions.get(), FrameKeyboardFlag() ? 1 : 0,
-                               m_list.Remote() ? 1 : 0, textstreams::AsWindowParam(this), &result);
 }
 
 bool CTSTextAlarmsPropPage::OnApply() {

@@ -29,7 +29,6 @@ protected:
     bool OnInitDialog() override;
     void OnClick(int id) override;
     void OnItemChecked(int id, int row) override;
-    void RunManager(mirelle::ISetupUI& setupUI) override;
 
 private:
     void ShowGroup();

@@ -1,15 +1,13 @@
 #include "textstreams/TSTextReceiptPropPage.h"
 
-#include "component/ISetupUI.h"
-#include "component/SetupSheetDlg.h"
 #include "foundation/Util.h"
 #include "platform/ui/MessageBox.h"
 #include "resources/Resources.h"
-#include "textstreams/OwnSetupUI.h"
 #include "textstreams/TextStreamListDlg.h"
 
 CTSTextReceiptPropPage::CTSTextReceiptPropPage(CTextStreamListDlg& list, int index)
-    : CStreamDefinitionsPage(IDD, list, index, true, IDC_RECEIPTS, IDC_BUILD, IDC_SHOW_DESCRIPTION) {}
+    : CStreamDefinitionsPage(IDD, list, index, true, IDC_RECEIPTS, IDC_BUILD, IDC_SHOW_DESCRIPTION,
+                             &mirelle::ISetupUI::ShowTextReceipts) {}
 
 void CTSTextReceiptPropPage::OnItemChecked(int id, int row) {
     if (id != IDC_RECEIPTS) return;
@@ -26,14 +24,6 @@ void CTSTextReceiptPropPage::OnItemChecked(int id, int row) {
         }
     }
     m_list.receiptsChecked = static_cast<int>(list.CheckedItems().size());
-}
-
-void CTSTextReceiptPropPage::RunManager(mirelle::ISetupUI& setupUI) {
-    auto exceptions = ExceptionSupport();
-    if (!exceptions) return;
-    std::int32_t result = 0;
-    setupUI.ShowTextReceipts(m_list.SetupSupport(), exceptions.get(), FrameKeyboardFlag() ? 1 : 0,
-                             m_list.Remote() ? 1 : 0, textstreams::AsWindowParam(this), &result);
 }
 
 bool CTSTextReceiptPropPage::OnApply() {

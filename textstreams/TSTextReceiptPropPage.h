@@ -20,5 +20,4 @@ public:
 
 protected:
     void OnItemChecked(int id, int row) override;
-    void RunManager(mirelle::ISetupUI& setupUI) override;
 };

@@ -38,7 +38,7 @@ int CTSTextSourcePropPage::FillHandlers(const std::string& wanted) {
     if (com::FAILED(hr)) return -1;
     int found = -1;
     for (const auto& name : textstreams::SplitNameList(list)) {
-        com::Bstr b(cp::AnsiToWide(name));
+        com::Bstr b = cameras::HostString(name);
         std::int16_t kind = 0, hasSetup = 0;
         if (com::FAILED(text->GetHandlerInfo(b.get(), &kind, &hasSetup))) break;
         const int row = combo.AddItem(name, HandlerData(kind, hasSetup));
@@ -60,7 +60,7 @@ int CTSTextSourcePropPage::FillConnections(const std::string& wanted) {
         const std::string list = cameras::TakeHostString(names);
         if (com::SUCCEEDED(hr)) {
             for (const auto& name : textstreams::SplitNameList(list)) {
-                com::Bstr b(cp::AnsiToWide(name));
+                com::Bstr b = cameras::HostString(name);
                 std::int32_t type = 0, flag = 0;
                 if (com::FAILED(text->GetConnectionTypeInfo(b.get(), &type, &flag))) break;
                 m_connections.push_back({name, type, flag});

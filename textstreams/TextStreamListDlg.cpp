@@ -6,7 +6,6 @@
 #include "component/HostSystem.h"
 #include "component/SetupSheetDlg.h"
 #include "foundation/Util.h"
-#include "platform/codepage/CodePage.h"
 #include "platform/ui/MessageBox.h"
 #include "resources/Resources.h"
 #include "textstreams/TextStreamPropSheet.h"
@@ -19,12 +18,8 @@ namespace {
 constexpr const com::IID& kStreamsIID = host::ITextStreamsUISupport::IID_;
 constexpr int kColumns = 3;
 
-// A host string for an input value; out of memory ends the operation.
-com::BSTR HostString(const std::string& s) {
-    com::BSTR b = cp::ToBstr(s);
-    if (!b) throw com::ComError(com::E_OUTOFMEMORY, kStreamsIID);
-    return b;
-}
+// A host string the caller frees; out of memory ends the operation.
+com::BSTR HostString(const std::string& s) { return cameras::HostString(s).detach(); }
 
 // The record's values as the host takes them, with the strings owned here.
 struct OwnedFields {
@@ -198,8 +193,7 @@ bool CTextStreamListDlg::RunSheet(int index) {
 
 void CTextStreamListDlg::SendDefinitions() {
     if (m_current.DefinitionsChanged == 0 || !m_text) return;
-    com::Bstr list(cp::AnsiToWide(textstreams::StreamDefinitionList(m_selections)));
-    if (!list.get()) throw com::ComError(com::E_OUTOFMEMORY, kStreamsIID);
+    com::Bstr list = cameras::HostString(textstreams::StreamDefinitionList(m_selections));
     m_text->SetStreamDefinitions(m_current.StreamId, list.get());  // the result is not examined
 }
 
