@@ -2,6 +2,8 @@
 
 #include <cctype>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 
 #include "cameras/CameraHelpers.h"
 #include "foundation/Util.h"
@@ -83,6 +85,15 @@ std::string ChooseFile(ui::Window* owner, bool localDialog, bool open, const std
         return {};
     }
     return path;
+}
+
+std::optional<std::string> ReadWholeFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::stringstream content;
+    content << in.rdbuf();
+    if (in.bad()) return std::nullopt;
+    return content.str();
 }
 
 int CheckFloppyDisk(char drive, int flags) {

@@ -7,6 +7,7 @@
 // flags and the filter are kept as given so callers can be checked.
 #pragma once
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "platform/ui/Dialog.h"
@@ -52,6 +53,9 @@ constexpr unsigned OFN_OVERWRITEPROMPT = 0x00000002;
 // the host's browser cannot be had or fails.
 std::string ChooseFile(ui::Window* owner, bool localDialog, bool open, const std::string& pattern,
                        unsigned extraFlags = 0);
+
+// The whole content of a file, or nullopt when it cannot be opened or read.
+std::optional<std::string> ReadWholeFile(const std::string& path);
 
 // Whether the medium of a drive can be used: 1 yes, below 1 no.  The
 // simulated unit's paths have no removable drives, so every drive answers 1;

@@ -1,7 +1,5 @@
 #include "cameras/UserDefinedHandlersPage.h"
 
-#include <fstream>
-#include <sstream>
 
 #include "cameras/CameraControlXml.h"
 #include "cameras/CameraHelpers.h"
@@ -21,13 +19,6 @@ namespace {
 constexpr const char* kPattern = "*.*";
 
 
-std::string ReadWholeFile(const std::string& path, bool& ok) {
-    std::ifstream in(path, std::ios::binary);
-    ok = static_cast<bool>(in);
-    std::stringstream ss;
-    if (in) ss << in.rdbuf();
-    return ss.str();
-}
 }  // namespace
 
 CUserDefinedHandlersPage::CUserDefinedHandlersPage(host::ISetupUISupport* setup,
@@ -141,12 +132,12 @@ void CUserDefinedHandlersPage::OnAddUpdate() {
         }
     }
 
-    bool readOk = false;
-    const std::string definition = ReadWholeFile(path, readOk);
-    if (!readOk) {
+    const auto content = cameras::ReadWholeFile(path);
+    if (!content) {
         WWMessageBox(this, res::LoadString(146) + " " + path, res::LoadString(148), ui::MB_OK | ui::MB_ICONERROR);
         return;
     }
+    const std::string& definition = *content;
 
     if (kind == eNew) {
         std::int32_t hostCount = 0;

@@ -17,7 +17,6 @@ namespace textstreams {
 
 namespace {
 constexpr const char* kCriteriaFile = "TextCriteria.tec";
-constexpr unsigned OFN_OVERWRITEPROMPT = 0x00000002;
 const com::IID& kTextIid = host::ITextExceptionsUISupport::IID_;
 const com::IID& kDefIid = host::ITextDefinition::IID_;
 
@@ -251,16 +250,14 @@ void CDefinitionManagerDlg::OnExport() {
 void CDefinitionManagerDlg::OnImport() {
     std::string path = ChooseFile(true);
     if (path.empty()) return;
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    if (in) ss << in.rdbuf();
-    if (!in || in.bad()) {
+    const auto content = cameras::ReadWholeFile(path);
+    if (!content) {
         WWMessageBox(this, res::FormatString(1080, path), "", ui::MB_OK | ui::MB_ICONEXCLAMATION);
         return;
     }
-    com::Bstr content = cameras::HostString(ss.str());
+    com::Bstr text = cameras::HostString(*content);
     std::int16_t result = -1;
-    com::ThrowIfFailed(m_text->ImportDefinitionsText(content.get(), &result), kTextIid);
+    com::ThrowIfFailed(m_text->ImportDefinitionsText(text.get(), &result), kTextIid);
     if (result != 0) return;
     m_list.Load();
     FillRows();
