@@ -1,6 +1,5 @@
 #include "cameras/UserDefinedHandlersPage.h"
 
-
 #include "cameras/CameraControlXml.h"
 #include "cameras/CameraHelpers.h"
 #include "cameras/FileDlg.h"
