@@ -5,8 +5,8 @@
 #include <array>
 #include <cstdint>
 
-#include "foundation/AudioInfo.h"
-#include "host/HostInterfaces.h"
+#include "util/AudioInfo.h"
+#include "interfaces/HostInterfaces.h"
 #include "platform/ui/Dialog.h"
 
 namespace audio {

@@ -3,8 +3,8 @@
 #include <memory>
 
 #include "component/SetupSheet.h"
-#include "foundation/AudioInfo.h"
-#include "host/HostInterfaces.h"
+#include "util/AudioInfo.h"
+#include "interfaces/HostInterfaces.h"
 
 namespace audio {
 // Builds the audio sheet (mixer page, then camera associations); null when

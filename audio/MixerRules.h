@@ -6,7 +6,7 @@
 #include <optional>
 #include <vector>
 
-#include "foundation/AudioInfo.h"
+#include "util/AudioInfo.h"
 
 namespace audio {
 

@@ -12,8 +12,8 @@
 #include <cstdint>
 
 #include "audio/MixerRules.h"
-#include "foundation/AudioInfo.h"
-#include "host/HostInterfaces.h"
+#include "util/AudioInfo.h"
+#include "interfaces/HostInterfaces.h"
 #include "platform/ui/Dialog.h"
 
 namespace audio {

@@ -3,8 +3,8 @@
 #include <benchmark/benchmark.h>
 
 #include "apps/run/Operations.h"
-#include "component/module/Module.h"
-#include "host/SimulatedUnit.h"
+#include "module/Module.h"
+#include "simulator/SimulatedUnit.h"
 #include "platform/registry/Registry.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/Script.h"

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "cameras/CameraControlXml.h"
-#include "host/HostInterfaces.h"
+#include "interfaces/HostInterfaces.h"
 #include "platform/com/Unknown.h"
 #include "platform/ui/Dialog.h"
 

@@ -5,7 +5,7 @@
 #include "cameras/CameraControlXml.h"
 #include "cameras/CameraHelpers.h"
 #include "component/SetupSheetDlg.h"
-#include "foundation/Util.h"
+#include "util/Util.h"
 #include "platform/ui/MessageBox.h"
 #include "resources/CameraIds.h"
 #include "resources/Resources.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "host/HostInterfaces.h"
+#include "interfaces/HostInterfaces.h"
 #include "platform/ui/Dialog.h"
 
 class CCamControlSetupDlg : public ui::Dialog {

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "host/HostInterfaces.h"
+#include "interfaces/HostInterfaces.h"
 #include "platform/ui/Dialog.h"
 
 class CCamGainPropPage : public ui::PropertyPage {

@@ -6,7 +6,7 @@
 #include "cameras/CameraHelpers.h"
 #include "component/SetupSheetDlg.h"
 #include "foundation/Controls.h"
-#include "foundation/Util.h"
+#include "util/Util.h"
 #include "platform/ui/MessageBox.h"
 #include "resources/CameraIds.h"
 #include "resources/Resources.h"

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "cameras/PTZTriggerDefinition.h"
-#include "host/HostInterfaces.h"
+#include "interfaces/HostInterfaces.h"
 #include "platform/ui/Dialog.h"
 
 class CCamPTZTriggerPropPage : public ui::PropertyPage {

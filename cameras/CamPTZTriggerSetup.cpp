@@ -5,7 +5,7 @@
 #include "cameras/CameraHelpers.h"
 #include "component/HostSystem.h"
 #include "foundation/Controls.h"
-#include "foundation/Util.h"
+#include "util/Util.h"
 #include "platform/ui/MessageBox.h"
 #include "resources/CameraIds.h"
 #include "resources/Resources.h"

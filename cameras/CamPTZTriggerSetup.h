@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "cameras/PTZTriggerDefinition.h"
-#include "host/HostInterfaces.h"
+#include "interfaces/HostInterfaces.h"
 #include "platform/ui/Dialog.h"
 
 class CCamPTZTriggerSetup : public ui::Dialog {

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "foundation/Controls.h"
-#include "host/HostInterfaces.h"
+#include "interfaces/HostInterfaces.h"
 #include "platform/ui/Dialog.h"
 
 class CCameraPropPage : public ui::PropertyPage {

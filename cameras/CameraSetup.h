@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "component/SetupSheet.h"
-#include "host/HostInterfaces.h"
+#include "interfaces/HostInterfaces.h"
 
 namespace cameras {
 // Builds the camera setup sheet (raises ComError when the host system object

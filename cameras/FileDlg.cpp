@@ -6,8 +6,8 @@
 #include <sstream>
 
 #include "cameras/CameraHelpers.h"
-#include "foundation/Util.h"
-#include "host/HostInterfaces.h"
+#include "util/Util.h"
+#include "interfaces/HostInterfaces.h"
 #include "platform/com/ClassTable.h"
 #include "platform/ui/MessageBox.h"
 #include "resources/CameraIds.h"

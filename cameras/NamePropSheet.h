@@ -12,7 +12,7 @@
 #include "cameras/CameraPropPage.h"
 #include "cameras/UserDefinedHandlersPage.h"
 #include "component/SetupSheet.h"
-#include "host/HostInterfaces.h"
+#include "interfaces/HostInterfaces.h"
 
 class CNamePropSheet : public CSetupSheet {
 public:

@@ -5,7 +5,7 @@
 #include "cameras/FileDlg.h"
 #include "component/HostSystem.h"
 #include "foundation/DebugLog.h"
-#include "foundation/Util.h"
+#include "util/Util.h"
 #include "platform/com/ClassTable.h"
 #include "platform/ui/MessageBox.h"
 #include "resources/CameraIds.h"

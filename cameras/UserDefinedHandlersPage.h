@@ -6,7 +6,7 @@
 #include <string>
 
 #include "cameras/PendingHandlerChanges.h"
-#include "host/HostInterfaces.h"
+#include "interfaces/HostInterfaces.h"
 #include "platform/ui/Dialog.h"
 
 class CUserDefinedHandlersPage : public ui::PropertyPage {

@@ -2,7 +2,7 @@
 #pragma once
 #include <cstdint>
 
-#include "host/HostInterfaces.h"
+#include "interfaces/HostInterfaces.h"
 #include "platform/com/ClassTable.h"
 
 namespace mirelle {

@@ -4,7 +4,7 @@
 #pragma once
 #include <cstdint>
 
-#include "host/HostInterfaces.h"
+#include "interfaces/HostInterfaces.h"
 #include "platform/ui/Dialog.h"
 
 class COkCancelHelpDlg : public ui::Dialog {

@@ -1,7 +1,7 @@
 // Printer interface options dialog (template 238): which entries the text
 // streams show; at least one.
 #pragma once
-#include "host/HostInterfaces.h"
+#include "interfaces/HostInterfaces.h"
 #include "component/OkCancelHelpDlg.h"
 
 class CPrinterInterfaceDlg : public COkCancelHelpDlg {

@@ -3,8 +3,8 @@
 #pragma once
 #include <string>
 
-#include "foundation/Util.h"
-#include "host/HostInterfaces.h"
+#include "util/Util.h"
+#include "interfaces/HostInterfaces.h"
 #include "platform/ui/Dialog.h"
 
 class CRecordModeDlg : public ui::Dialog {

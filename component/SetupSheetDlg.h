@@ -4,7 +4,7 @@
 #include <string>
 
 #include "component/SetupSheet.h"
-#include "host/HostInterfaces.h"
+#include "interfaces/HostInterfaces.h"
 #include "platform/ui/Dialog.h"
 
 // Module-wide on-screen keyboard flag of the frames: set by each frame's

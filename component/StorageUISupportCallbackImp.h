@@ -4,7 +4,7 @@
 #include <atomic>
 #include <mutex>
 
-#include "host/HostInterfaces.h"
+#include "interfaces/HostInterfaces.h"
 #include "platform/ui/Window.h"
 
 constexpr ui::UINT WM_STORAGE_PROGRESS_RANGE = ui::WM_USER + 101;  // 1125: wParam lower, lParam upper

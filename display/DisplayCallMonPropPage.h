@@ -5,8 +5,8 @@
 #pragma once
 #include <cstdint>
 
-#include "foundation/DisplayInfo.h"
-#include "host/HostInterfaces.h"
+#include "util/DisplayInfo.h"
+#include "interfaces/HostInterfaces.h"
 #include "platform/ui/Dialog.h"
 
 namespace display {

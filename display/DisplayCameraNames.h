@@ -5,7 +5,7 @@
 #include <array>
 #include <string>
 
-#include "host/HostInterfaces.h"
+#include "interfaces/HostInterfaces.h"
 
 namespace display {
 

@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "display/DisplayPane.h"
-#include "foundation/DisplayInfo.h"
+#include "util/DisplayInfo.h"
 #include "platform/ui/Dialog.h"
 
 namespace display {

@@ -5,7 +5,7 @@
 #pragma once
 #include <cstdint>
 
-#include "foundation/DisplayInfo.h"
+#include "util/DisplayInfo.h"
 #include "platform/ui/Dialog.h"
 
 namespace display {

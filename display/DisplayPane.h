@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "foundation/DisplayInfo.h"
+#include "util/DisplayInfo.h"
 #include "platform/ui/Dialog.h"
 
 namespace display {

@@ -9,8 +9,8 @@
 #include "display/DisplayCallMonPropPage.h"
 #include "display/DisplayLayoutPropPage.h"
 #include "display/DisplayModePropPage.h"
-#include "foundation/DisplayInfo.h"
-#include "host/HostInterfaces.h"
+#include "util/DisplayInfo.h"
+#include "interfaces/HostInterfaces.h"
 
 namespace display {
 

@@ -3,8 +3,8 @@
 #include <memory>
 
 #include "component/SetupSheet.h"
-#include "foundation/DisplayInfo.h"
-#include "host/HostInterfaces.h"
+#include "util/DisplayInfo.h"
+#include "interfaces/HostInterfaces.h"
 
 namespace display {
 // Builds the display sheet over the working copy and runs its preparatory

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "foundation/DisplayInfo.h"
+#include "util/DisplayInfo.h"
 
 namespace display {
 

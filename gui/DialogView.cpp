@@ -7,7 +7,7 @@
 #include <QTabWidget>
 
 #include "component/SetupSheetDlg.h"
-#include "foundation/Util.h"
+#include "util/Util.h"
 #include "gui/Keyboard.h"
 
 namespace gui {

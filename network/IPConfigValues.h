@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "host/HostInterfaces.h"
+#include "interfaces/HostInterfaces.h"
 
 class CIPConfigValues final : public host::IIPConfigValues {
 public:

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "cameras/CameraHelpers.h"
-#include "foundation/Util.h"
+#include "util/Util.h"
 #include "network/IPConfigValues.h"
 #include "network/IPDeviceTypeDlg.h"
 #include "platform/codepage/CodePage.h"

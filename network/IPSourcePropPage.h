@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "host/HostInterfaces.h"
+#include "interfaces/HostInterfaces.h"
 #include "network/IPSourceConfig.h"
 #include "platform/com/Bstr.h"
 #include "platform/ui/Dialog.h"

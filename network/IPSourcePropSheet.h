@@ -9,7 +9,7 @@
 #include "cameras/CamPTZTriggerPropPage.h"
 #include "cameras/UserDefinedHandlersPage.h"
 #include "component/SetupSheet.h"
-#include "host/HostInterfaces.h"
+#include "interfaces/HostInterfaces.h"
 #include "network/IPSourcePropPage.h"
 
 class CIPSourcePropSheet : public CSetupSheet {

@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "component/SetupSheet.h"
-#include "host/HostInterfaces.h"
+#include "interfaces/HostInterfaces.h"
 #include "platform/ui/Dialog.h"
 
 namespace network {

@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "foundation/Controls.h"
-#include "foundation/Util.h"
+#include "util/Util.h"
 #include "platform/codepage/CodePage.h"
 #include "platform/com/Bstr.h"
 #include "platform/ui/MessageBox.h"

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "host/HostInterfaces.h"
+#include "interfaces/HostInterfaces.h"
 #include "platform/com/Unknown.h"
 #include "platform/ui/Dialog.h"
 

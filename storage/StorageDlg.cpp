@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <system_error>
 
-#include "component/ISetupUI.h"
+#include "interfaces/ISetupUI.h"
 #include "foundation/DebugLog.h"
-#include "foundation/Util.h"
+#include "util/Util.h"
 #include "platform/codepage/CodePage.h"
 #include "platform/com/ClassTable.h"
 #include "platform/ui/MessageBox.h"

@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "component/StorageUISupportCallbackImp.h"
-#include "host/HostInterfaces.h"
+#include "interfaces/HostInterfaces.h"
 #include "platform/com/Unknown.h"
 #include "platform/ui/Dialog.h"
 

@@ -3,7 +3,7 @@
 #pragma once
 #include <string>
 
-#include "host/HostInterfaces.h"
+#include "interfaces/HostInterfaces.h"
 #include "platform/ui/Dialog.h"
 
 class CStorageLabelDlg : public ui::Dialog {

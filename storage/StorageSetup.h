@@ -1,6 +1,6 @@
 // Entry of the storage volume manager, called by ShowStorage.
 #pragma once
-#include "host/HostInterfaces.h"
+#include "interfaces/HostInterfaces.h"
 #include "platform/ui/Window.h"
 
 namespace storage {

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "foundation/Util.h"
+#include "util/Util.h"
 #include "resources/Resources.h"
 
 namespace storage {

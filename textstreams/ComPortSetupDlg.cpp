@@ -3,7 +3,7 @@
 #include <cstdlib>
 
 #include "cameras/CameraHelpers.h"
-#include "foundation/Util.h"
+#include "util/Util.h"
 #include "resources/Resources.h"
 #include "textstreams/TextStreamPorts.h"
 

@@ -1,7 +1,7 @@
 // Serial port dialog (template 245): port, bits per second, data bits,
 // parity, stop bits and flow control of a serial text stream.
 #pragma once
-#include "host/HostInterfaces.h"
+#include "interfaces/HostInterfaces.h"
 #include "component/OkCancelHelpDlg.h"
 #include "textstreams/TextStreamSetup.h"
 

@@ -7,7 +7,7 @@
 
 #include "cameras/CameraHelpers.h"
 #include "cameras/FileDlg.h"
-#include "foundation/Util.h"
+#include "util/Util.h"
 #include "platform/codepage/CodePage.h"
 #include "platform/com/ClassTable.h"
 #include "platform/ui/MessageBox.h"

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "host/HostInterfaces.h"
+#include "interfaces/HostInterfaces.h"
 #include "platform/com/Unknown.h"
 #include "platform/ui/Dialog.h"
 #include "textstreams/TextDefinitionRules.h"

@@ -2,7 +2,7 @@
 // the way a host does: on a second instance of this component's SetupUI
 // class, created by class identifier.
 #pragma once
-#include "component/ISetupUI.h"
+#include "interfaces/ISetupUI.h"
 #include "platform/com/ClassTable.h"
 #include "platform/ui/Window.h"
 

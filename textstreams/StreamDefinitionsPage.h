@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "host/HostInterfaces.h"
+#include "interfaces/HostInterfaces.h"
 #include "platform/com/Unknown.h"
 #include "platform/ui/Dialog.h"
 
 class CTextStreamListDlg;
 
-#include "component/ISetupUI.h"
+#include "interfaces/ISetupUI.h"
 
 class CStreamDefinitionsPage : public ui::PropertyPage {
 public:

@@ -1,6 +1,6 @@
 #include "textstreams/TSTextReceiptPropPage.h"
 
-#include "foundation/Util.h"
+#include "util/Util.h"
 #include "platform/ui/MessageBox.h"
 #include "resources/Resources.h"
 #include "textstreams/TextStreamListDlg.h"

@@ -2,7 +2,7 @@
 
 #include "cameras/CameraControlXml.h"
 #include "cameras/CameraHelpers.h"
-#include "foundation/Util.h"
+#include "util/Util.h"
 #include "platform/codepage/CodePage.h"
 #include "platform/ui/MessageBox.h"
 #include "resources/Resources.h"

@@ -1,7 +1,7 @@
 #include "textstreams/TextExceptionBuilderDlg.h"
 
 #include "cameras/CameraHelpers.h"
-#include "foundation/Util.h"
+#include "util/Util.h"
 #include "platform/ui/MessageBox.h"
 #include "resources/Resources.h"
 

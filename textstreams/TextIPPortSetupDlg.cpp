@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "cameras/CameraHelpers.h"
-#include "foundation/Util.h"
+#include "util/Util.h"
 #include "resources/Resources.h"
 
 CTextIPPortSetupDlg::CTextIPPortSetupDlg(host::ISetupUISupport* support, host::ITextStreamsUISupport* text,

@@ -3,7 +3,7 @@
 #pragma once
 #include <string>
 
-#include "host/HostInterfaces.h"
+#include "interfaces/HostInterfaces.h"
 #include "component/OkCancelHelpDlg.h"
 #include "textstreams/TextStreamPorts.h"
 

@@ -5,7 +5,7 @@
 #include "cameras/CameraHelpers.h"
 #include "component/HostSystem.h"
 #include "component/SetupSheetDlg.h"
-#include "foundation/Util.h"
+#include "util/Util.h"
 #include "platform/ui/MessageBox.h"
 #include "resources/Resources.h"
 #include "textstreams/TextStreamPropSheet.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "host/HostInterfaces.h"
+#include "interfaces/HostInterfaces.h"
 #include "platform/ui/Dialog.h"
 #include "textstreams/TextStreamRecord.h"
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "host/HostInterfaces.h"
+#include "interfaces/HostInterfaces.h"
 #include "platform/ui/Window.h"
 
 namespace textstreams {

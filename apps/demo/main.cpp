@@ -11,7 +11,7 @@
 
 #include "apps/demo/Launcher.h"
 #include "apps/run/Operations.h"
-#include "component/module/Module.h"
+#include "module/Module.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

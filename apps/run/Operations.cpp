@@ -2,8 +2,8 @@
 
 #include <stdexcept>
 
-#include "component/module/Module.h"
-#include "host/UnitData.h"
+#include "module/Module.h"
+#include "simulator/UnitData.h"
 #include "platform/codepage/CodePage.h"
 #include "platform/com/ClassTable.h"
 

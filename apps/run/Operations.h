@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "component/ISetupUI.h"
-#include "host/SimulatedUnit.h"
+#include "interfaces/ISetupUI.h"
+#include "simulator/SimulatedUnit.h"
 
 namespace apps {
 

@@ -9,7 +9,7 @@
 #include <sstream>
 
 #include "apps/run/Operations.h"
-#include "component/module/Module.h"
+#include "module/Module.h"
 #include "platform/codepage/CodePage.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/Script.h"

@@ -6,8 +6,8 @@
 #include <gtest/gtest.h>
 
 #include "component/SetupSheetDlg.h"
-#include "foundation/AudioInfo.h"
-#include "foundation/DisplayInfo.h"
+#include "util/AudioInfo.h"
+#include "util/DisplayInfo.h"
 #include "tests/support/Harness.h"
 
 using nlohmann::json;

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "audio/MixerRules.h"
-#include "host/UnitData.h"
+#include "simulator/UnitData.h"
 
 using namespace audio;
 using Mode = CAudioMixerInfo::eMixerRecordMode;

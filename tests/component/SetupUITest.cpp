@@ -7,8 +7,8 @@
 #include "component/NotAvailableDlg.h"
 #include "component/StorageUISupportCallbackImp.h"
 #include "resources/Ids.h"
-#include "component/module/TypeLibrary.h"
-#include "foundation/Util.h"
+#include "module/TypeLibrary.h"
+#include "util/Util.h"
 #include "platform/com/ClassTable.h"
 #include "resources/Resources.h"
 

@@ -1,7 +1,7 @@
 #include "tests/support/Harness.h"
 
 #include "component/RecordModeDlg.h"
-#include "foundation/Util.h"
+#include "util/Util.h"
 #include "platform/registry/Registry.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include "display/DisplayCameraNames.h"
 #include "display/DisplayPane.h"
 #include "display/DwellTime.h"
-#include "host/UnitData.h"
+#include "simulator/UnitData.h"
 #include "tests/support/Harness.h"
 
 using namespace display;

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "foundation/Controls.h"
-#include "foundation/Util.h"
+#include "util/Util.h"
 #include "platform/registry/Registry.h"
 #include "resources/Resources.h"
 

@@ -31,7 +31,7 @@
 #include <QTreeWidget>
 
 #include "apps/run/Operations.h"
-#include "component/module/Module.h"
+#include "module/Module.h"
 #include "gui/DialogView.h"
 #include "gui/Keyboard.h"
 #include "gui/QtFrontEnd.h"

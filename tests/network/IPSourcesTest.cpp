@@ -3,8 +3,8 @@
 // ShowIPSourceConfig on the simulated unit.
 #include "tests/support/Harness.h"
 
-#include "component/module/SetupUI.h"
-#include "foundation/Util.h"
+#include "module/SetupUI.h"
+#include "util/Util.h"
 #include "network/IPSourcePropPage.h"
 #include "network/IPSourcePropSheet.h"
 

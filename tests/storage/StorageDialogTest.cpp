@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "StorageFixture.h"
-#include "foundation/Util.h"
+#include "util/Util.h"
 #include "platform/registry/Registry.h"
 #include "resources/Resources.h"
 #include "storage/StorageVolumes.h"

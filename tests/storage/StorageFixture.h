@@ -3,7 +3,7 @@
 #pragma once
 #include <string>
 
-#include "host/SimStorage.h"
+#include "simulator/SimStorage.h"
 #include "storage/StorageDlg.h"
 #include "tests/support/Harness.h"
 

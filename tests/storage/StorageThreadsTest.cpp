@@ -10,7 +10,7 @@
 #include <thread>
 
 #include "StorageFixture.h"
-#include "component/ISetupUI.h"
+#include "interfaces/ISetupUI.h"
 #include "platform/com/ClassTable.h"
 
 using namespace storage_tests;

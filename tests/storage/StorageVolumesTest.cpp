@@ -1,8 +1,8 @@
 // Texts and decisions of the storage dialog, without the dialog.
 #include <gtest/gtest.h>
 
-#include "component/module/Module.h"
-#include "foundation/Util.h"
+#include "module/Module.h"
+#include "util/Util.h"
 #include "storage/StorageVolumes.h"
 
 using namespace storage;

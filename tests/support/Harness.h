@@ -8,8 +8,8 @@
 #include <gtest/gtest.h>
 
 #include "apps/run/Operations.h"
-#include "component/module/Module.h"
-#include "host/SimulatedUnit.h"
+#include "module/Module.h"
+#include "simulator/SimulatedUnit.h"
 #include "platform/registry/Registry.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/Script.h"

@@ -1,7 +1,7 @@
 // The unit's definitions as the setups reach them: the list codec, the
 // definition objects, the collection and the exception support calls.
 #include "cameras/CameraHelpers.h"
-#include "host/SimTextExceptions.h"
+#include "simulator/SimTextExceptions.h"
 #include "platform/codepage/CodePage.h"
 #include "platform/com/ClassTable.h"
 #include "tests/support/Harness.h"

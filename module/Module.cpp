@@ -1,0 +1,120 @@
+#include "module/Module.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <mutex>
+#include <sstream>
+#include <unistd.h>
+
+#include "interfaces/ISetupUI.h"
+#include "component/StorageUISupportCallbackImp.h"
+#include "module/SetupUI.h"
+#include "foundation/DebugLog.h"
+#include "util/Util.h"
+#include "resources/Resources.h"
+
+namespace mirelle {
+namespace {
+
+std::mutex g_lock;
+std::unique_ptr<com::ComModule> g_module;
+std::string g_path;
+constexpr const char* kProvider = "Mirelle";
+
+std::string ExecutablePath() {
+    char buf[260];
+    ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
+    if (n <= 0) return "mirelle";
+    buf[n] = 0;
+    return buf;
+}
+
+bool TryLoad(const std::filesystem::path& p) {
+    std::error_code ec;
+    return std::filesystem::is_regular_file(p, ec) && res::LoadResourceModule(p.string());
+}
+
+}  // namespace
+
+std::string ChooseResourceModule() {
+    if (CWWRegistry::GetSystemLanguage() == "ENG") return {};
+    std::string name = CWWRegistry::GetLocalResDLLName("ResSetupUI");
+    std::vector<std::filesystem::path> search;
+    if (const char* env = std::getenv("MIRELLE_RESOURCE_PATH"); env && *env) {
+        std::stringstream ss(env);
+        for (std::string dir; std::getline(ss, dir, ':');)
+            if (!dir.empty()) search.emplace_back(dir);
+    }
+    search.emplace_back(".");
+    for (auto& dir : search)
+        if (TryLoad(dir / name)) return (dir / name).string();
+    // The module's own folder: its full path cut after the last separator.
+    std::string own = ModulePath();
+    if (own.size() > 259) own.resize(259);
+    auto slash = own.find_last_of('/');
+    std::string path = (slash == std::string::npos ? std::string{} : own.substr(0, slash + 1)) + name;
+    if (TryLoad(path)) return path;
+    return {};
+}
+
+void ModuleAttach(const std::string& modulePath) {
+    std::lock_guard l(g_lock);
+    if (g_module) return;
+    g_path = modulePath.empty() ? ExecutablePath() : modulePath;
+    std::vector<com::ClassEntry> classes = {
+        {CLSID_SetupUI, "Mirelle.SetupUI.1", "Mirelle.SetupUI", "SetupUI Class", 103,
+         [](com::IUnknown* outer) { return CSetupUI::Create(outer); }},
+        {CLSID_StorageUISupportCallbackImp, "Mirelle.StorageUISupportCallbackImp.1",
+         "Mirelle.StorageUISupportCallbackImp", "StorageUISupportCallbackImp Class", 104,
+         [](com::IUnknown* outer) { return CStorageUISupportCallbackImp::Create(outer); }},
+    };
+    g_module = std::make_unique<com::ComModule>(std::move(classes), LIBID_MIRELLELib, g_path);
+    g_module->SetScriptReplacements({{"CLSID_SetupUI", com::GuidToString(CLSID_SetupUI)},
+                                     {"CLSID_StorageUISupportCallbackImp",
+                                      com::GuidToString(CLSID_StorageUISupportCallbackImp)},
+                                     {"LIBID", com::GuidToString(LIBID_MIRELLELib)}});
+    res::Install();
+    com::RegisterClassProvider(kProvider, [](const com::CLSID& c, const com::IID& i, void** p) {
+        return DllGetClassObject(c, i, p);
+    });
+    g_lock.unlock();
+    ChooseResourceModule();
+    g_lock.lock();
+}
+
+void ModuleDetach() {
+    std::lock_guard l(g_lock);
+    if (!g_module) return;
+    com::UnregisterClassProvider(kProvider);
+    g_module->Term();
+    g_module.reset();
+    res::UnloadResourceModule();
+}
+
+bool ModuleAttached() {
+    std::lock_guard l(g_lock);
+    return g_module != nullptr;
+}
+
+std::string ModulePath() { return g_path; }
+
+}  // namespace mirelle
+
+com::HRESULT DllGetClassObject(const com::CLSID& clsid, const com::IID& iid, void** ppv) {
+    if (!ppv) return com::E_POINTER;
+    mirelle::ModuleAttach();
+    return mirelle::g_module->GetClassObject(clsid, iid, ppv);
+}
+
+com::HRESULT DllCanUnloadNow() { return com::ModuleLockCount() == 0 ? com::S_OK : com::S_FALSE; }
+
+com::HRESULT DllRegisterServer() {
+    mirelle::ModuleAttach();
+    return mirelle::g_module->RegisterServer([](int id) { return res::RegistryScript(id); });
+}
+
+com::HRESULT DllUnregisterServer() {
+    mirelle::ModuleAttach();
+    return mirelle::g_module->UnregisterServer([](int id) { return res::RegistryScript(id); });
+}

@@ -1,0 +1,253 @@
+#include "simulator/SimulatedUnit.h"
+
+#include <atomic>
+#include <fstream>
+#include <sstream>
+
+#include "simulator/SimSupport.h"
+#include "platform/codepage/CodePage.h"
+#include "platform/com/ClassTable.h"
+
+namespace host {
+
+namespace {
+
+std::atomic<int> g_unitSerial{0};
+
+nlohmann::json Defaults() {
+    nlohmann::json d;
+    d["version"] = 3.22;
+    d["features"] = {{"21", true}, {"22", true}, {"26", false}};
+    d["cameraCount"] = 16;
+    nlohmann::json cams = nlohmann::json::array();
+    for (int i = 0; i < 16; ++i) cams.push_back({{"name", "Camera " + std::to_string(i + 1)}});
+    d["cameras"] = cams;
+    d["localMode"] = 0;
+    return d;
+}
+
+void Overlay(nlohmann::json& base, const nlohmann::json& over) {
+    for (auto& [k, v] : over.items()) {
+        if (v.is_object() && base.contains(k) && base[k].is_object())
+            Overlay(base[k], v);
+        else
+            base[k] = v;
+    }
+}
+
+// The host system object: version, feature switches and camera count.
+class HostSystemObject final : public SimHostObject<IHostSystemObject> {
+public:
+    using SimHostObject::SimHostObject;
+    HRESULT GetVersion(double* version) override {
+        if (HRESULT hr = m_unit.Enter("GetVersion", "", false); com::FAILED(hr)) return hr;
+        if (!version) return com::E_POINTER;
+        *version = m_unit.Data().value("version", 3.22);
+        return com::S_OK;
+    }
+    HRESULT IsFeatureEnabled(std::int32_t feature, VARIANT_BOOL* enabled) override {
+        if (HRESULT hr = m_unit.Enter("IsFeatureEnabled", std::to_string(feature), false); com::FAILED(hr)) return hr;
+        if (!enabled) return com::E_POINTER;
+        bool on = false;
+        const auto& f = m_unit.Data()["features"];
+        if (f.is_object()) {
+            auto it = f.find(std::to_string(feature));
+            if (it != f.end() && it->is_boolean()) on = it->get<bool>();
+            if (it != f.end() && it->is_number()) on = it->get<int>() != 0;
+        }
+        *enabled = on ? -1 : 0;
+        return com::S_OK;
+    }
+    HRESULT GetCameraCount(std::int16_t* count) override {
+        if (HRESULT hr = m_unit.Enter("GetCameraCount", "", false); com::FAILED(hr)) return hr;
+        if (!count) return com::E_POINTER;
+        *count = static_cast<std::int16_t>(m_unit.CameraCount());
+        return com::S_OK;
+    }
+
+};
+
+// Factory handed out by the unit's class provider.
+class UnitFactory final : public HostObject<com::IClassFactory> {
+public:
+    explicit UnitFactory(std::function<com::IUnknown*()> create) : m_create(std::move(create)) {}
+    HRESULT CreateInstance(com::IUnknown* outer, const com::IID& iid, void** ppv) override {
+        if (!ppv) return com::E_POINTER;
+        *ppv = nullptr;
+        if (outer) return com::CLASS_E_NOAGGREGATION;
+        com::IUnknown* obj = m_create();
+        if (!obj) return com::E_OUTOFMEMORY;
+        obj->AddRef();
+        HRESULT hr = obj->QueryInterface(iid, ppv);
+        obj->Release();
+        return hr;
+    }
+    HRESULT LockServer(bool) override { return com::S_OK; }
+
+private:
+    std::function<com::IUnknown*()> m_create;
+};
+
+}  // namespace
+
+std::string ArgText(BSTR s) { return s ? Quote(cp::FromBstr(s)) : std::string("null"); }
+
+std::string Quote(const std::string& s) {
+    std::string out = "\"";
+    for (char c : s) {
+        if (c == '"' || c == '\\') out += '\\';
+        if (c == '\n') { out += "\\n"; continue; }
+        if (c == '\r') { out += "\\r"; continue; }
+        if (c == '\t') { out += "\\t"; continue; }
+        out += c;
+    }
+    return out + "\"";
+}
+
+SimulatedUnit::SimulatedUnit(const nlohmann::json& data) : m_data(Defaults()) {
+    if (!data.is_object()) throw UnitFileError("the unit file must hold a JSON object");
+    Overlay(m_data, data);
+    m_setup = std::make_unique<SimSetupUISupport>(*this);
+    m_camera = std::make_unique<SimCameraControlUISupport>(*this);
+    m_rmt = std::make_unique<SimRmtResMgrUISupport>(*this);
+    m_storage = std::make_unique<SimStorageUISupport>(*this);
+    m_text = std::make_unique<SimTextStreamsUISupport>(*this);
+    m_exceptions = std::make_unique<SimTextExceptionsUISupport>(*this);
+
+    AddHostClass(CLSID_HostSystemObject, [](SimulatedUnit& u) -> com::IUnknown* { return new HostSystemObject(u); });
+    RegisterCameraHostClasses(*this);
+    RegisterTextStreamHostClasses(*this);
+    RegisterNetworkHostClasses(*this);
+
+    m_providerName = "SimulatedUnit#" + std::to_string(++g_unitSerial);
+    com::RegisterClassProvider(m_providerName, [this](const com::CLSID& clsid, const com::IID& iid, void** ppv) {
+        return CreateObject(clsid, iid, ppv);
+    });
+}
+
+SimulatedUnit::~SimulatedUnit() { com::UnregisterClassProvider(m_providerName); }
+
+std::unique_ptr<SimulatedUnit> SimulatedUnit::Load(const std::string& path) {
+    std::ifstream in(path);
+    if (!in) throw UnitFileError("cannot open unit file " + path);
+    nlohmann::json j;
+    try {
+        j = nlohmann::json::parse(in);
+    } catch (const nlohmann::json::parse_error& e) {
+        throw UnitFileError("unit file " + path + " is not valid JSON: " + e.what());
+    }
+    try {
+        auto unit = std::make_unique<SimulatedUnit>(j);
+        unit->m_path = path;
+        return unit;
+    } catch (const nlohmann::json::exception& e) {
+        throw UnitFileError("unit file " + path + " has a malformed entry: " + e.what());
+    }
+}
+
+void SimulatedUnit::Save(const std::string& path) const {
+    std::string tmp = path + ".tmp";
+    {
+        std::ofstream out(tmp, std::ios::trunc);
+        if (!out) throw UnitFileError("cannot write unit file " + path);
+        std::lock_guard l(m_dataLock);
+        out << m_data.dump(2) << "\n";
+        if (!out) throw UnitFileError("cannot write unit file " + path);
+    }
+    if (std::rename(tmp.c_str(), path.c_str()) != 0) throw UnitFileError("cannot replace unit file " + path);
+}
+
+HRESULT SimulatedUnit::Enter(const std::string& name, const std::string& args, bool changes) {
+    HostCall call{name, args, changes};
+    HRESULT hr = com::S_OK;
+    {
+        std::lock_guard l(m_lock);
+        m_calls.push_back(call);
+        int n = ++m_counts[name];
+        auto it = m_failures.find(name);
+        if (it != m_failures.end() && (it->second.nth == 0 || it->second.nth == n)) hr = it->second.hr;
+    }
+    if (onCall) onCall(call);
+    return hr;
+}
+
+void SimulatedUnit::FailCall(const std::string& name, HRESULT hr, int nth) {
+    std::lock_guard l(m_lock);
+    if (hr == com::S_OK) {
+        m_failures.erase(name);
+        return;
+    }
+    m_failures[name] = {hr, nth == 0 ? 0 : m_counts[name] + nth};
+}
+
+void SimulatedUnit::ClearFailures() {
+    std::lock_guard l(m_lock);
+    m_failures.clear();
+    m_createFailures.clear();
+}
+
+std::vector<HostCall> SimulatedUnit::Calls() const {
+    std::lock_guard l(m_lock);
+    return m_calls;
+}
+
+std::vector<std::string> SimulatedUnit::CallNames() const {
+    std::lock_guard l(m_lock);
+    std::vector<std::string> out;
+    for (auto& c : m_calls) out.push_back(c.name);
+    return out;
+}
+
+void SimulatedUnit::ClearCalls() {
+    std::lock_guard l(m_lock);
+    m_calls.clear();
+}
+
+void SimulatedUnit::FailCreate(const com::CLSID& clsid, HRESULT hr) {
+    std::lock_guard l(m_lock);
+    if (hr == com::S_OK)
+        m_createFailures.erase(clsid);
+    else
+        m_createFailures[clsid] = hr;
+}
+
+void SimulatedUnit::AddHostClass(const com::CLSID& clsid, HostClassCreator create) {
+    std::lock_guard l(m_lock);
+    m_classes[clsid] = std::move(create);
+}
+
+HRESULT SimulatedUnit::CreateObject(const com::CLSID& clsid, const com::IID& iid, void** ppv) {
+    HostClassCreator create;
+    {
+        std::lock_guard l(m_lock);
+        auto it = m_classes.find(clsid);
+        if (it == m_classes.end()) return com::CLASS_E_CLASSNOTAVAILABLE;
+        if (auto f = m_createFailures.find(clsid); f != m_createFailures.end()) return f->second;
+        create = it->second;
+    }
+    auto* factory = new UnitFactory([this, create] { return create(*this); });
+    factory->AddRef();
+    HRESULT hr = factory->QueryInterface(iid, ppv);
+    factory->Release();
+    return hr;
+}
+
+ISetupUISupport* SimulatedUnit::SetupUISupport() { return m_setup.get(); }
+ICameraControlUISupport* SimulatedUnit::CameraControlUISupport() { return m_camera.get(); }
+IRmtResMgrUISupport* SimulatedUnit::RmtResMgrUISupport() { return m_rmt.get(); }
+IStorageUISupport* SimulatedUnit::StorageUISupport() { return m_storage.get(); }
+ITextStreamsUISupport* SimulatedUnit::TextStreamsUISupport() { return m_text.get(); }
+ITextExceptionsUISupport* SimulatedUnit::TextExceptionsUISupport() { return m_exceptions.get(); }
+
+long SimulatedUnit::OutstandingReferences() const {
+    return m_setup->Refs() + m_camera->Refs() + m_rmt->Refs() + m_storage->Refs() + m_text->Refs() +
+           m_exceptions->Refs();
+}
+
+int SimulatedUnit::CameraCount() const {
+    std::lock_guard l(m_dataLock);
+    auto it = m_data.find("cameraCount");
+    return it != m_data.end() && it->is_number_integer() ? it->get<int>() : 16;
+}
+
+}  // namespace host
