@@ -14,7 +14,7 @@ namespace {
 void RunCameras(benchmark::State& state, const char* script, long expectedResult, bool changes) {
     reg::UseMemory();
     reg::Clear();
-    mirelle::ModuleAttach();
+    mirelle::RegisterClassesInProcess();
     auto parsed = ui::ParseScript(script);
     if (!parsed.ok()) {
         state.SkipWithError(parsed.error.c_str());

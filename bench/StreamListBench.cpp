@@ -28,7 +28,7 @@ nlohmann::json ManyStreams(int count) {
 void RunList(benchmark::State& state, const std::string& script, bool changes) {
     reg::UseMemory();
     reg::Clear();
-    mirelle::ModuleAttach();
+    mirelle::RegisterClassesInProcess();
     const int count = static_cast<int>(state.range(0));
     auto parsed = ui::ParseScript(script);
     if (!parsed.ok()) {

@@ -31,7 +31,7 @@ CCamControlPropPage::CCamControlPropPage(host::ISetupUISupport* setup, host::ICa
     } catch (const com::ComError&) {
         m_cameraControlObject = nullptr;  // only older hosts need it; asked for when used
     }
-    for (int i = 0; i < 16; ++i) m_names[i] = cameras::HostCameraName(m_setup, i);
+    for (int i = 0; i < 16; ++i) m_names[i] = mirelle::HostCameraName(m_setup, i);
 }
 
 CCamControlPropPage::~CCamControlPropPage() {
@@ -43,7 +43,7 @@ bool CCamControlPropPage::OnInitDialog() {
     if (!IsOlderHost()) {
         com::BSTR xml = nullptr;
         if (m_cameraControl) m_cameraControl->GetCameraControlXml(&xml);
-        m_xml = cameras::TakeHostString(xml);
+        m_xml = mirelle::TakeHostString(xml);
     } else {
         ReadOlderHostXml();
     }
@@ -72,13 +72,13 @@ void CCamControlPropPage::ReadOlderHostXml() {
         if (com::FAILED(m_cameraControl->GetCameraHandler(cam, &index)) || index < 0) continue;
         com::BSTR name = nullptr, progId = nullptr;
         const com::HRESULT hrHandler = m_cameraControl->GetHandler(index, &name, &progId);
-        cameras::TakeHostString(name);
-        const std::string prog = cameras::TakeHostString(progId);
+        mirelle::TakeHostString(name);
+        const std::string prog = mirelle::TakeHostString(progId);
         if (hrHandler != com::S_OK) continue;
         std::int16_t address = -1, monitor = -1;
         com::BSTR port = nullptr;
         const com::HRESULT hrSettings = m_cameraControl->GetCameraSettings(cam, &address, &port, &monitor);
-        const std::string p = cameras::TakeHostString(port);
+        const std::string p = mirelle::TakeHostString(port);
         if (com::FAILED(hrSettings)) continue;
         CameraHandlerAssociation a;
         a.CameraNumber = static_cast<std::int16_t>(cam);
@@ -104,7 +104,7 @@ void CCamControlPropPage::BuildHandlerList() {
     for (std::int32_t index = 0; index < count; ++index) {
         com::BSTR name = nullptr, progId = nullptr;
         const com::HRESULT hr = m_cameraControl->GetHandler(index, &name, &progId);
-        cameras::CameraHandlerInfo info{index, cameras::TakeHostString(name), cameras::TakeHostString(progId)};
+        cameras::CameraHandlerInfo info{index, mirelle::TakeHostString(name), mirelle::TakeHostString(progId)};
         if (hr != com::S_OK) continue;
         if (info.DisplayName == "USB CCTV" && !m_usbCctv) continue;
         for (int i = 0; i < 16; ++i) Item(kRowField + i).AddItem(info.DisplayName, index);
@@ -121,7 +121,7 @@ CameraHandlerAssociation* CCamControlPropPage::FindAssociation(int camera) {
 
 const cameras::CameraHandlerInfo* CCamControlPropPage::FindHandlerByProgId(const std::string& progId) const {
     for (const auto& h : m_handlers)
-        if (cameras::EqualsNoCase(h.ProgramID, progId)) return &h;
+        if (mirelle::EqualsNoCase(h.ProgramID, progId)) return &h;
     return nullptr;
 }
 
@@ -152,18 +152,18 @@ bool CCamControlPropPage::CameraIsPTZTriggerCamera(int camera) {
     com::BSTR xml = nullptr;
     std::int32_t reserved = 0;
     if (com::FAILED(m_setup->GetPTZTriggerListXml(&xml, &reserved))) {
-        cameras::TakeHostString(xml);
+        mirelle::TakeHostString(xml);
         return false;
     }
     cameras::PTZTriggerListDocument doc;
-    if (!doc.Read(cameras::TakeHostString(xml))) return false;  // unreadable: no warning
+    if (!doc.Read(mirelle::TakeHostString(xml))) return false;  // unreadable: no warning
     for (const auto& r : doc.Records())
         if (r->PTZCameraID.value == camera) return true;
     return false;
 }
 
 bool CCamControlPropPage::HandlerDefaults(const std::string& progId, std::string& port, std::int16_t& monitor) {
-    com::Bstr prog = cameras::HostString(progId);
+    com::Bstr prog = mirelle::HostString(progId);
     com::BSTR p = nullptr;
     std::int16_t m = -1;
     bool given = false;
@@ -175,12 +175,12 @@ bool CCamControlPropPage::HandlerDefaults(const std::string& progId, std::string
         std::int32_t result = 0;
         const com::HRESULT hr = m_cameraControlObject->GetHandlerDefaults(prog.get(), &p, &m, &result);
         if (com::FAILED(hr)) {
-            cameras::TakeHostString(p);
+            mirelle::TakeHostString(p);
             throw com::ComError(hr, host::IHostCameraControlObject::IID_);
         }
         given = result == 1;
     }
-    const std::string text = cameras::TakeHostString(p);
+    const std::string text = mirelle::TakeHostString(p);
     if (given) {
         port = text;
         monitor = m;
@@ -294,7 +294,7 @@ void CCamControlPropPage::SaveOlderHost() {
         m_cameraControl->ClearCameraHandler(a.CameraNumber);
         m_cameraControl->SetCameraHandler(a.CameraNumber, index);
         com::Bstr port;
-        if (!a.SerialPort.empty()) port = cameras::HostString(a.SerialPort);
+        if (!a.SerialPort.empty()) port = mirelle::HostString(a.SerialPort);
         m_cameraControl->SetCameraSettings(a.CameraNumber, a.CameraAddress, port.get(), a.MonitorNum, 0);
     }
     for (int cam = 0; cam < 16; ++cam)
@@ -305,7 +305,7 @@ void CCamControlPropPage::SaveOlderHost() {
 bool CCamControlPropPage::OnApply() {
     if (m_changed && m_cameraControl) {
         if (!IsOlderHost()) {
-            com::Bstr xml = cameras::HostString(cameras::WriteCameraControlXml(m_associations));
+            com::Bstr xml = mirelle::HostString(cameras::WriteCameraControlXml(m_associations));
             m_cameraControl->SetCameraControlXml(xml.get());
         } else {
             SaveOlderHost();

@@ -29,7 +29,7 @@ long PortNumber(const std::string& port) { return port.size() > 3 ? cameras::Lea
 void CCamControlSetupDlg::InsertPortInOrder(std::vector<std::string>& ports, const std::string& port) {
     const long n = PortNumber(port);
     for (size_t i = 0; i < ports.size(); ++i)
-        if (!cameras::EqualsNoCase(ports[i], "MUX") && PortNumber(ports[i]) > n) {
+        if (!mirelle::EqualsNoCase(ports[i], "MUX") && PortNumber(ports[i]) > n) {
             ports.insert(ports.begin() + static_cast<long>(i), port);
             return;
         }
@@ -38,7 +38,7 @@ void CCamControlSetupDlg::InsertPortInOrder(std::vector<std::string>& ports, con
 
 int CCamControlSetupDlg::Check(bool portCheck, const std::string& port, const std::string& address,
                                const std::string& monitor, std::int16_t openedMonitor) {
-    if (portCheck && !cameras::EqualsNoCase(port, "MUX") &&
+    if (portCheck && !mirelle::EqualsNoCase(port, "MUX") &&
         (port.empty() || port.find(res::LoadString(101)) == std::string::npos))
         return 102;
     long value = 0;
@@ -63,7 +63,7 @@ bool CCamControlSetupDlg::OnInitDialog() {
     if (m_cameraControl) {
         com::BSTR text = nullptr;
         m_cameraControl->GetSerialPorts(&text);
-        const std::string list = cameras::TakeHostString(text);
+        const std::string list = mirelle::TakeHostString(text);
         size_t start = 0;
         while (start <= list.size()) {
             size_t comma = list.find(',', start);
@@ -72,11 +72,11 @@ bool CCamControlSetupDlg::OnInitDialog() {
             start = comma + 1;
         }
         // Ports other cameras use are offered too, in port-number order.
-        for (int cam = 0; cam < cameras::kMaxCameras; ++cam) {
+        for (int cam = 0; cam < mirelle::kMaxCameras; ++cam) {
             std::int16_t address = 0, monitor = 0;
             com::BSTR port = nullptr;
             const com::HRESULT hr = m_cameraControl->GetCameraSettings(cam, &address, &port, &monitor);
-            const std::string p = cameras::TakeHostString(port);
+            const std::string p = mirelle::TakeHostString(port);
             if (hr != com::S_OK || p.empty()) continue;
             bool known = false;
             for (auto& q : ports) known = known || q == p;

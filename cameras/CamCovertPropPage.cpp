@@ -10,7 +10,7 @@
 using namespace res::cam;
 
 CCamCovertPropPage::CCamCovertPropPage(host::ISetupUISupport* setup) : ui::PropertyPage(IDD), m_setup(setup) {
-    for (int i = 0; i < 16; ++i) m_names[i] = cameras::HostCameraName(m_setup, i);
+    for (int i = 0; i < 16; ++i) m_names[i] = mirelle::HostCameraName(m_setup, i);
     std::int32_t mask = 0, reserved = 0;
     if (m_setup && com::FAILED(m_setup->GetCovertMask(&mask, &reserved))) mask = 0;
     for (int i = 0; i < 16; ++i) m_flags[i] = (mask >> i) & 1;
@@ -19,7 +19,7 @@ CCamCovertPropPage::CCamCovertPropPage(host::ISetupUISupport* setup) : ui::Prope
 }
 
 bool CCamCovertPropPage::OnInitDialog() {
-    const int count = cameras::ClampCameraCount(m_cameraCount);
+    const int count = mirelle::ClampCameraCount(m_cameraCount);
     for (int i = 0; i < 16; ++i) {
         SetItemText(kRowLabel + i, m_names[i]);
         auto& combo = Item(kRowField + i);
@@ -60,7 +60,7 @@ bool CCamCovertPropPage::OnApply() {
     if (HasWindow()) {
         std::array<int, 16> sel{};
         for (int i = 0; i < 16; ++i) sel[i] = Item(kRowField + i).selection;
-        const Outcome o = Decide(sel, m_flags, cameras::ClampCameraCount(m_cameraCount));
+        const Outcome o = Decide(sel, m_flags, mirelle::ClampCameraCount(m_cameraCount));
         if (o.messageId) WWMessageBox(this, res::LoadString(o.messageId), "", ui::MB_OK);
         if (o.changed && m_setup) {
             std::int32_t reserved = 0;

@@ -8,18 +8,18 @@
 using namespace res::cam;
 
 CCamGainPropPage::CCamGainPropPage(host::ISetupUISupport* setup) : ui::PropertyPage(IDD), m_setup(setup) {
-    for (int i = 0; i < 16; ++i) m_names[i] = cameras::HostCameraName(m_setup, i);
+    for (int i = 0; i < 16; ++i) m_names[i] = mirelle::HostCameraName(m_setup, i);
     m_cameraCount = mirelle::HostCameraCount();
     // Cameras the host does not fill show "Normal".
     m_modes.fill(1);
     std::int32_t reserved = 0;
     // The buffer holds 16 modes: never ask for more.
-    const auto count = static_cast<std::int16_t>(cameras::ClampCameraCount(m_cameraCount));
+    const auto count = static_cast<std::int16_t>(mirelle::ClampCameraCount(m_cameraCount));
     if (m_setup && count > 0) m_setup->GetGainModes(m_modes.data(), count, &reserved);
 }
 
 bool CCamGainPropPage::OnInitDialog() {
-    const int count = cameras::ClampCameraCount(m_cameraCount);
+    const int count = mirelle::ClampCameraCount(m_cameraCount);
     for (int i = 0; i < 16; ++i) {
         SetItemText(kRowLabel + i, m_names[i]);
         auto& combo = Item(kRowField + i);
@@ -47,7 +47,7 @@ bool CCamGainPropPage::TakeSelections(const std::array<int, 16>& selected, int c
 }
 
 bool CCamGainPropPage::OnApply() {
-    const int count = cameras::ClampCameraCount(m_cameraCount);
+    const int count = mirelle::ClampCameraCount(m_cameraCount);
     if (HasWindow() && count > 0) {
         std::array<int, 16> sel{};
         for (int i = 0; i < 16; ++i) sel[i] = Item(kRowField + i).selection;

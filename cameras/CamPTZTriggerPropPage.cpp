@@ -34,7 +34,7 @@ bool CCamPTZTriggerPropPage::OnInitDialog() {
     std::int32_t reserved = 0;
     if (m_setup) m_setup->GetPTZTriggerListXml(&xml, &reserved);
     cameras::PTZTriggerListDocument doc;
-    if (doc.Read(cameras::TakeHostString(xml))) {
+    if (doc.Read(mirelle::TakeHostString(xml))) {
         std::vector<PTZTriggerDefinition> defs;
         cameras::RecordsToDefinitions(doc, defs);
         for (auto& d : defs) m_definitions.push_back(std::make_unique<PTZTriggerDefinition>(std::move(d)));
@@ -46,12 +46,12 @@ bool CCamPTZTriggerPropPage::OnInitDialog() {
 
 std::string CCamPTZTriggerPropPage::CellText(const PTZTriggerDefinition& d, int column) const {
     switch (column) {
-        case 0: return cameras::HostCameraName(m_setup, d.AlarmCameraID());
+        case 0: return mirelle::HostCameraName(m_setup, d.AlarmCameraID());
         case 1: return d.Filter() ? "X" : "";
         case 2: return d.Input() ? "X" : "";
         case 3: return d.Generated() ? "X" : "";
         case 4: return d.VideoLoss() ? "X" : "";
-        case 5: return cameras::HostCameraName(m_setup, d.PTZCameraID());
+        case 5: return mirelle::HostCameraName(m_setup, d.PTZCameraID());
         case 6: {
             char buf[32];
             if (d.ActionType() == PTZTriggerDefinition::ePreset)
@@ -169,7 +169,7 @@ bool CCamPTZTriggerPropPage::OnApply() {
         for (auto& d : m_definitions) defs.push_back(*d);
         cameras::PTZTriggerListDocument doc;
         cameras::DefinitionsToRecords(defs, doc);
-        com::Bstr xml = cameras::HostString(doc.Write());
+        com::Bstr xml = mirelle::HostString(doc.Write());
         std::int32_t reserved = 0;
         m_setup->SetPTZTriggerListXml(xml.get(), &reserved);
     }

@@ -53,9 +53,9 @@ bool CCamPTZTriggerSetup::OnInitDialog() {
     auto& ptz = Item(kTrgPtzCamera);
     alarm.ClearItems();
     ptz.ClearItems();
-    for (int cam = 0; cam < m_cameraCount && cam < cameras::kMaxCameras; ++cam) {
+    for (int cam = 0; cam < m_cameraCount && cam < mirelle::kMaxCameras; ++cam) {
         bool valid = false;
-        const std::string name = cameras::HostCameraName(m_setup, cam, &valid);
+        const std::string name = mirelle::HostCameraName(m_setup, cam, &valid);
         if (!valid) continue;
         alarm.AddItem(name, cam);
         std::int32_t handler = -1;
@@ -146,9 +146,9 @@ void CCamPTZTriggerSetup::OnOK() {
     d.SetAlarmCameraID(selectedCamera(kTrgAlarmCamera));
     d.SetPTZCameraID(selectedCamera(kTrgPtzCamera));
     bool valid = false;
-    std::string name = cameras::HostCameraName(m_setup, d.AlarmCameraID(), &valid);
+    std::string name = mirelle::HostCameraName(m_setup, d.AlarmCameraID(), &valid);
     if (valid) d.SetAlarmCameraName(name);
-    name = cameras::HostCameraName(m_setup, d.PTZCameraID(), &valid);
+    name = mirelle::HostCameraName(m_setup, d.PTZCameraID(), &valid);
     if (valid) d.SetPTZCameraName(name);
     d.SetFilter(IsTicked(kTrgFilter) ? 1 : 0);
     d.SetInput(IsTicked(kTrgInput) ? 1 : 0);

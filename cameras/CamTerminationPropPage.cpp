@@ -9,7 +9,7 @@ using namespace res::cam;
 
 CCamTerminationPropPage::CCamTerminationPropPage(host::ISetupUISupport* setup)
     : ui::PropertyPage(IDD), m_setup(setup) {
-    for (int i = 0; i < 16; ++i) m_names[i] = cameras::HostCameraName(m_setup, i);
+    for (int i = 0; i < 16; ++i) m_names[i] = mirelle::HostCameraName(m_setup, i);
     std::int32_t mask = 0, reserved = 0;
     if (m_setup && com::FAILED(m_setup->GetTerminationMask(&mask, &reserved))) mask = 0;
     for (int i = 0; i < 16; ++i) m_flags[i] = (mask >> i) & 1;
@@ -17,7 +17,7 @@ CCamTerminationPropPage::CCamTerminationPropPage(host::ISetupUISupport* setup)
 }
 
 bool CCamTerminationPropPage::OnInitDialog() {
-    const int count = cameras::ClampCameraCount(m_cameraCount);
+    const int count = mirelle::ClampCameraCount(m_cameraCount);
     for (int i = 0; i < 16; ++i) {
         SetItemText(kRowLabel + i, m_names[i]);
         auto& combo = Item(kRowField + i);
@@ -56,7 +56,7 @@ bool CCamTerminationPropPage::OnApply() {
         Selections sel{};
         for (int i = 0; i < 16; ++i) sel[i] = Item(kRowField + i).selection;
         bool changed = false;
-        const std::int32_t mask = BuildMask(sel, m_flags, cameras::ClampCameraCount(m_cameraCount), changed);
+        const std::int32_t mask = BuildMask(sel, m_flags, mirelle::ClampCameraCount(m_cameraCount), changed);
         if (changed && m_setup) {
             std::int32_t reserved = 0;
             m_setup->SetTerminationMask(mask, 0, &reserved);

@@ -3,17 +3,10 @@
 #include <cctype>
 #include <cstdlib>
 
+#include "foundation/HostStrings.h"
 #include "foundation/XmlDocument.h"
 
 namespace cameras {
-
-bool EqualsNoCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
 
 long LeadingInteger(const std::string& text) { return std::strtol(text.c_str(), nullptr, 10); }
 
@@ -49,13 +42,13 @@ AssociationList ReadCameraControlXml(const std::string& text) {
     while (doc.ReadNode(name, value, isEnd, isAttr)) {
         if (isAttr) continue;
         if (!inside) {
-            if (!isEnd && EqualsNoCase(name, "Associations")) inside = true;
+            if (!isEnd && mirelle::EqualsNoCase(name, "Associations")) inside = true;
             continue;
         }
         if (isEnd) {
             std::string n = name.substr(name.find_first_not_of('/') == std::string::npos ? name.size()
                                                                                           : name.find_first_not_of('/'));
-            if (EqualsNoCase(n, "Handler")) {
+            if (mirelle::EqualsNoCase(n, "Handler")) {
                 // The camera travels as a 16-bit number: only 0 to 15 is a camera.
                 auto cam16 = static_cast<std::int16_t>(camera);
                 if (cam16 >= 0 && cam16 <= 15 && !progId.empty()) {
@@ -67,24 +60,24 @@ AssociationList ReadCameraControlXml(const std::string& text) {
                     a.MonitorNum = static_cast<std::int16_t>(monitor);
                     out.push_back(std::move(a));
                 }
-            } else if (EqualsNoCase(n, "Associations")) {
+            } else if (mirelle::EqualsNoCase(n, "Associations")) {
                 inside = false;
             }
             continue;
         }
-        if (EqualsNoCase(name, "Handler")) {
+        if (mirelle::EqualsNoCase(name, "Handler")) {
             camera = address = monitor = -1;
             progId.clear();
             port.clear();
-        } else if (EqualsNoCase(name, "CameraNumber")) {
+        } else if (mirelle::EqualsNoCase(name, "CameraNumber")) {
             camera = LeadingInteger(value);
-        } else if (EqualsNoCase(name, "CameraAddress")) {
+        } else if (mirelle::EqualsNoCase(name, "CameraAddress")) {
             address = LeadingInteger(value);
-        } else if (EqualsNoCase(name, "MonitorNum")) {
+        } else if (mirelle::EqualsNoCase(name, "MonitorNum")) {
             monitor = LeadingInteger(value);
-        } else if (EqualsNoCase(name, "SerialPort")) {
+        } else if (mirelle::EqualsNoCase(name, "SerialPort")) {
             port = value;
-        } else if (EqualsNoCase(name, "ProgramID")) {
+        } else if (mirelle::EqualsNoCase(name, "ProgramID")) {
             progId = value;
         }
     }

@@ -42,7 +42,5 @@ AssociationList ReadCameraControlXml(const std::string& text);
 // does not start with a number).
 long LeadingInteger(const std::string& text);
 
-// ASCII case-insensitive comparison of two names.
-bool EqualsNoCase(const std::string& a, const std::string& b);
 
 }  // namespace cameras

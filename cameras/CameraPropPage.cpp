@@ -13,7 +13,7 @@ CCameraPropPage::CCameraPropPage(host::ISetupUISupport* setup) : ui::PropertyPag
         host::VARIANT_BOOL valid = 0;
         // The result code is not examined: the flag alone says whether a name came.
         if (m_setup) m_setup->GetCameraNameForEdit(i, &name, &valid);
-        std::string text = cameras::TakeHostString(name);
+        std::string text = mirelle::TakeHostString(name);
         if (valid != 0) m_names[i] = text;
         m_loadedNames[i] = m_names[i];
     }
@@ -52,7 +52,7 @@ std::string CCameraPropPage::BuildNameBlock(const Names& names) {
 
 bool CCameraPropPage::NamesChanged(const Names& current, const Names& loaded) {
     for (size_t i = 0; i < current.size(); ++i)
-        if (!cameras::EqualsNoCase(current[i], loaded[i])) return true;
+        if (!mirelle::EqualsNoCase(current[i], loaded[i])) return true;
     return false;
 }
 

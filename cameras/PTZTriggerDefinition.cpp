@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "cameras/CameraControlXml.h"
+#include "foundation/HostStrings.h"
 #include "foundation/DebugLog.h"
 #include "foundation/XmlDocument.h"
 
@@ -137,14 +138,14 @@ void RecordsToDefinitions(const PTZTriggerListDocument& doc, std::vector<PTZTrig
         d.SetPTZCameraName(r.PTZCameraName.value);
         for (const auto& a : r.Alarms) {
             const std::string& t = a.AlarmType.value;
-            if (EqualsNoCase(t, "Filter")) d.SetFilter(1);
-            else if (EqualsNoCase(t, "Input")) d.SetInput(1);
-            else if (EqualsNoCase(t, "Generated")) d.SetGenerated(1);
-            else if (EqualsNoCase(t, "VideoLoss")) d.SetVideoLoss(1);
+            if (mirelle::EqualsNoCase(t, "Filter")) d.SetFilter(1);
+            else if (mirelle::EqualsNoCase(t, "Input")) d.SetInput(1);
+            else if (mirelle::EqualsNoCase(t, "Generated")) d.SetGenerated(1);
+            else if (mirelle::EqualsNoCase(t, "VideoLoss")) d.SetVideoLoss(1);
         }
-        if (EqualsNoCase(r.PTZCommand.value, "Pattern")) {
+        if (mirelle::EqualsNoCase(r.PTZCommand.value, "Pattern")) {
             d.SetActionType(PTZTriggerDefinition::ePattern);
-        } else if (EqualsNoCase(r.PTZCommand.value, "Preset")) {
+        } else if (mirelle::EqualsNoCase(r.PTZCommand.value, "Preset")) {
             d.SetActionType(PTZTriggerDefinition::ePreset);
         } else {
             LogMirelle("PTZ Trigger XML contains bad action type. Ignoring this trigger definition.");

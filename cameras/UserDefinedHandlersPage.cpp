@@ -2,7 +2,7 @@
 
 #include "cameras/CameraControlXml.h"
 #include "cameras/CameraHelpers.h"
-#include "cameras/FileDlg.h"
+#include "foundation/FileDlg.h"
 #include "component/HostSystem.h"
 #include "foundation/DebugLog.h"
 #include "util/Util.h"
@@ -41,7 +41,7 @@ std::vector<CUserDefinedHandlersPage::HostHandler> CUserDefinedHandlersPage::Hos
     for (std::int32_t i = 0; i < count; ++i) {
         com::BSTR name = nullptr, progId = nullptr;
         const com::HRESULT hr = m_cameraControl->GetHandler(i, &name, &progId);
-        HostHandler h{i, cameras::TakeHostString(name), cameras::TakeHostString(progId)};
+        HostHandler h{i, mirelle::TakeHostString(name), mirelle::TakeHostString(progId)};
         if (hr == com::S_OK) out.push_back(std::move(h));
     }
     return out;
@@ -70,7 +70,7 @@ void CUserDefinedHandlersPage::OnClick(int id) {
 }
 
 std::string CUserDefinedHandlersPage::ChooseFile() {
-    return cameras::ChooseFile(this, m_localMode, true, kPattern, cameras::OFN_FILEMUSTEXIST);
+    return mirelle::ChooseFile(this, m_localMode, true, kPattern, mirelle::OFN_FILEMUSTEXIST);
 }
 
 void CUserDefinedHandlersPage::OnAddUpdate() {
@@ -86,11 +86,11 @@ void CUserDefinedHandlersPage::OnAddUpdate() {
         WWMessageBox(this, res::LoadString(147), res::LoadString(148), ui::MB_OK | ui::MB_ICONERROR);
         return;
     }
-    com::Bstr wpath = cameras::HostString(path);
+    com::Bstr wpath = mirelle::HostString(path);
     com::BSTR text = nullptr;
     host::VARIANT_BOOL ok = 0;
     const com::HRESULT hr = handler->ReadDefinitionFile(wpath.get(), &text, &ok);
-    const std::string answer = cameras::TakeHostString(text);
+    const std::string answer = mirelle::TakeHostString(text);
     if (com::FAILED(hr) || ok == 0) {
         WWMessageBox(this, res::LoadString(146) + " " + answer, res::LoadString(148), ui::MB_OK | ui::MB_ICONERROR);
         return;
@@ -102,7 +102,7 @@ void CUserDefinedHandlersPage::OnAddUpdate() {
     int pendingIndex = -1;
     bool foundOnHost = false;
     for (auto& h : HostHandlers())
-        if (cameras::EqualsNoCase(h.DisplayName, displayName)) {
+        if (mirelle::EqualsNoCase(h.DisplayName, displayName)) {
             found = h;
             foundOnHost = true;
             break;
@@ -121,7 +121,7 @@ void CUserDefinedHandlersPage::OnAddUpdate() {
     } else if (!foundOnHost) {
         for (size_t i = 0; i < m_arrayPendingChanges.size(); ++i)
             if (m_arrayPendingChanges[i].Action == cameras::eActionAdd &&
-                cameras::EqualsNoCase(m_arrayPendingChanges[i].DisplayName, displayName)) {
+                mirelle::EqualsNoCase(m_arrayPendingChanges[i].DisplayName, displayName)) {
                 pendingIndex = static_cast<int>(i);
                 break;
             }
@@ -131,7 +131,7 @@ void CUserDefinedHandlersPage::OnAddUpdate() {
         }
     }
 
-    const auto content = cameras::ReadWholeFile(path);
+    const auto content = mirelle::ReadWholeFile(path);
     if (!content) {
         WWMessageBox(this, res::LoadString(146) + " " + path, res::LoadString(148), ui::MB_OK | ui::MB_ICONERROR);
         return;
@@ -170,7 +170,7 @@ void CUserDefinedHandlersPage::OnRemove() {
     if (rowText.empty()) return;
     bool done = false;
     for (auto& h : HostHandlers())
-        if (cameras::EqualsNoCase(h.DisplayName, rowText)) {
+        if (mirelle::EqualsNoCase(h.DisplayName, rowText)) {
             PendingHandlerChange c;
             c.ProgramID = h.ProgramID;
             c.DisplayName = h.DisplayName;
@@ -182,7 +182,7 @@ void CUserDefinedHandlersPage::OnRemove() {
         }
     if (!done) {
         for (auto it = m_arrayPendingChanges.rbegin(); it != m_arrayPendingChanges.rend(); ++it)
-            if (it->Action == cameras::eActionAdd && cameras::EqualsNoCase(it->DisplayName, rowText)) {
+            if (it->Action == cameras::eActionAdd && mirelle::EqualsNoCase(it->DisplayName, rowText)) {
                 m_arrayPendingChanges.erase(std::next(it).base());
                 done = true;
                 break;
@@ -199,14 +199,14 @@ bool CUserDefinedHandlersPage::OnApply() {
     for (const auto& c : m_arrayPendingChanges) {
         if (!m_cameraControl) break;
         if (c.Action == cameras::eActionAdd || c.Action == cameras::eActionUpdate) {
-            com::Bstr definition = cameras::HostString(c.Definition);
+            com::Bstr definition = mirelle::HostString(c.Definition);
             // In/out: goes in empty for a new handler and comes back set.
             com::BSTR progIdSlot =
-                cameras::HostString(c.Action == cameras::eActionAdd ? std::string{} : c.ProgramID).detach();
+                mirelle::HostString(c.Action == cameras::eActionAdd ? std::string{} : c.ProgramID).detach();
             m_cameraControl->StoreXMLCameraHandlerDefinition(definition.get(), &progIdSlot);
-            const std::string progId = cameras::TakeHostString(progIdSlot);
-            com::Bstr name = cameras::HostString(c.DisplayName);
-            com::Bstr prog = cameras::HostString(progId);
+            const std::string progId = mirelle::TakeHostString(progIdSlot);
+            com::Bstr name = mirelle::HostString(c.DisplayName);
+            com::Bstr prog = mirelle::HostString(progId);
             std::int32_t reserved = 0;
             if (com::FAILED(m_cameraControl->RegisterCameraHandler(name.get(), prog.get(), &reserved)))
                 LogMirelle("RegisterCameraHandler failed. DisplayName=" + c.DisplayName + ", ProgID=" + progId + ".");
@@ -218,7 +218,7 @@ bool CUserDefinedHandlersPage::OnApply() {
                 }
             }
         } else if (c.Action == cameras::eActionRemove) {
-            com::Bstr prog = cameras::HostString(c.ProgramID);
+            com::Bstr prog = mirelle::HostString(c.ProgramID);
             if (com::FAILED(m_cameraControl->UnregisterCameraHandler(prog.get())))
                 LogMirelle("UnregisterCameraHandler failed. bstrProgramID=" + c.ProgramID + ".");
             if (com::FAILED(m_cameraControl->DeleteXMLCameraHandlerDefinition(prog.get())))

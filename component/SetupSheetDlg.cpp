@@ -50,8 +50,7 @@ bool CSetupSheetDlg::OnInitDialog() {
     panel.y = my / 2 + top;
     panel.cx = sw + mx;
     panel.cy = sh + my;
-    m_sheetX = mx + mx / 2;
-    m_sheetY = my + top;
+    SetSheetOrigin(mx + mx / 2, my + top);
 
     const auto& ok = Item(1);
     const int bw = ok.cx, bh = ok.cy;

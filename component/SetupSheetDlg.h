@@ -26,8 +26,6 @@ public:
     int CameraCount() const { return m_cameraCount; }
     bool CloseOnly() const { return m_closeOnly != 0; }
     // Where the sheet sits in the frame (pixels), after initialisation.
-    int SheetX() const { return m_sheetX; }
-    int SheetY() const { return m_sheetY; }
 
 protected:
     bool OnInitDialog() override;
@@ -42,5 +40,4 @@ private:
     int m_captionFlag;
     int m_closeOnly;
     int m_cameraCount = 0;
-    int m_sheetX = 0, m_sheetY = 0;
 };

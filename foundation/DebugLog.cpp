@@ -68,7 +68,10 @@ void LogString(const std::string& line) {
     static std::shared_ptr<spdlog::logger> logger = [] {
         const char* path = std::getenv("MIRELLE_LOG");
         std::string file = path && *path ? path : "mirelle-debug.log";
-        auto l = spdlog::basic_logger_mt("QllnLogger", file);
+        // Not in spdlog's process-wide registry: the module may be unloaded
+        // and loaded again, and the name must not be taken by then.
+        auto l = std::make_shared<spdlog::logger>("QllnLogger",
+                                                  std::make_shared<spdlog::sinks::basic_file_sink_mt>(file));
         l->set_pattern("%Y-%m-%d %H:%M:%S.%e %v");
         l->flush_on(spdlog::level::info);
         return l;

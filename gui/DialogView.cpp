@@ -6,7 +6,6 @@
 #include <QTabBar>
 #include <QTabWidget>
 
-#include "component/SetupSheetDlg.h"
 #include "util/Util.h"
 #include "gui/Keyboard.h"
 
@@ -80,12 +79,7 @@ QWidget* DialogView::ControlWidget(int id) const {
 
 void DialogView::SyncSheet() {
     ui::PropertySheet* sheet = m_model.EmbeddedSheet();
-    int x = 0, y = 0;
-    if (auto* frame = dynamic_cast<CSetupSheetDlg*>(&m_model)) {
-        x = frame->SheetX();
-        y = frame->SheetY();
-    }
-    m_tabs->setGeometry(x, y, sheet->Width(), sheet->Height());
+    m_tabs->setGeometry(m_model.SheetX(), m_model.SheetY(), sheet->Width(), sheet->Height());
     for (int i = 0; i < sheet->PageCount() && i < static_cast<int>(m_pages.size()); ++i) {
         ui::PropertyPage* page = sheet->Page(i);
         if (!m_pages[i] && page->HasWindow()) {

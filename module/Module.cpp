@@ -18,7 +18,10 @@ namespace mirelle {
 namespace {
 
 std::mutex g_lock;
-std::unique_ptr<com::ComModule> g_module;
+// A plain pointer, not an object with a destructor of its own: the module
+// is detached explicitly (ModuleDetach) before the statics of the process
+// or of the unloading module are destroyed.
+com::ComModule* g_module = nullptr;
 std::string g_path;
 constexpr const char* kProvider = "Mirelle";
 
@@ -69,15 +72,13 @@ void ModuleAttach(const std::string& modulePath) {
          "Mirelle.StorageUISupportCallbackImp", "StorageUISupportCallbackImp Class", 104,
          [](com::IUnknown* outer) { return CStorageUISupportCallbackImp::Create(outer); }},
     };
-    g_module = std::make_unique<com::ComModule>(std::move(classes), LIBID_MIRELLELib, g_path);
+    g_module = new com::ComModule(std::move(classes), LIBID_MIRELLELib, g_path);
     g_module->SetScriptReplacements({{"CLSID_SetupUI", com::GuidToString(CLSID_SetupUI)},
                                      {"CLSID_StorageUISupportCallbackImp",
                                       com::GuidToString(CLSID_StorageUISupportCallbackImp)},
                                      {"LIBID", com::GuidToString(LIBID_MIRELLELib)}});
     res::Install();
-    com::RegisterClassProvider(kProvider, [](const com::CLSID& c, const com::IID& i, void** p) {
-        return DllGetClassObject(c, i, p);
-    });
+    SetStringSource(&res::LoadString);
     g_lock.unlock();
     ChooseResourceModule();
     g_lock.lock();
@@ -88,8 +89,20 @@ void ModuleDetach() {
     if (!g_module) return;
     com::UnregisterClassProvider(kProvider);
     g_module->Term();
-    g_module.reset();
+    delete g_module;
+    g_module = nullptr;
+    // Nothing of this module may stay behind in the shared libraries once
+    // it is unloaded.
+    SetStringSource(nullptr);
+    res::Uninstall();
     res::UnloadResourceModule();
+}
+
+void RegisterClassesInProcess() {
+    ModuleAttach();
+    com::RegisterClassProvider(kProvider, [](const com::CLSID& c, const com::IID& i, void** p) {
+        return GetClassObject(c, i, p);
+    });
 }
 
 bool ModuleAttached() {
@@ -99,22 +112,23 @@ bool ModuleAttached() {
 
 std::string ModulePath() { return g_path; }
 
-}  // namespace mirelle
 
-com::HRESULT DllGetClassObject(const com::CLSID& clsid, const com::IID& iid, void** ppv) {
+com::HRESULT GetClassObject(const com::CLSID& clsid, const com::IID& iid, void** ppv) {
     if (!ppv) return com::E_POINTER;
-    mirelle::ModuleAttach();
-    return mirelle::g_module->GetClassObject(clsid, iid, ppv);
+    ModuleAttach();
+    return g_module->GetClassObject(clsid, iid, ppv);
 }
 
-com::HRESULT DllCanUnloadNow() { return com::ModuleLockCount() == 0 ? com::S_OK : com::S_FALSE; }
+com::HRESULT CanUnloadNow() { return com::ModuleLockCount() == 0 ? com::S_OK : com::S_FALSE; }
 
-com::HRESULT DllRegisterServer() {
-    mirelle::ModuleAttach();
-    return mirelle::g_module->RegisterServer([](int id) { return res::RegistryScript(id); });
+com::HRESULT RegisterServer() {
+    ModuleAttach();
+    return g_module->RegisterServer([](int id) { return res::RegistryScript(id); });
 }
 
-com::HRESULT DllUnregisterServer() {
-    mirelle::ModuleAttach();
-    return mirelle::g_module->UnregisterServer([](int id) { return res::RegistryScript(id); });
+com::HRESULT UnregisterServer() {
+    ModuleAttach();
+    return g_module->UnregisterServer([](int id) { return res::RegistryScript(id); });
 }
+
+}  // namespace mirelle

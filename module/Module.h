@@ -20,9 +20,18 @@ std::string ModulePath();
 // folder, then the module's folder.
 std::string ChooseResourceModule();
 
+// What the module's four entry points do (module/Entry.cpp exports them
+// with C linkage from the loadable module).
+com::HRESULT GetClassObject(const com::CLSID& clsid, const com::IID& iid, void** ppv);
+com::HRESULT CanUnloadNow();
+com::HRESULT RegisterServer();
+com::HRESULT UnregisterServer();
+
+// For hosts that link the component's code into themselves (the unit tests
+// of its inner classes): attaches it and registers its classes in this
+// process, where creation by class finds them first.  The loadable module
+// never does this.
+void RegisterClassesInProcess();
+
 }  // namespace mirelle
 
-com::HRESULT DllGetClassObject(const com::CLSID& clsid, const com::IID& iid, void** ppv);
-com::HRESULT DllCanUnloadNow();
-com::HRESULT DllRegisterServer();
-com::HRESULT DllUnregisterServer();

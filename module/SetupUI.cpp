@@ -10,10 +10,12 @@
 #include "component/SetupSheetDlg.h"
 #include "module/TypeLibrary.h"
 #include "display/DisplaySetup.h"
+#include "foundation/DebugLog.h"
 #include "util/AudioInfo.h"
 #include "util/DisplayInfo.h"
 #include "network/NetworkSetup.h"
 #include "platform/codepage/CodePage.h"
+#include "platform/ui/Window.h"
 #include "storage/StorageSetup.h"
 #include "textstreams/TextStreamSetup.h"
 
@@ -32,13 +34,24 @@ I* As(com::IUnknown* p) {
 }
 
 // A COM error raised while an operation builds or runs its dialog becomes the
-// operation's result.
+// operation's result.  No exception leaves the component: anything else is
+// logged and answered as a failure of its own kind (the window system keeps
+// the text of an operator action it could not apply for the host).
 template <class F>
 HRESULT RaisedAsResult(F&& body) {
     try {
         return body();
     } catch (const com::ComError& e) {
         return e.Error();
+    } catch (const std::bad_alloc&) {
+        return com::E_OUTOFMEMORY;
+    } catch (const ui::UiError&) {
+        return com::E_ABORT;
+    } catch (const std::exception& e) {
+        LogMirelle(std::string("unexpected error: ") + e.what());
+        return com::E_UNEXPECTED;
+    } catch (...) {
+        return com::E_UNEXPECTED;
     }
 }
 
@@ -118,28 +131,30 @@ HRESULT CSetupUI::ShowDisplay(com::IUnknown* pISetupUISupport, int16_t bEnableKe
 
 HRESULT CSetupUI::ShowRecordModeDlg(com::IUnknown* pISetupUISupport, mirelle::WindowParam wndMain,
                                     int32_t* lRecordInfo, int16_t* bVal) {
-    if (m_pRecordModeDlg) {
-        if (bVal) *bVal = 2;
-        return S_OK;
-    }
-    auto* hostInfo = reinterpret_cast<CRecordInfo*>(lRecordInfo);
-    CRecordInfo local;
-    if (hostInfo) local.CopyFrom(*hostInfo);
-    auto dlg = std::make_unique<CRecordModeDlg>(As<host::ISetupUISupport>(pISetupUISupport), local, Parent(wndMain));
-    ui::Dialog* running = dlg.get();
-    FillSlot(m_pRecordModeDlg, std::move(dlg));
-    struct Finish {
-        CSetupUI* self;
-        CRecordInfo* host;
-        CRecordInfo& local;
-        ~Finish() {
-            if (host) host->CopyFrom(local);
-            self->EmptySlot(self->m_pRecordModeDlg);
+    return RaisedAsResult([&]() -> HRESULT {
+        if (m_pRecordModeDlg) {
+            if (bVal) *bVal = 2;
+            return S_OK;
         }
-    } finish{this, hostInfo, local};
-    int r = running->DoModal();
-    if (bVal) *bVal = static_cast<int16_t>(r);
-    return S_OK;
+        auto* hostInfo = reinterpret_cast<CRecordInfo*>(lRecordInfo);
+        CRecordInfo local;
+        if (hostInfo) local.CopyFrom(*hostInfo);
+        auto dlg = std::make_unique<CRecordModeDlg>(As<host::ISetupUISupport>(pISetupUISupport), local, Parent(wndMain));
+        ui::Dialog* running = dlg.get();
+        FillSlot(m_pRecordModeDlg, std::move(dlg));
+        struct Finish {
+            CSetupUI* self;
+            CRecordInfo* host;
+            CRecordInfo& local;
+            ~Finish() {
+                if (host) host->CopyFrom(local);
+                self->EmptySlot(self->m_pRecordModeDlg);
+            }
+        } finish{this, hostInfo, local};
+        int r = running->DoModal();
+        if (bVal) *bVal = static_cast<int16_t>(r);
+        return S_OK;
+    });
 }
 
 HRESULT CSetupUI::ShowCameras(com::IUnknown* pISetupUISupport, com::IUnknown* pICameraControlUISupport,
@@ -259,15 +274,17 @@ HRESULT CSetupUI::ShowTextReceipts(com::IUnknown* pISetupUISupport, com::IUnknow
 HRESULT CSetupUI::ShowODSetup(com::IUnknown* pISetupUISupport, int32_t bEnableKeyboard, int32_t bRemote,
                               mirelle::WindowParam pWndMain, int32_t* pbShowCustomerEntries,
                               int32_t* pbShowJournalEntries, int32_t* pRetVal) {
-    CPrinterInterfaceDlg dlg(As<host::ISetupUISupport>(pISetupUISupport), bEnableKeyboard != 0, bRemote != 0,
-                             Parent(pWndMain));
-    if (pbShowCustomerEntries) dlg.m_bShowCustomerEntries = *pbShowCustomerEntries;
-    if (pbShowJournalEntries) dlg.m_bShowJournalEntries = *pbShowJournalEntries;
-    int r = dlg.DoModal();
-    if (pbShowCustomerEntries) *pbShowCustomerEntries = dlg.m_bShowCustomerEntries;
-    if (pbShowJournalEntries) *pbShowJournalEntries = dlg.m_bShowJournalEntries;
-    if (pRetVal) *pRetVal = r;
-    return S_OK;
+    return RaisedAsResult([&]() -> HRESULT {
+        CPrinterInterfaceDlg dlg(As<host::ISetupUISupport>(pISetupUISupport), bEnableKeyboard != 0, bRemote != 0,
+                                 Parent(pWndMain));
+        if (pbShowCustomerEntries) dlg.m_bShowCustomerEntries = *pbShowCustomerEntries;
+        if (pbShowJournalEntries) dlg.m_bShowJournalEntries = *pbShowJournalEntries;
+        int r = dlg.DoModal();
+        if (pbShowCustomerEntries) *pbShowCustomerEntries = dlg.m_bShowCustomerEntries;
+        if (pbShowJournalEntries) *pbShowJournalEntries = dlg.m_bShowJournalEntries;
+        if (pRetVal) *pRetVal = r;
+        return S_OK;
+    });
 }
 
 HRESULT CSetupUI::ShowIPSourceConfig(com::IUnknown* pISetupUISupport, com::IUnknown* pICameraControlUISupport,

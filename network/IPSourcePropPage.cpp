@@ -50,7 +50,7 @@ void CIPSourcePropPage::Refresh() {
     com::BSTR xml = nullptr;
     host::VARIANT_BOOL success = 0;
     const com::HRESULT hr = m_setup->GetIPSourceConfig(&xml, &success);
-    const std::string text = cameras::TakeHostString(xml);
+    const std::string text = mirelle::TakeHostString(xml);
     if (com::FAILED(hr) || success == 0) {
         WWMessageBox(this, res::LoadString(IDS_NO_SOURCES), "", ui::MB_OK | ui::MB_ICONERROR);
         return;

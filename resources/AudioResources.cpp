@@ -1,5 +1,5 @@
 // Strings and dialog templates of the audio setup.
-#include "resources/Builders.h"
+#include "platform/ui/TemplateBuilders.h"
 #include "resources/Resources.h"
 
 namespace res {
@@ -13,7 +13,7 @@ const StringEntry kStrings[] = {
 std::span<const StringEntry> AudioStrings() { return kStrings; }
 
 void AddAudioTemplates(std::map<int, ui::DialogTemplate>& out) {
-    using namespace tpl;
+    using namespace ui::tpl;
     // Audio Mixer: volumes, record input and levels, the 14-lamp level meter.
     std::vector<ControlTemplate> mixer = {
         Group(1401, "Volume", 6, 4, 288, 76),

@@ -32,7 +32,7 @@ constexpr int kUdhAddUpdate = 1560, kUdhRemove = 1561, kUdhList = 1562, kUdhKeyp
 
 // File choice dialogs: the component's file-open dialog and the simulated
 // host's file browser.  Each is a path field with OK and Cancel.
-constexpr int kDlgFileOpen = 9300, kDlgHostFileBrowser = 9305;
+constexpr int kDlgFileOpen = 9300;
 constexpr int kFilePathLabel = 9301, kFilePath = 9302;
 
 // Strings of our own: list items of the row pages and the file dialogs.

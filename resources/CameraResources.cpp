@@ -1,5 +1,5 @@
 // Strings and dialog templates of the camera setup.
-#include "resources/Builders.h"
+#include "platform/ui/TemplateBuilders.h"
 #include "resources/CameraIds.h"
 #include "resources/Resources.h"
 
@@ -59,7 +59,7 @@ const StringEntry kStrings[] = {
     {cam::kStrBrowse, "Browse for File"},
 };
 
-using namespace tpl;
+using namespace ui::tpl;
 
 // Two columns of eight rows: label and field, plus a button when asked.
 // Row r sits in column r / 8.
@@ -166,7 +166,6 @@ void AddCameraTemplates(std::map<int, ui::DialogTemplate>& out) {
                     Button(cam::kUdhRemove, "Remove", 216, 28, 76),
                     Keyboard(cam::kUdhKeypad, "ABCDEFGHIJKLMNOPQRSTUVWXYZ +-./:=?_0123456789")});
     out[cam::kDlgFileOpen] = FileDialog(cam::kDlgFileOpen, "Open");
-    out[cam::kDlgHostFileBrowser] = FileDialog(cam::kDlgHostFileBrowser, "Browse for File");
 }
 
 }  // namespace res

@@ -1,6 +1,6 @@
 // Strings, dialog templates and registration scripts of the component surface:
 // the frame dialog, the record mode and printer interface dialogs.
-#include "resources/Builders.h"
+#include "platform/ui/TemplateBuilders.h"
 #include "resources/Ids.h"
 #include "resources/Resources.h"
 
@@ -73,7 +73,7 @@ std::string RegistryScript(int id) {
 }
 
 void AddComponentTemplates(std::map<int, ui::DialogTemplate>& out) {
-    using namespace tpl;
+    using namespace ui::tpl;
     // Frame of the property-sheet setups; the sheet is placed at run time.
     out[147] = Dlg(147, "", 300, 200,
                    {Panel(1088, 8, 4, 280, 160), Static(1089, "Static Title", 8, 4, 200),

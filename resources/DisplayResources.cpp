@@ -1,5 +1,5 @@
 // Strings and dialog templates of the display setup.
-#include "resources/Builders.h"
+#include "platform/ui/TemplateBuilders.h"
 #include "resources/Resources.h"
 
 namespace res {
@@ -13,7 +13,7 @@ const StringEntry kStrings[] = {
 // on the right and Reset below them.  The pane itself (control 1103) is
 // created in the frame at run time.
 ui::DialogTemplate LayoutPage(int id, const char* title) {
-    using namespace tpl;
+    using namespace ui::tpl;
     std::vector<ControlTemplate> c = {Panel(1101, 6, 6, 178, 150)};
     for (int k = 0; k < 16; ++k)
         c.push_back(Radio(1110 + k, "Camera " + std::to_string(k + 1), 192 + (k / 8) * 54, 6 + (k % 8) * 17, 1, 50));
@@ -25,7 +25,7 @@ ui::DialogTemplate LayoutPage(int id, const char* title) {
 std::span<const StringEntry> DisplayStrings() { return kStrings; }
 
 void AddDisplayTemplates(std::map<int, ui::DialogTemplate>& out) {
-    using namespace tpl;
+    using namespace ui::tpl;
     out[135] = LayoutPage(135, "2 x 2");
     out[151] = LayoutPage(151, "3 x 3");
     out[152] = LayoutPage(152, "4 x 4");

@@ -1,5 +1,5 @@
 // Strings and dialog templates of the network setup.
-#include "resources/Builders.h"
+#include "platform/ui/TemplateBuilders.h"
 #include "resources/Resources.h"
 
 namespace res {
@@ -29,7 +29,7 @@ const StringEntry kStrings[] = {
 std::span<const StringEntry> NetworkStrings() { return kStrings; }
 
 void AddNetworkTemplates(std::map<int, ui::DialogTemplate>& out) {
-    using namespace tpl;
+    using namespace ui::tpl;
     // Port address dialog: no caption of its own.
     out[155] = Dlg(155, "", 230, 200,
                    {Static(1030, "Communications Port", 12, 12, 100), Edit(1031, 120, 10, 60, 5),

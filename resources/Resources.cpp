@@ -98,6 +98,8 @@ void Install() {
     ui::SetTemplateProvider([](int id) { return Template(id); });
 }
 
+void Uninstall() { ui::SetTemplateProvider(nullptr); }
+
 bool LoadResourceModule(const std::string& path) {
     std::ifstream in(path);
     if (!in) return false;

@@ -30,6 +30,8 @@ std::string RegistryScript(int id);
 // Installs the template lookup into the dialog model.  Called by the module at
 // start-up; tests call it too.
 void Install();
+// Takes the template lookup out of the dialog model again (module unload).
+void Uninstall();
 
 // Localised resource module: a JSON file {"strings": {"id": "text"},
 // "templates": {"id": {"caption": "...", "controls": {"id": "text"}}}} in

@@ -1,6 +1,6 @@
 // Strings and dialog templates of the storage setup: the volume manager
 // (204) and its label dialog (206).
-#include "resources/Builders.h"
+#include "platform/ui/TemplateBuilders.h"
 #include "resources/Resources.h"
 
 namespace res {
@@ -49,7 +49,7 @@ const StringEntry kStrings[] = {
 std::span<const StringEntry> StorageStrings() { return kStrings; }
 
 void AddStorageTemplates(std::map<int, ui::DialogTemplate>& out) {
-    using namespace tpl;
+    using namespace ui::tpl;
     // Volume manager: the list with its columns (set up at run time), the
     // progress of the running operation and the button row.
     out[204] = Dlg(204, "", 400, 214,

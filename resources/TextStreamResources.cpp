@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 
-#include "resources/Builders.h"
+#include "platform/ui/TemplateBuilders.h"
 #include "resources/Resources.h"
 
 namespace res {
@@ -49,7 +49,7 @@ const StringEntry kStrings[] = {
 std::span<const StringEntry> TextStreamStrings() { return kStrings; }
 
 void AddTextStreamTemplates(std::map<int, ui::DialogTemplate>& out) {
-    using namespace tpl;
+    using namespace ui::tpl;
     out[201] = Dlg(201, "Text Streams", 330, 180,
                    {Report(1130, 8, 8, 314, 140, {"Name", "Type", "Description"}),
                     Button(1131, "Add", 8, 158), Button(1132, "Edit", 64, 158), Button(1133, "Delete", 120, 158),

@@ -7,11 +7,13 @@
 #include <fstream>
 #include <sstream>
 
-#include "foundation/XmlDocument.h"
+#include <pugixml.hpp>
+
 #include "platform/codepage/CodePage.h"
 #include "platform/com/ClassTable.h"
 #include "platform/registry/Registry.h"
 #include "platform/ui/Dialog.h"
+#include "platform/ui/TemplateBuilders.h"
 
 namespace host {
 
@@ -27,47 +29,40 @@ bool SameNoCase(const std::string& a, const std::string& b) {
             return false;
     return true;
 }
-std::string Bare(const std::string& n) {
-    size_t i = n.find_first_not_of('/');
-    return i == std::string::npos ? std::string{} : n.substr(i);
-}
+bool NamedNoCase(const pugi::xml_node& node, const char* name) { return SameNoCase(node.name(), name); }
 }  // namespace
 
+// The host reads the association text with an XML library of its own, as a
+// real unit would: every Handler element, at any depth, with its children.
 std::vector<Association> ParseAssociations(const std::string& xml) {
     std::vector<Association> out;
-    CXmlDocument doc;
-    doc.SetText(xml);
-    doc.Rewind();
-    std::string name, value;
-    bool isEnd = false, isAttr = false;
-    Association cur;
-    bool inHandler = false;
-    while (doc.ReadNode(name, value, isEnd, isAttr)) {
-        if (isAttr) continue;
-        const std::string n = Bare(name);
-        if (isEnd) {
-            if (SameNoCase(n, "Handler") && inHandler) {
-                if (cur.camera >= 0 && cur.camera < 16 && !cur.progId.empty()) out.push_back(cur);
-                inHandler = false;
-            }
-            continue;
+    pugi::xml_document doc;
+    if (!doc.load_buffer(xml.data(), xml.size())) return out;
+    auto number = [](const pugi::xml_node& n) { return static_cast<int>(std::strtol(n.child_value(), nullptr, 10)); };
+    struct Walker : pugi::xml_tree_walker {
+        std::vector<pugi::xml_node> handlers;
+        bool for_each(pugi::xml_node& n) override {
+            if (n.type() == pugi::node_element && NamedNoCase(n, "Handler")) handlers.push_back(n);
+            return true;
         }
-        if (SameNoCase(n, "Handler")) {
-            cur = Association{};
-            inHandler = true;
-        } else if (!inHandler) {
-            continue;
-        } else if (SameNoCase(n, "CameraNumber")) {
-            cur.camera = static_cast<int>(std::strtol(value.c_str(), nullptr, 10));
-        } else if (SameNoCase(n, "ProgramID")) {
-            cur.progId = value;
-        } else if (SameNoCase(n, "CameraAddress")) {
-            cur.address = static_cast<int>(std::strtol(value.c_str(), nullptr, 10));
-        } else if (SameNoCase(n, "SerialPort")) {
-            cur.port = value;
-        } else if (SameNoCase(n, "MonitorNum")) {
-            cur.monitor = static_cast<int>(std::strtol(value.c_str(), nullptr, 10));
+    } walker;
+    doc.traverse(walker);
+    for (const auto& h : walker.handlers) {
+        Association cur;
+        for (auto c = h.first_child(); c; c = c.next_sibling()) {
+            if (c.type() != pugi::node_element) continue;
+            if (NamedNoCase(c, "CameraNumber"))
+                cur.camera = number(c);
+            else if (NamedNoCase(c, "ProgramID"))
+                cur.progId = c.child_value();
+            else if (NamedNoCase(c, "CameraAddress"))
+                cur.address = number(c);
+            else if (NamedNoCase(c, "SerialPort"))
+                cur.port = c.child_value();
+            else if (NamedNoCase(c, "MonitorNum"))
+                cur.monitor = number(c);
         }
+        if (cur.camera >= 0 && cur.camera < 16 && !cur.progId.empty()) out.push_back(cur);
     }
     return out;
 }
@@ -388,16 +383,16 @@ public:
         if (!in) return Answer(text, ok, false, "Cannot open " + file + ".");
         std::stringstream ss;
         ss << in.rdbuf();
-        CXmlDocument doc;
-        doc.SetText(ss.str());
-        doc.Rewind();
-        std::string name, value;
-        bool isEnd = false, isAttr = false, root = false;
-        while (doc.ReadNode(name, value, isEnd, isAttr)) {
-            if (isEnd || isAttr) continue;
-            if (name == "CameraHandler") root = true;
-            if (name == "DisplayName") {
-                if (!root) return Answer(text, ok, false, "The file is not a camera handler definition.");
+        const std::string content = ss.str();
+        pugi::xml_document doc;
+        const bool parsed = static_cast<bool>(doc.load_buffer(content.data(), content.size()));
+        pugi::xml_node rootNode = parsed ? doc.document_element() : pugi::xml_node{};
+        const bool root = rootNode && std::string_view(rootNode.name()) == "CameraHandler";
+        if (root) {
+            pugi::xml_node name = rootNode.find_node(
+                [](const pugi::xml_node& n) { return std::string_view(n.name()) == "DisplayName"; });
+            if (name) {
+                std::string value = name.child_value();
                 if (value.empty()) return Answer(text, ok, false, "The DisplayName element is empty.");
                 return Answer(text, ok, true, value);
             }
@@ -480,7 +475,20 @@ private:
 
 }  // namespace
 
+namespace {
+// The host's own dialogs: the file browser.
+const ui::DialogTemplate* HostTemplate(int id) {
+    using namespace ui::tpl;
+    static const ui::DialogTemplate browser =
+        Dlg(9305, "Browse for File", 260, 70,
+            {Static(9301, "File name:", 10, 12, 50), Edit(9302, 62, 10, 188, 260), Button(1, "OK", 140, 44),
+             Button(2, "Cancel", 200, 44)});
+    return id == browser.id ? &browser : nullptr;
+}
+}  // namespace
+
 void RegisterCameraHostClasses(SimulatedUnit& unit) {
+    ui::AddTemplateProvider("simulator", &HostTemplate);
     unit.AddHostClass(CLSID_HostCameraControlObject,
                       [](SimulatedUnit& u) -> com::IUnknown* { return new HostCameraControlObject(u); });
     unit.AddHostClass(CLSID_XmlCameraHandler, [](SimulatedUnit& u) -> com::IUnknown* { return new XmlCameraHandler(u); });

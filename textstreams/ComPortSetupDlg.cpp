@@ -26,7 +26,7 @@ void CComPortSetupDlg::FillPorts() {
     if (!m_text) return;
     com::BSTR list = nullptr;
     com::HRESULT hr = m_text->GetAvailableComPorts(&list);
-    std::string text = cameras::TakeHostString(list);
+    std::string text = mirelle::TakeHostString(list);
     if (hr != com::S_OK) return;
     auto built = textstreams::BuildComPortList(text, m_settings.portId, res::LoadString(kUnassigned));
     for (const auto& e : built.entries) ports.AddItem(e.text, e.value);

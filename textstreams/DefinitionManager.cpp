@@ -6,7 +6,7 @@
 #include <sstream>
 
 #include "cameras/CameraHelpers.h"
-#include "cameras/FileDlg.h"
+#include "foundation/FileDlg.h"
 #include "util/Util.h"
 #include "platform/codepage/CodePage.h"
 #include "platform/com/ClassTable.h"
@@ -32,7 +32,7 @@ std::vector<std::string> SplitList(const std::string& s) {
 std::string DefinitionText(host::ITextDefinition* d, com::HRESULT (host::ITextDefinition::*get)(com::BSTR*)) {
     com::BSTR b = nullptr;
     com::HRESULT hr = (d->*get)(&b);
-    std::string s = cameras::TakeHostString(b);
+    std::string s = mirelle::TakeHostString(b);
     return com::FAILED(hr) ? std::string{} : s;
 }
 std::string DefinitionName(host::ITextDefinition* d) { return DefinitionText(d, &host::ITextDefinition::get_Name); }
@@ -55,12 +55,12 @@ std::int32_t DefinitionId(host::ITextDefinition* d) {
 void DefinitionList::Load() {
     com::BSTR text = nullptr;
     com::HRESULT hr = m_support->GetDefinitionsText(&text);
-    std::string ansi = cameras::TakeHostString(text);
+    std::string ansi = mirelle::TakeHostString(text);
     com::ThrowIfFailed(hr, kTextIid);
     m_items.clear();
     m_pool.Clear();
     auto codec = com::CreateRunningObject<host::IDefinitionListCodec>(host::CLSID_DefinitionListCodec);
-    com::Bstr wide = cameras::HostString(ansi);
+    com::Bstr wide = mirelle::HostString(ansi);
     std::int32_t count = 0;
     hr = codec->Parse(wide.get(), &count);
     std::int32_t largest = -1;
@@ -83,9 +83,9 @@ bool DefinitionList::Save() {
     for (auto& d : m_items) raw.push_back(d.get());
     com::BSTR text = nullptr;
     com::HRESULT hr = codec->Format(raw.data(), static_cast<std::int32_t>(raw.size()), &text);
-    std::string ansi = cameras::TakeHostString(text);
+    std::string ansi = mirelle::TakeHostString(text);
     com::ThrowIfFailed(hr, host::IDefinitionListCodec::IID_);
-    com::Bstr wide = cameras::HostString(ansi);
+    com::Bstr wide = mirelle::HostString(ansi);
     std::int16_t result = -1;
     com::ThrowIfFailed(m_support->SetDefinitionsText(wide.get(), &result), kTextIid);
     return result == 0;
@@ -224,7 +224,7 @@ void CDefinitionManagerDlg::OnDelete() {
 }
 
 std::string CDefinitionManagerDlg::ChooseFile(bool open) {
-    return cameras::ChooseFile(this, m_remote, open, kCriteriaFile);
+    return mirelle::ChooseFile(this, m_remote, open, kCriteriaFile);
 }
 
 void CDefinitionManagerDlg::OnExport() {
@@ -240,7 +240,7 @@ void CDefinitionManagerDlg::OnExport() {
     std::int32_t reserved = 0;
     com::HRESULT hr = m_text->ExportDefinitionsText(ids.data(), static_cast<std::int32_t>(ids.size()), &text,
                                                     &reserved);
-    std::string ansi = cameras::TakeHostString(text);  // system code page
+    std::string ansi = mirelle::TakeHostString(text);  // system code page
     com::ThrowIfFailed(hr, kTextIid);
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << ansi;
@@ -250,12 +250,12 @@ void CDefinitionManagerDlg::OnExport() {
 void CDefinitionManagerDlg::OnImport() {
     std::string path = ChooseFile(true);
     if (path.empty()) return;
-    const auto content = cameras::ReadWholeFile(path);
+    const auto content = mirelle::ReadWholeFile(path);
     if (!content) {
         WWMessageBox(this, res::FormatString(1080, path), "", ui::MB_OK | ui::MB_ICONEXCLAMATION);
         return;
     }
-    com::Bstr text = cameras::HostString(*content);
+    com::Bstr text = mirelle::HostString(*content);
     std::int16_t result = -1;
     com::ThrowIfFailed(m_text->ImportDefinitionsText(text.get(), &result), kTextIid);
     if (result != 0) return;
@@ -274,8 +274,8 @@ void TransactionDataFiller::Init() {
     area.multiline = true;
     com::BSTR names = nullptr, ids = nullptr;
     com::HRESULT hr = m_text->GetTextStreamList(&names, &ids);
-    auto n = SplitList(cameras::TakeHostString(names));
-    auto i = SplitList(cameras::TakeHostString(ids));
+    auto n = SplitList(mirelle::TakeHostString(names));
+    auto i = SplitList(mirelle::TakeHostString(ids));
     com::ThrowIfFailed(hr, kTextIid);
     for (size_t k = 0; k < n.size() && k < i.size() && k < static_cast<size_t>(kMaxStreams); ++k)
         streams.AddItem(n[k], std::atol(i[k].c_str()));
@@ -305,7 +305,7 @@ void TransactionDataFiller::ShowData() {
         com::BSTR piece = nullptr;
         std::int32_t count = 0;
         com::HRESULT hr = m_text->GetTransactionData(0, stream, &m_pos1, &m_pos2, &m_pos3, &piece, &count);
-        std::string s = cameras::TakeHostString(piece);
+        std::string s = mirelle::TakeHostString(piece);
         if (hr != com::S_OK || count == 0) break;
         text += s;
         total += count;

@@ -38,8 +38,8 @@ void CStreamDefinitionsPage::ReadCollection() {
         d->get_Name(&name);
         d->get_Description(&description);
         d->get_IsReceipt(&receipt);
-        out.name = cameras::TakeHostString(name);
-        out.description = cameras::TakeHostString(description);
+        out.name = mirelle::TakeHostString(name);
+        out.description = mirelle::TakeHostString(description);
         out.receipt = receipt != 0;
         m_all.push_back(std::move(out));
     }
@@ -94,7 +94,7 @@ bool CStreamDefinitionsPage::OnInitDialog() {
     if (m_index >= 0 && text) {
         com::BSTR ids = nullptr;
         const com::HRESULT hr = text->GetStreamDefinitions(m_list.StoredRecord(m_index).StreamId, &ids);
-        const std::string listed = cameras::TakeHostString(ids);
+        const std::string listed = mirelle::TakeHostString(ids);
         const auto parsed = com::SUCCEEDED(hr) ? textstreams::ParseIdentifierList(listed) : std::nullopt;
         for (std::int32_t id : parsed.value_or(std::vector<std::int32_t>{})) {
             auto it = std::find_if(m_all.begin(), m_all.end(), [id](const Definition& d) { return d.id == id; });

@@ -13,7 +13,7 @@ bool CTSCameraAssociationPropPage::OnInitDialog() {
     int box = 0;
     for (int camera = 0; camera < kBoxes; ++camera) {
         bool valid = false;
-        std::string name = cameras::HostCameraName(m_list.SetupSupport(), camera, &valid);
+        std::string name = mirelle::HostCameraName(m_list.SetupSupport(), camera, &valid);
         if (valid) SetItemText(IDC_CAMERA1 + box++, std::move(name));
     }
     if (m_index >= 0) {

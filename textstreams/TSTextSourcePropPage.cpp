@@ -34,15 +34,15 @@ int CTSTextSourcePropPage::FillHandlers(const std::string& wanted) {
     if (!text) return -1;
     com::BSTR names = nullptr;
     const com::HRESULT hr = text->GetHandlerNames(&names);
-    const std::string list = cameras::TakeHostString(names);
+    const std::string list = mirelle::TakeHostString(names);
     if (com::FAILED(hr)) return -1;
     int found = -1;
     for (const auto& name : textstreams::SplitNameList(list)) {
-        com::Bstr b = cameras::HostString(name);
+        com::Bstr b = mirelle::HostString(name);
         std::int16_t kind = 0, hasSetup = 0;
         if (com::FAILED(text->GetHandlerInfo(b.get(), &kind, &hasSetup))) break;
         const int row = combo.AddItem(name, HandlerData(kind, hasSetup));
-        if (found < 0 && cameras::EqualsNoCase(name, wanted)) found = row;
+        if (found < 0 && mirelle::EqualsNoCase(name, wanted)) found = row;
     }
     return found;
 }
@@ -57,10 +57,10 @@ int CTSTextSourcePropPage::FillConnections(const std::string& wanted) {
     } else if (text) {
         com::BSTR names = nullptr;
         const com::HRESULT hr = text->GetConnectionTypeNames(&names);
-        const std::string list = cameras::TakeHostString(names);
+        const std::string list = mirelle::TakeHostString(names);
         if (com::SUCCEEDED(hr)) {
             for (const auto& name : textstreams::SplitNameList(list)) {
-                com::Bstr b = cameras::HostString(name);
+                com::Bstr b = mirelle::HostString(name);
                 std::int32_t type = 0, flag = 0;
                 if (com::FAILED(text->GetConnectionTypeInfo(b.get(), &type, &flag))) break;
                 m_connections.push_back({name, type, flag});
@@ -71,7 +71,7 @@ int CTSTextSourcePropPage::FillConnections(const std::string& wanted) {
     for (size_t i = 0; i < m_connections.size(); ++i)
         combo.AddItem(m_connections[i].name, static_cast<std::intptr_t>(i));
     for (int row = 0; row < combo.ItemCount(); ++row)
-        if (cameras::EqualsNoCase(combo.ItemText(row), wanted)) return row;
+        if (mirelle::EqualsNoCase(combo.ItemText(row), wanted)) return row;
     return -1;
 }
 
@@ -107,7 +107,7 @@ bool CTSTextSourcePropPage::OnInitDialog() {
         ShowItem(IDC_TYPE_LABEL, false);
         m_handlerSetupAllowed = false;
     }
-    if (cameras::EqualsNoCase(stored.HandlerName, kGeneralText)) m_values.EndOfLine = stored.EndOfLine;
+    if (mirelle::EqualsNoCase(stored.HandlerName, kGeneralText)) m_values.EndOfLine = stored.EndOfLine;
 
     const int connection = FillConnections(stored.ConnectionName);
     SetSelection(IDC_CONNECTION, connection);
@@ -157,7 +157,7 @@ void CTSTextSourcePropPage::OnHandlerSetup() {
         case kRawTextHandler: {
             com::BSTR eol = cp::ToBstr(m_values.EndOfLine);
             setupUI->ShowRawTextSetup(m_list.SetupSupport(), 1, remote, owner, &eol, &result);
-            std::string back = cameras::TakeHostString(eol);
+            std::string back = mirelle::TakeHostString(eol);
             if (result == 1) m_values.EndOfLine = std::move(back);
             break;
         }
@@ -219,7 +219,7 @@ bool CTSTextSourcePropPage::OnApply() {
     const std::string name = GetItemText(IDC_NAME);
     const auto& records = m_list.Records();
     for (int i = 0; i < static_cast<int>(records.size()); ++i) {
-        if (i == m_index || !cameras::EqualsNoCase(records[static_cast<size_t>(i)].Name, name)) continue;
+        if (i == m_index || !mirelle::EqualsNoCase(records[static_cast<size_t>(i)].Name, name)) continue;
         WWMessageBox(this, res::FormatString(IDS_NAME_EXISTS, name), "", ui::MB_OK);
         return false;
     }

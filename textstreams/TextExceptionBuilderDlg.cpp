@@ -142,14 +142,14 @@ bool CTextExceptionBuilderDlg::Accept() {
 void CTextExceptionBuilderDlg::Fill(const ExceptionFields& f, host::ITextDefinition* d) {
     auto v = ValuesFromFields(f);
     com::ThrowIfFailed(d->Reset(), kDefIid);
-    com::ThrowIfFailed(d->put_Name(cameras::HostString(v.name).get()), kDefIid);
-    com::ThrowIfFailed(d->put_Match(cameras::HostString(v.match).get()), kDefIid);
+    com::ThrowIfFailed(d->put_Name(mirelle::HostString(v.name).get()), kDefIid);
+    com::ThrowIfFailed(d->put_Match(mirelle::HostString(v.match).get()), kDefIid);
     com::ThrowIfFailed(d->put_ToLastEntry(v.toLastEntry), kDefIid);
     com::ThrowIfFailed(d->put_JumpCount(v.jumpCount), kDefIid);
     com::ThrowIfFailed(d->put_Forward(v.forward), kDefIid);
     com::ThrowIfFailed(d->put_Operator(v.op), kDefIid);
     com::ThrowIfFailed(d->put_IsString(v.isString), kDefIid);
-    if (v.isString) com::ThrowIfFailed(d->put_StringValue(cameras::HostString(v.stringValue).get()), kDefIid);
+    if (v.isString) com::ThrowIfFailed(d->put_StringValue(mirelle::HostString(v.stringValue).get()), kDefIid);
     com::ThrowIfFailed(d->put_Value1(v.value1), kDefIid);
     com::ThrowIfFailed(d->put_Value2(v.value2), kDefIid);
 }

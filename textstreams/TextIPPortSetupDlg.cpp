@@ -21,7 +21,7 @@ bool CTextIPPortSetupDlg::OnInitDialog() {
     if (m_text) {
         com::BSTR list = nullptr;
         com::HRESULT hr = m_text->GetUsedTextIPPorts(&list);
-        used = cameras::TakeHostString(list);
+        used = mirelle::TakeHostString(list);
         if (hr != com::S_OK) used.clear();
     }
     m_used = textstreams::BuildUsedIpPortList(used, static_cast<std::int32_t>(current));
@@ -36,8 +36,8 @@ bool CTextIPPortSetupDlg::OnInitDialog() {
     if (m_text) {
         com::BSTR n = nullptr, a = nullptr;
         com::HRESULT hr = m_text->GetNetworkIdentity(&n, &a);
-        name = cameras::TakeHostString(n);
-        address = cameras::TakeHostString(a);
+        name = mirelle::TakeHostString(n);
+        address = mirelle::TakeHostString(a);
         if (com::FAILED(hr)) name.clear(), address.clear();
     }
     SetItemText(IDC_NETWORK_NAME, name);

@@ -59,8 +59,8 @@ void CTextReceiptSetupDlg::Fill(const Fields& f, host::ITextDefinition* d) {
     com::ThrowIfFailed(d->put_IsReceipt(1), kDefIid);
     com::ThrowIfFailed(d->put_ReceiptFlag(1), kDefIid);
     com::ThrowIfFailed(d->put_Operator(eFound), kDefIid);
-    com::ThrowIfFailed(d->put_Name(cameras::HostString(TrimBlanks(f.name)).get()), kDefIid);
-    com::ThrowIfFailed(d->put_BeginMarker(cameras::HostString(begin).get()), kDefIid);
-    com::ThrowIfFailed(d->put_EndMarker(cameras::HostString(end).get()), kDefIid);
+    com::ThrowIfFailed(d->put_Name(mirelle::HostString(TrimBlanks(f.name)).get()), kDefIid);
+    com::ThrowIfFailed(d->put_BeginMarker(mirelle::HostString(begin).get()), kDefIid);
+    com::ThrowIfFailed(d->put_EndMarker(mirelle::HostString(end).get()), kDefIid);
     com::ThrowIfFailed(d->put_EndMarkerFlag(end.empty() ? 0 : 1), kDefIid);
 }

@@ -19,7 +19,7 @@ constexpr const com::IID& kStreamsIID = host::ITextStreamsUISupport::IID_;
 constexpr int kColumns = 3;
 
 // A host string the caller frees; out of memory ends the operation.
-com::BSTR HostString(const std::string& s) { return cameras::HostString(s).detach(); }
+com::BSTR HostString(const std::string& s) { return mirelle::HostString(s).detach(); }
 
 // The record's values as the host takes them, with the strings owned here.
 struct OwnedFields {
@@ -56,10 +56,10 @@ struct OwnedFields {
 // The host's values of one stream; the strings handed out are taken over.
 TextStreamRecord FromHost(host::TextStreamFields& f) {
     TextStreamRecord r;
-    r.Name = cameras::TakeHostString(f.Name);
+    r.Name = mirelle::TakeHostString(f.Name);
     r.StreamId = f.StreamId;
-    r.ConnectionName = cameras::TakeHostString(f.ConnectionName);
-    r.HandlerName = cameras::TakeHostString(f.HandlerName);
+    r.ConnectionName = mirelle::TakeHostString(f.ConnectionName);
+    r.HandlerName = mirelle::TakeHostString(f.HandlerName);
     r.ComPort = f.ComPort;
     r.BaudRate = f.BaudRate;
     r.DataBits = f.DataBits;
@@ -70,7 +70,7 @@ TextStreamRecord FromHost(host::TextStreamFields& f) {
     r.ShowCustomerEntries = f.ShowCustomerEntries;
     r.ShowJournalEntries = f.ShowJournalEntries;
     r.ApplyExceptionsAsGroup = f.ApplyExceptionsAsGroup;
-    r.EndOfLine = cameras::TakeHostString(f.EndOfLine);
+    r.EndOfLine = mirelle::TakeHostString(f.EndOfLine);
     r.ConnectionType = f.ConnectionType;
     r.IpPort = f.IpPort;
     return r;
@@ -193,7 +193,7 @@ bool CTextStreamListDlg::RunSheet(int index) {
 
 void CTextStreamListDlg::SendDefinitions() {
     if (m_current.DefinitionsChanged == 0 || !m_text) return;
-    com::Bstr list = cameras::HostString(textstreams::StreamDefinitionList(m_selections));
+    com::Bstr list = mirelle::HostString(textstreams::StreamDefinitionList(m_selections));
     m_text->SetStreamDefinitions(m_current.StreamId, list.get());  // the result is not examined
 }
 
@@ -208,8 +208,8 @@ void CTextStreamListDlg::OnAdd() {
     com::BSTR handler = HostString(m_current.HandlerName);
     const com::HRESULT created =
         m_text->CreateStream(m_current.ComPort, &index, &m_current.StreamId, &connection, &handler, 0);
-    std::string connectionBack = cameras::TakeHostString(connection);
-    std::string handlerBack = cameras::TakeHostString(handler);
+    std::string connectionBack = mirelle::TakeHostString(connection);
+    std::string handlerBack = mirelle::TakeHostString(handler);
     if (created != com::S_OK) {
         WWMessageBox(this, res::LoadString(IDS_CREATE_FAILED), "", ui::MB_OK);
         return;

@@ -5,7 +5,6 @@
 #include "platform/registry/Registry.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/MessageBox.h"
-#include "resources/Resources.h"
 
 std::string CWWRegistry::GetSystemLanguage() {
     auto v = reg::GetString(reg::HKEY_LOCAL_MACHINE, kProductKey, "SystemLanguage");
@@ -49,8 +48,14 @@ int WWMessageBox(ui::Window* owner, const std::string& text, const std::string& 
     return ui::ShowMessageBox(owner, text, caption, style);
 }
 
+namespace {
+StringSource g_strings = nullptr;
+}
+
+void SetStringSource(StringSource source) { g_strings = source; }
+
 int WWAfxMessageBox(int stringId, unsigned style) {
-    return ui::ShowMessageBox(nullptr, res::LoadString(stringId), "", style);
+    return ui::ShowMessageBox(nullptr, g_strings ? g_strings(stringId) : std::string{}, "", style);
 }
 
 std::string LocalCurrencyForKeyboard() {

@@ -58,6 +58,10 @@ public:
 // Message boxes of the product (through the dialog model's service).
 int WWMessageBox(ui::Window* owner, const std::string& text, const std::string& caption, unsigned style);
 int WWAfxMessageBox(int stringId, unsigned style);
+// Where WWAfxMessageBox finds its texts: the module that uses the library
+// sets its own string table when it starts and clears it when it stops.
+using StringSource = std::string (*)(int stringId);
+void SetStringSource(StringSource source);
 
 // On-screen keyboard preparation of a dialog opened with the keyboard flag:
 // switch on the keyboard control, put the local currency symbol in place of

@@ -11,29 +11,44 @@
 
 #include "apps/demo/Launcher.h"
 #include "apps/run/Operations.h"
-#include "module/Module.h"
+#include "platform/com/ClassTable.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationDisplayName("Mirelle");
-    std::string unitPath, operation;
+    std::string unitPath, operation, modulePath;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
         if (a == "--unit" && i + 1 < argc) {
             unitPath = argv[++i];
+        } else if (a == "--module" && i + 1 < argc) {
+            modulePath = argv[++i];
         } else if (apps::IsOperation(a) && operation.empty()) {
             operation = a;
         } else {
-            std::cerr << "usage: mirelle-demo [--unit FILE] [OPERATION]\n";
+            std::cerr << "usage: mirelle-demo [--unit FILE] [--module FILE] [OPERATION]\n";
             return 2;
+        }
+    }
+    // A module named on the command line serves SetupUI in place of the
+    // registered one for this process.
+    if (!modulePath.empty()) {
+        if (com::HRESULT hr = com::CoRegisterModuleClasses(modulePath); com::FAILED(hr)) {
+            std::cerr << "mirelle-demo: cannot load the module " << modulePath << ": " << com::CoLastLoadError()
+                      << "\n";
+            return 4;
         }
     }
     namespace fs = std::filesystem;
     if (unitPath.empty()) {
         unitPath = (fs::temp_directory_path() / "mirelle-demo-unit.json").string();
         std::error_code ec;
-        fs::copy_file(fs::path(MIRELLE_SOURCE_DIR) / "apps/units/default.json", unitPath,
-                      fs::copy_options::overwrite_existing, ec);
+        // The bundled unit: installed beside the program, or in the source tree.
+        fs::path bundled = fs::path(MIRELLE_SOURCE_DIR) / "apps/units/default.json";
+        const fs::path installed =
+            fs::read_symlink("/proc/self/exe", ec).parent_path() / "../share/mirelle/units/default.json";
+        if (!ec && fs::is_regular_file(installed, ec)) bundled = installed;
+        fs::copy_file(bundled, unitPath, fs::copy_options::overwrite_existing, ec);
         if (ec) {
             std::cerr << "mirelle-demo: cannot copy the bundled unit: " << ec.message() << "\n";
             return 2;
@@ -52,6 +67,5 @@ int main(int argc, char** argv) {
         launcher.show();
     }
     int rc = app.exec();
-    mirelle::ModuleDetach();
     return code ? code : rc;
 }

@@ -1,11 +1,16 @@
 #include "apps/run/Operations.h"
 
+#include <unistd.h>
+
+#include <filesystem>
+#include <iostream>
+#include <mutex>
 #include <stdexcept>
 
-#include "module/Module.h"
 #include "simulator/UnitData.h"
 #include "platform/codepage/CodePage.h"
 #include "platform/com/ClassTable.h"
+#include "platform/ui/Script.h"
 
 namespace apps {
 
@@ -37,11 +42,57 @@ bool IsOperation(const std::string& name) {
     return false;
 }
 
-com::ComPtr<mirelle::ISetupUI> CreateSetupUI() {
-    mirelle::ModuleAttach();
+std::string ModuleBesideExecutable() {
+    std::error_code ec;
+    auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (ec) return {};
+    const auto dir = exe.parent_path();
+    // Built tree: build/apps/tool and build/lib/mirelle/Mirelle.so; installed:
+    // PREFIX/bin/tool and PREFIX/lib/mirelle/Mirelle.so (or lib64, lib/<arch>).
+    for (const char* rel : {"../lib/mirelle/Mirelle.so", "Mirelle.so", "../lib64/mirelle/Mirelle.so"}) {
+        auto p = (dir / rel).lexically_normal();
+        if (std::filesystem::is_regular_file(p, ec)) return p.string();
+    }
+    for (auto& entry : std::filesystem::directory_iterator(dir / "../lib", ec)) {
+        auto p = (entry.path() / "mirelle" / "Mirelle.so").lexically_normal();
+        if (std::filesystem::is_regular_file(p, ec)) return p.string();
+    }
+    return {};
+}
+
+com::ComPtr<mirelle::ISetupUI> CreateSetupUI(const std::string& modulePath) {
+    if (!modulePath.empty()) {
+        static std::once_flag loaded;
+        com::HRESULT hr = com::S_OK;
+        std::call_once(loaded, [&] { hr = com::CoRegisterModuleClasses(modulePath); });
+        if (com::FAILED(hr))
+            throw ModuleError(hr, "cannot load the module " + modulePath + ": " + com::CoLastLoadError());
+    }
+    // By ProgID when the class is registered; by the class identifier the
+    // interface declares when only a module loaded here serves it.
+    com::CLSID clsid = mirelle::CLSID_SetupUI;
+    com::CLSIDFromProgID("Mirelle.SetupUI", &clsid);
     com::ComPtr<mirelle::ISetupUI> ui;
-    com::HRESULT hr = com::CoCreateInstance(mirelle::CLSID_SetupUI, nullptr, mirelle::ISetupUI::IID_, ui.outVoid());
-    if (com::FAILED(hr) || !ui) throw std::runtime_error("cannot create SetupUI: " + com::HresultText(hr));
+    com::HRESULT hr = com::CoCreateInstance(clsid, nullptr, mirelle::ISetupUI::IID_, ui.outVoid());
+    if (hr == com::REGDB_E_CLASSNOTREG && modulePath.empty()) {
+        // Not registered: use the module built or installed beside the tool,
+        // so every command works without a registration step.
+        static std::once_flag fallback;
+        static com::HRESULT loadResult = com::S_OK;
+        static std::string path;
+        std::call_once(fallback, [] {
+            path = ModuleBesideExecutable();
+            loadResult = com::CoRegisterModuleClasses(path);
+            if (com::SUCCEEDED(loadResult))
+                std::cerr << "note: Mirelle.SetupUI is not registered; using the module " << path << "\n";
+        });
+        if (com::FAILED(loadResult))
+            throw ModuleError(loadResult, "Mirelle.SetupUI is not registered and no module was found beside "
+                                          "this program (" + (path.empty() ? std::string("none") : path) +
+                                              "): " + com::CoLastLoadError());
+        hr = com::CoCreateInstance(clsid, nullptr, mirelle::ISetupUI::IID_, ui.outVoid());
+    }
+    if (com::FAILED(hr) || !ui) throw ModuleError(hr, "cannot create SetupUI: " + com::HresultText(hr));
     return ui;
 }
 
@@ -150,6 +201,9 @@ OperationOutcome RunOperation(const std::string& name, host::SimulatedUnit& unit
     } else {
         throw std::invalid_argument("unknown operation \"" + name + "\"");
     }
+    // An operator action that could not be applied ended the dialogs; the
+    // component answered with a failure, the window system kept the reason.
+    if (std::string failure = ui::DefaultScriptDriver().TakeFailure(); !failure.empty()) throw ui::UiError(failure);
     return out;
 }
 

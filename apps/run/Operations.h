@@ -2,6 +2,7 @@
 // arguments from the unit file and writing its out-values back into it.
 // Shared by the headless runner and the Qt demo so both behave alike.
 #pragma once
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -22,7 +23,17 @@ struct OperationOutcome {
 OperationOutcome RunOperation(const std::string& name, host::SimulatedUnit& unit, mirelle::ISetupUI& setupUI,
                               mirelle::WindowParam parent = 0);
 
-// Creates the component's SetupUI object through its class factory.
-com::ComPtr<mirelle::ISetupUI> CreateSetupUI();
+// Creates the component's SetupUI object through the COM runtime: by its
+// ProgID when registered (or a class this process registered itself).  When
+// it is not registered, the module built or installed beside the program is
+// loaded for this process, with one note on standard error.  modulePath names
+// a module file to use instead.  Throws ModuleError when no object results.
+struct ModuleError : std::runtime_error {
+    ModuleError(com::HRESULT r, const std::string& what) : std::runtime_error(what), hr(r) {}
+    com::HRESULT hr;
+};
+com::ComPtr<mirelle::ISetupUI> CreateSetupUI(const std::string& modulePath = {});
+// The module file beside the running program (built or installed tree), or empty.
+std::string ModuleBesideExecutable();
 
 }  // namespace apps

@@ -9,8 +9,8 @@
 #include <sstream>
 
 #include "apps/run/Operations.h"
-#include "module/Module.h"
 #include "platform/codepage/CodePage.h"
+#include "platform/com/ClassTable.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/Script.h"
 
@@ -18,18 +18,18 @@ namespace {
 
 int Usage(const std::string& why) {
     std::cerr << "mirelle-run: " << why << "\n"
-              << "usage: mirelle-run --unit FILE --script FILE OPERATION\n";
+              << "usage: mirelle-run --unit FILE --script FILE [--module FILE] OPERATION\n";
     return 2;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string unitPath, scriptPath, operation;
+    std::string unitPath, scriptPath, modulePath, operation;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
-        if ((a == "--unit" || a == "--script") && i + 1 < argc) {
-            (a == "--unit" ? unitPath : scriptPath) = argv[++i];
+        if ((a == "--unit" || a == "--script" || a == "--module") && i + 1 < argc) {
+            (a == "--unit" ? unitPath : a == "--script" ? scriptPath : modulePath) = argv[++i];
         } else if (!a.empty() && a[0] == '-') {
             return Usage("unknown option " + a);
         } else if (operation.empty()) {
@@ -78,10 +78,14 @@ int main(int argc, char** argv) {
 
     int code = 0;
     try {
-        auto setupUI = apps::CreateSetupUI();
+        auto setupUI = apps::CreateSetupUI(modulePath);
         auto outcome = apps::RunOperation(operation, *unit, *setupUI.get());
         if (com::FAILED(outcome.hr)) std::cout << "error: " << com::HresultText(outcome.hr) << std::endl;
         std::cout << "result: " << outcome.result << std::endl;
+    } catch (const apps::ModuleError& e) {
+        std::cerr << "mirelle-run: " << e.what() << "\n";
+        std::cout << "hresult: " << com::HresultText(e.hr) << std::endl;
+        code = 4;
     } catch (const ui::UiError& e) {
         std::cerr << "mirelle-run: " << e.what() << "\n";
         code = 2;
@@ -98,6 +102,6 @@ int main(int argc, char** argv) {
         }
     }
     unit.reset();
-    mirelle::ModuleDetach();
+    com::CoFreeUnusedLibraries();
     return code;
 }

@@ -1,5 +1,6 @@
 // The module's class table: class factories, registration and unload rules.
 #pragma once
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <mutex>
@@ -59,14 +60,47 @@ private:
     mutable std::mutex m_lock;
 };
 
-// Object creation by class identifier ("CoCreateInstance"): modules and hosts
-// register the classes they serve; the component creates host objects and its
-// own objects through here.
+// ---- creation by class (the runtime, in the system library) ---------------
+//
+// A class is looked for, in this order, among
+//   1. the class objects the host registered in this process at run time
+//      (RegisterClassProvider, CoRegisterClassObject);
+//   2. the modules the host loaded for registration-free use
+//      (CoRegisterModuleClasses);
+//   3. the registry: HKEY_CLASSES_ROOT\CLSID\{clsid}\InprocServer32 names the
+//      module file, which is loaded (once) and asked with DllGetClassObject.
 using ClassObjectProvider = std::function<HRESULT(const CLSID&, const IID&, void**)>;
 void RegisterClassProvider(const std::string& name, ClassObjectProvider provider);
 void UnregisterClassProvider(const std::string& name);
+// One class object of the host (its IClassFactory); the cookie revokes it.
+HRESULT CoRegisterClassObject(const CLSID& clsid, IUnknown* classObject, std::uint32_t* cookie);
+HRESULT CoRevokeClassObject(std::uint32_t cookie);
+
+HRESULT CoGetClassObject(const CLSID& clsid, const IID& iid, void** ppv);
 HRESULT CoCreateInstance(const CLSID& clsid, IUnknown* outer, const IID& iid, void** ppv);
+// HKEY_CLASSES_ROOT\progId\CLSID; CO_E_CLASSSTRING when there is none.
 HRESULT CLSIDFromProgID(const std::string& progId, CLSID* clsid);
+
+// Every class the module file serves becomes creatable in this process
+// without registration, until revoked.  The file is loaded as for a
+// registered class, with the same error results.
+HRESULT CoRegisterModuleClasses(const std::string& path);
+HRESULT CoRevokeModuleClasses(const std::string& path);
+// Unloads every module loaded for a registered class whose DllCanUnloadNow
+// answers S_OK.  Modules in use by a call in progress are kept.
+void CoFreeUnusedLibraries();
+// Whether a module file is loaded by the runtime now.
+bool CoIsModuleLoaded(const std::string& path);
+// The loader's own words for the last failed module load on this thread
+// (empty when the last load succeeded).
+std::string CoLastLoadError();
+
+// Entry points of a module, exported with C linkage under these names.
+extern "C" {
+using DllGetClassObjectFn = HRESULT (*)(const CLSID&, const IID&, void**);
+using DllCanUnloadNowFn = HRESULT (*)();
+using DllRegisterServerFn = HRESULT (*)();
+}
 
 struct IRunnableObject : IUnknown {
     static constexpr IID IID_ = MakeGuid(0x00000126, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46});

@@ -29,6 +29,16 @@ constexpr HRESULT DISP_E_UNKNOWNNAME = static_cast<HRESULT>(0x80020006u);
 constexpr HRESULT DISP_E_BADPARAMCOUNT = static_cast<HRESULT>(0x8002000Eu);
 constexpr HRESULT DISP_E_TYPEMISMATCH = static_cast<HRESULT>(0x80020005u);
 
+constexpr HRESULT CO_E_CLASSSTRING = static_cast<HRESULT>(0x800401F3u);
+
+// A Win32 error code as a result (FACILITY_WIN32).
+constexpr HRESULT HRESULT_FROM_WIN32(std::uint32_t code) {
+    return code == 0 ? S_OK : static_cast<HRESULT>((code & 0x0000FFFFu) | 0x80070000u);
+}
+constexpr std::uint32_t ERROR_MOD_NOT_FOUND = 126;   // the module file is not there
+constexpr std::uint32_t ERROR_PROC_NOT_FOUND = 127;  // the module lacks the entry point
+constexpr std::uint32_t ERROR_BAD_EXE_FORMAT = 193;  // the file is not a loadable library
+
 constexpr bool SUCCEEDED(HRESULT hr) { return hr >= 0; }
 constexpr bool FAILED(HRESULT hr) { return hr < 0; }
 

@@ -221,14 +221,4 @@ HRESULT ComModule::UnregisterServer(const std::function<std::string(int)>& scrip
     return S_OK;
 }
 
-HRESULT CLSIDFromProgID(const std::string& progId, CLSID* clsid) {
-    if (!clsid) return E_POINTER;
-    auto text = reg::GetString(reg::HKEY_CLASSES_ROOT, progId + "\\CLSID", "");
-    if (!text) return static_cast<HRESULT>(0x800401F3u);  // CO_E_CLASSSTRING
-    auto g = GuidFromString(*text);
-    if (!g) return static_cast<HRESULT>(0x800401F3u);
-    *clsid = *g;
-    return S_OK;
-}
-
 }  // namespace com

@@ -8,16 +8,49 @@
 namespace ui {
 
 namespace {
-TemplateProvider& Provider() {
-    static TemplateProvider p;
+// Template sources by owner: the component's resources and the host's own
+// dialogs.  Looked up in the order they were added.
+std::mutex g_providersLock;
+std::vector<std::pair<std::string, TemplateProvider>>& Providers() {
+    static std::vector<std::pair<std::string, TemplateProvider>> p;
     return p;
 }
 Driver* g_driver = nullptr;
 thread_local std::vector<Dialog*> t_modal;
 }  // namespace
 
-void SetTemplateProvider(TemplateProvider provider) { Provider() = std::move(provider); }
-const DialogTemplate* FindTemplate(int id) { return Provider() ? Provider()(id) : nullptr; }
+void AddTemplateProvider(const std::string& owner, TemplateProvider provider) {
+    std::lock_guard lock(g_providersLock);
+    for (auto& [o, p] : Providers())
+        if (o == owner) {
+            p = std::move(provider);
+            return;
+        }
+    Providers().emplace_back(owner, std::move(provider));
+}
+
+void RemoveTemplateProvider(const std::string& owner) {
+    std::lock_guard lock(g_providersLock);
+    std::erase_if(Providers(), [&](auto& e) { return e.first == owner; });
+}
+
+void SetTemplateProvider(TemplateProvider provider) {
+    if (provider)
+        AddTemplateProvider("component", std::move(provider));
+    else
+        RemoveTemplateProvider("component");
+}
+
+const DialogTemplate* FindTemplate(int id) {
+    std::vector<TemplateProvider> providers;
+    {
+        std::lock_guard lock(g_providersLock);
+        for (auto& e : Providers()) providers.push_back(e.second);
+    }
+    for (auto& p : providers)
+        if (const DialogTemplate* t = p(id)) return t;
+    return nullptr;
+}
 
 int DluToPixelsX(int dlu) { return dlu * 6 / 4; }
 int DluToPixelsY(int dlu) { return dlu * 13 / 8; }

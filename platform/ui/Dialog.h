@@ -14,9 +14,13 @@ namespace ui {
 
 class PropertySheet;
 
-// Template lookup used when a dialog creates its controls.  The resources
-// library installs it; a missing template is an error.
+// Template lookup used when a dialog creates its controls: each owner (the
+// component's resources, a host with dialogs of its own) adds its source and
+// takes it out again before its code goes away.  A missing template is an error.
 using TemplateProvider = std::function<const DialogTemplate*(int templateId)>;
+void AddTemplateProvider(const std::string& owner, TemplateProvider provider);
+void RemoveTemplateProvider(const std::string& owner);
+// The component's source (owner "component"); null takes it out.
 void SetTemplateProvider(TemplateProvider provider);
 const DialogTemplate* FindTemplate(int templateId);
 
@@ -79,6 +83,13 @@ public:
 
     // The embedded property sheet of a frame dialog, if any.
     virtual PropertySheet* EmbeddedSheet() { return nullptr; }
+    // Where the embedded property sheet sits in the dialog, in pixels.
+    int SheetX() const { return m_sheetX; }
+    int SheetY() const { return m_sheetY; }
+    void SetSheetOrigin(int x, int y) {
+        m_sheetX = x;
+        m_sheetY = y;
+    }
     // The dialog that owns control id for operator actions: the active page of
     // an embedded sheet when it has the control, else this dialog.
     Dialog& Target(int id);
@@ -125,6 +136,7 @@ private:
     void CheckUsable(int id, const char* action);
 
     int m_templateId;
+    int m_sheetX = 0, m_sheetY = 0;
     std::string m_caption;
     std::string m_templateCaption;
     int m_cx = 0, m_cy = 0;

@@ -1,6 +1,7 @@
 #include "platform/ui/Script.h"
 
 #include <charconv>
+#include <utility>
 
 #include "platform/ui/MessageBox.h"
 
@@ -151,6 +152,7 @@ void ScriptDriver::Clear() {
     std::lock_guard l(m_m);
     m_actions.clear();
     m_exhausted = false;
+    m_failure.clear();
 }
 
 std::size_t ScriptDriver::Remaining() {
@@ -177,7 +179,12 @@ void ScriptDriver::RunModal(Dialog& d) {
         }
         queue->Pump();
     };
+    auto failed = [&] {
+        std::lock_guard lock(m_m);
+        return m_failure;
+    };
     while (!d.IsEnded()) {
+        if (auto f = failed(); !f.empty()) throw UiError(f);
         queue->Pump();
         if (d.IsEnded()) break;
         Action a;
@@ -192,10 +199,22 @@ void ScriptDriver::RunModal(Dialog& d) {
         }
         if (a.kind == Action::Kind::Wait)
             waitIdle();
-        else
-            ApplyAction(d, a);
+        else {
+            try {
+                ApplyAction(d, a);
+            } catch (const UiError& e) {
+                std::lock_guard lock(m_m);
+                if (m_failure.empty()) m_failure = e.what();
+                throw;
+            }
+        }
     }
     queue->Pump();
+}
+
+std::string ScriptDriver::TakeFailure() {
+    std::lock_guard lock(m_m);
+    return std::exchange(m_failure, {});
 }
 
 }  // namespace ui

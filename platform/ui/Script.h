@@ -51,6 +51,10 @@ public:
     void Clear();
     std::size_t Remaining();
     bool Exhausted() const { return m_exhausted; }
+    // An action that could not be applied ends every dialog the driver runs:
+    // the error is kept here (the component turns the exception into a
+    // failed result at its boundary) and handed to the host once.
+    std::string TakeFailure();
     int waitTimeoutMs = 60000;
 
 private:
@@ -58,6 +62,7 @@ private:
     std::mutex m_m;
     std::deque<Action> m_actions;
     bool m_exhausted = false;
+    std::string m_failure;
 };
 
 ScriptDriver& DefaultScriptDriver();

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "cameras/FileDlg.h"
+#include "foundation/FileDlg.h"
 
 namespace {
 
@@ -21,7 +21,7 @@ protected:
         std::filesystem::create_directories(m_dir);
     }
     void TearDown() override {
-        cameras::SetFloppyDiskCheck(nullptr);
+        mirelle::SetFloppyDiskCheck(nullptr);
         std::filesystem::remove_all(m_dir);
         CameraTest::TearDown();
     }
@@ -170,7 +170,7 @@ TEST_F(UserHandlers, MissingHandlerComponentIsReported) {
 }
 
 TEST_F(UserHandlers, UnusableVolumeIsReported) {
-    cameras::SetFloppyDiskCheck([](char drive, int) { return drive == '/' ? 0 : 1; });
+    mirelle::SetFloppyDiskCheck([](char drive, int) { return drive == '/' ? 0 : 1; });
     const auto path = File("x.xml", Definition("X"));
     Script("page User-Defined Handlers\n" + AddFile(path) + "click 1");
     Run("ShowCameras");
@@ -196,11 +196,11 @@ TEST_F(UserHandlers, LocalModeUsesTheFileDialog) {
     const auto path = File("local.xml", Definition("Local Cam"));
     Script("page User-Defined Handlers\nclick 1560");
     Then([](ui::Dialog& d) {
-        auto& f = dynamic_cast<cameras::CFileDlg&>(d);
+        auto& f = dynamic_cast<mirelle::CFileDlg&>(d);
         EXPECT_EQ(f.Filter(), "\"Files (*.*)|*.*||\"");
         EXPECT_EQ(f.DefaultExtension(), "Text");
         EXPECT_EQ(f.GetItemText(kFilePath), "*.*");
-        EXPECT_EQ(f.Flags(), cameras::OFN_HIDEREADONLY | cameras::OFN_FILEMUSTEXIST);
+        EXPECT_EQ(f.Flags(), mirelle::OFN_HIDEREADONLY | mirelle::OFN_FILEMUSTEXIST);
     });
     Script("set 9302 " + path + "\nclick 1\nclick 1");
     Run("ShowCameras");

@@ -1,13 +1,13 @@
 #include "tests/support/Harness.h"
 
 #include "component/SetupSheetDlg.h"
-#include "resources/Builders.h"
+#include "platform/ui/TemplateBuilders.h"
 #include "resources/Resources.h"
 
 namespace {
 
 using testing_support::Harness;
-using namespace res::tpl;
+using namespace ui::tpl;
 
 // Two pages of our own, on templates registered for the test.
 const ui::DialogTemplate kPageA = Dlg(5101, "Alpha", 200, 120, {Edit(30, 10, 10, 80)});

@@ -67,17 +67,17 @@ TEST_F(SetupUI, ObjectsHoldTheModuleUntilReleased) {
     long before = com::ModuleLockCount();
     {
         auto s = apps::CreateSetupUI();
-        EXPECT_EQ(DllCanUnloadNow(), com::S_FALSE);
+        EXPECT_EQ(mirelle::CanUnloadNow(), com::S_FALSE);
     }
     EXPECT_EQ(com::ModuleLockCount(), before);
 }
 
 TEST_F(SetupUI, EntryPointsReportBadRequests) {
     void* p = nullptr;
-    EXPECT_EQ(DllGetClassObject(mirelle::CLSID_SetupUI, com::IClassFactory::IID_, nullptr), com::E_POINTER);
-    EXPECT_EQ(DllGetClassObject(com::GUID_NULL, com::IClassFactory::IID_, &p), com::CLASS_E_CLASSNOTAVAILABLE);
+    EXPECT_EQ(mirelle::GetClassObject(mirelle::CLSID_SetupUI, com::IClassFactory::IID_, nullptr), com::E_POINTER);
+    EXPECT_EQ(mirelle::GetClassObject(com::GUID_NULL, com::IClassFactory::IID_, &p), com::CLASS_E_CLASSNOTAVAILABLE);
     com::ComPtr<com::IClassFactory> f;
-    ASSERT_EQ(DllGetClassObject(mirelle::CLSID_SetupUI, com::IClassFactory::IID_, f.outVoid()), com::S_OK);
+    ASSERT_EQ(mirelle::GetClassObject(mirelle::CLSID_SetupUI, com::IClassFactory::IID_, f.outVoid()), com::S_OK);
     struct Dummy : com::IUnknown {
         com::HRESULT QueryInterface(const com::IID&, void**) override { return com::E_NOINTERFACE; }
         com::ULONG AddRef() override { return 1; }
@@ -127,7 +127,7 @@ TEST_F(SetupUI, ASetupMissingFromTheBuildSaysSoAndCancels) {
 }
 
 TEST_F(SetupUI, RegistrationWritesAndRemovesTheClassKeys) {
-    ASSERT_EQ(DllRegisterServer(), com::S_OK);
+    ASSERT_EQ(mirelle::RegisterServer(), com::S_OK);
     std::string clsid = com::GuidToString(mirelle::CLSID_SetupUI);
     EXPECT_EQ(reg::GetString(reg::HKEY_CLASSES_ROOT, "Mirelle.SetupUI.1", ""), "SetupUI Class");
     EXPECT_EQ(reg::GetString(reg::HKEY_CLASSES_ROOT, "Mirelle.SetupUI\\CurVer", ""), "Mirelle.SetupUI.1");
@@ -145,7 +145,7 @@ TEST_F(SetupUI, RegistrationWritesAndRemovesTheClassKeys) {
     ASSERT_EQ(com::CLSIDFromProgID("Mirelle.SetupUI.1", &found), com::S_OK);
     EXPECT_EQ(found, mirelle::CLSID_SetupUI);
 
-    ASSERT_EQ(DllUnregisterServer(), com::S_OK);
+    ASSERT_EQ(mirelle::UnregisterServer(), com::S_OK);
     EXPECT_FALSE(reg::KeyExists(reg::HKEY_CLASSES_ROOT, "Mirelle.SetupUI.1"));
     EXPECT_FALSE(reg::KeyExists(reg::HKEY_CLASSES_ROOT, "CLSID\\" + clsid));
     EXPECT_TRUE(reg::KeyExists(reg::HKEY_CLASSES_ROOT, "CLSID")) << "the CLSID parent key stays";

@@ -31,7 +31,6 @@
 #include <QTreeWidget>
 
 #include "apps/run/Operations.h"
-#include "module/Module.h"
 #include "gui/DialogView.h"
 #include "gui/Keyboard.h"
 #include "gui/QtFrontEnd.h"
@@ -264,7 +263,6 @@ protected:
         std::ofstream(dir / "script.txt") << GetParam().script;
         reg::UseMemory();
         reg::Clear();
-        mirelle::ModuleAttach();
     }
     void TearDown() override { fs::remove_all(dir); }
 

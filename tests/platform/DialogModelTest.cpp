@@ -5,11 +5,11 @@
 #include "platform/ui/Dialog.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/Script.h"
-#include "resources/Builders.h"
+#include "platform/ui/TemplateBuilders.h"
 
 namespace {
 
-using namespace res::tpl;
+using namespace ui::tpl;
 
 const ui::DialogTemplate kTemplate =
     Dlg(5000, "Test", 200, 100,

@@ -1,5 +1,10 @@
-// Test harness: a fresh in-memory registry, the component attached, a
-// simulated unit, and an operator that drives dialogs through the model.
+// Test harness: a fresh in-memory registry, the component, a simulated unit,
+// and an operator that drives dialogs through the model.
+//
+// The unit tests of the component's inner classes link its code and register
+// its classes in the test process.  Test binaries built with
+// MIRELLE_MODULE_FILE (the fault matrix, the GUI test) link none of it: they
+// create SetupUI from the loadable module, as a host does.
 #pragma once
 #include <functional>
 #include <memory>
@@ -8,7 +13,9 @@
 #include <gtest/gtest.h>
 
 #include "apps/run/Operations.h"
+#ifndef MIRELLE_MODULE_FILE
 #include "module/Module.h"
+#endif
 #include "simulator/SimulatedUnit.h"
 #include "platform/registry/Registry.h"
 #include "platform/ui/MessageBox.h"
@@ -21,7 +28,9 @@ protected:
     void SetUp() override {
         reg::UseMemory();
         reg::Clear();
-        mirelle::ModuleAttach();
+#ifndef MIRELLE_MODULE_FILE
+        mirelle::RegisterClassesInProcess();
+#endif
         ui::DefaultScriptDriver().Clear();
         ui::DefaultMessageBoxes().Clear();
         ui::DefaultMessageBoxes().onShown = nullptr;
@@ -44,8 +53,15 @@ protected:
     void Then(std::function<void(ui::Dialog&)> fn) { ui::DefaultScriptDriver().Then(std::move(fn)); }
 
     apps::OperationOutcome Run(const std::string& operation) {
-        auto s = apps::CreateSetupUI();
+        auto s = CreateSetupUI();
         return apps::RunOperation(operation, *unit, *s.get());
+    }
+    static com::ComPtr<mirelle::ISetupUI> CreateSetupUI() {
+#ifdef MIRELLE_MODULE_FILE
+        return apps::CreateSetupUI(MIRELLE_MODULE_FILE);
+#else
+        return apps::CreateSetupUI();
+#endif
     }
     std::vector<std::string> Messages() {
         std::vector<std::string> out;

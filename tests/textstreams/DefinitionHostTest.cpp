@@ -28,7 +28,7 @@ protected:
         EXPECT_EQ(com::CoCreateInstance(clsid, nullptr, I::IID_, p.outVoid()), com::S_OK);
         return p;
     }
-    std::string Text(BSTR b) { return cameras::TakeHostString(b); }
+    std::string Text(BSTR b) { return mirelle::TakeHostString(b); }
 };
 
 TEST_F(DefinitionHost, CodecRoundTripKeepsEveryProperty) {

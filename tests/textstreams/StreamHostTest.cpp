@@ -20,7 +20,7 @@ protected:
                     "not a stream"}}}}};
     }
     host::ITextStreamsUISupport* Text() { return unit->TextStreamsUISupport(); }
-    static std::string Take(BSTR& b) { return cameras::TakeHostString(b); }
+    static std::string Take(BSTR& b) { return mirelle::TakeHostString(b); }
     static void Free(host::TextStreamFields& f) {
         for (BSTR* b : {&f.Name, &f.ConnectionName, &f.HandlerName, &f.EndOfLine}) Take(*b);
     }

@@ -5,7 +5,7 @@
 
 #include "platform/ui/Control.h"
 
-namespace res::tpl {
+namespace ui::tpl {
 
 using ui::ControlKind;
 using ui::ControlTemplate;
@@ -75,4 +75,4 @@ inline ui::DialogTemplate Dlg(int id, std::string caption, int cx, int cy, std::
     return t;
 }
 
-}  // namespace res::tpl
+}  // namespace ui::tpl

@@ -1,11 +1,11 @@
-#include "cameras/FileDlg.h"
+#include "foundation/FileDlg.h"
 
 #include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
-#include "cameras/CameraHelpers.h"
+#include "foundation/HostStrings.h"
 #include "util/Util.h"
 #include "interfaces/HostInterfaces.h"
 #include "platform/com/ClassTable.h"
@@ -13,7 +13,7 @@
 #include "resources/CameraIds.h"
 #include "resources/Resources.h"
 
-namespace cameras {
+namespace mirelle {
 
 namespace {
 std::function<int(char, int)>& FloppyCheck() {
@@ -105,4 +105,4 @@ int CheckFloppyDisk(char drive, int flags) {
 
 void SetFloppyDiskCheck(std::function<int(char, int)> check) { FloppyCheck() = std::move(check); }
 
-}  // namespace cameras
+}  // namespace mirelle

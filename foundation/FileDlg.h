@@ -12,7 +12,7 @@
 
 #include "platform/ui/Dialog.h"
 
-namespace cameras {
+namespace mirelle {
 
 constexpr unsigned OFN_HIDEREADONLY = 0x00000004;
 constexpr unsigned OFN_FILEMUSTEXIST = 0x00001000;
@@ -63,4 +63,4 @@ std::optional<std::string> ReadWholeFile(const std::string& path);
 int CheckFloppyDisk(char drive, int flags);
 void SetFloppyDiskCheck(std::function<int(char, int)> check);  // null restores the default
 
-}  // namespace cameras
+}  // namespace mirelle

@@ -1,0 +1,45 @@
+#include "foundation/HostStrings.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "platform/codepage/CodePage.h"
+
+namespace mirelle {
+
+std::string TakeHostString(com::BSTR& s) {
+    std::string out = cp::FromBstr(s);
+    com::SysFreeString(s);
+    s = nullptr;
+    return out;
+}
+
+com::Bstr HostString(const std::string& ansi) {
+    com::Bstr b(cp::AnsiToWide(ansi));
+    if (!b.get()) throw com::ComError(com::E_OUTOFMEMORY);
+    return b;
+}
+
+std::string HostCameraName(host::ISetupUISupport* setup, int index, bool* valid) {
+    if (valid) *valid = false;
+    if (!setup) return {};
+    com::BSTR name = nullptr;
+    host::VARIANT_BOOL ok = 0;
+    com::HRESULT hr = setup->GetCameraName(index, &name, &ok);
+    std::string text = TakeHostString(name);
+    if (com::FAILED(hr) || ok == 0) return {};
+    if (valid) *valid = true;
+    return text;
+}
+
+int ClampCameraCount(int count) { return std::clamp(count, 0, kMaxCameras); }
+
+bool EqualsNoCase(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+}  // namespace mirelle
