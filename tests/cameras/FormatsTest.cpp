@@ -52,6 +52,23 @@ TEST(CameraControlXmlTest, ReaderIsLenient) {
     EXPECT_EQ(list[1].ProgramID, "C");
 }
 
+TEST(CameraControlXmlTest, NumbersSaturateAsThe32BitLongAndOneSlashEndsATag) {
+    // 4294967296 reads as the 32-bit long's largest value, -1 as 16 bits: no
+    // camera (a 64-bit reading would wrap it to camera 0).
+    auto list = ReadCameraControlXml(
+        "<Associations><Handler><CameraNumber>4294967296</CameraNumber><ProgramID>Wrap</ProgramID></Handler>"
+        "<Handler><CameraNumber>2</CameraNumber><ProgramID>A</ProgramID><CameraAddress>-4294967296</CameraAddress>"
+        "<MonitorNum>99999999999</MonitorNum></Handler></Associations>");
+    ASSERT_EQ(list.size(), 1u);
+    EXPECT_EQ(list[0], (CameraHandlerAssociation{2, "A", "", 0, -1})) << "INT32_MIN and INT32_MAX as 16 bits";
+    EXPECT_EQ(LeadingInteger("4294967296"), INT32_MAX);
+    EXPECT_EQ(LeadingInteger("-4294967296"), INT32_MIN);
+    // Only one leading slash is taken off an end tag: "<//Handler>" ends no handler.
+    list = ReadCameraControlXml("<Associations><Handler><CameraNumber>1</CameraNumber><ProgramID>A</ProgramID>"
+                                "<//Handler></Associations>");
+    EXPECT_TRUE(list.empty());
+}
+
 TEST(CameraControlXmlTest, HostileTextNeverFails) {
     for (const char* t : {"", "<", "<Associations", "<Associations><Handler><CameraNumber>2", "</Associations>>>",
                           "<Associations a='><Handler b=\"x\"/></Associations>", "\x01\xff<<<>>>"})
@@ -99,10 +116,14 @@ TEST(PTZTriggerListTest, NumbersKeepTheirFieldWidth) {
     EXPECT_EQ(PTZNumber("010"), 8u);
     EXPECT_EQ(PTZNumber("  12abc"), 12u);
     EXPECT_EQ(PTZNumber(std::string(32, '1')), 0u);
+    EXPECT_EQ(PTZNumber("4294967296"), 4294967295u) << "the 32-bit unsigned long saturates";
+    EXPECT_EQ(PTZNumber("-1"), 4294967295u);
     PTZTriggerListDocument doc;
-    ASSERT_TRUE(doc.Read("<PTZTriggerList>" + Def("300", 1) + Def("0x0A", 1) + "</PTZTriggerList>"));
+    ASSERT_TRUE(doc.Read("<PTZTriggerList>" + Def("300", 1) + Def("0x0A", 1) + Def("4294967296", 1) +
+                         "</PTZTriggerList>"));
     EXPECT_EQ(doc.Records()[0]->AlarmCameraID.value, 44);
     EXPECT_EQ(doc.Records()[1]->AlarmCameraID.value, 10);
+    EXPECT_EQ(doc.Records()[2]->AlarmCameraID.value, 255) << "low 8 bits of the saturated value";
 }
 
 TEST(PTZTriggerListTest, RecordsToDefinitions) {
