@@ -21,11 +21,11 @@ namespace {
 
 TEST(CameraControlXmlTest, WritesOptionalElementsOnlyWhenSet) {
     AssociationList list(2);
-    list[0] = {2, "Pelco.1", "COM2", 3, 1};
+    list[0] = {2, "Protocol.1", "COM2", 3, 1};
     list[1] = {4, "Ip.1", "", -1, -1};
     EXPECT_EQ(WriteCameraControlXml(list),
               "<CameraControl>\r\n\t<Associations>\r\n"
-              "\t\t<Handler>\r\n\t\t\t<CameraNumber>2</CameraNumber>\r\n\t\t\t<ProgramID>Pelco.1</ProgramID>\r\n"
+              "\t\t<Handler>\r\n\t\t\t<CameraNumber>2</CameraNumber>\r\n\t\t\t<ProgramID>Protocol.1</ProgramID>\r\n"
               "\t\t\t<CameraAddress>3</CameraAddress>\r\n\t\t\t<SerialPort>COM2</SerialPort>\r\n"
               "\t\t\t<MonitorNum>1</MonitorNum>\r\n\t\t</Handler>\r\n"
               "\t\t<Handler>\r\n\t\t\t<CameraNumber>4</CameraNumber>\r\n\t\t\t<ProgramID>Ip.1</ProgramID>\r\n"

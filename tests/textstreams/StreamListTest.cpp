@@ -44,7 +44,6 @@ protected:
                 {"cameraCount", 16},
                 {"textStreams",
                  {{"availableComPorts", "0,1,2"},
-                  {"usedTextIPPorts", "5100"},
                   {"handlers",
                    {{{"name", "General Text"}, {"kind", 0}, {"hasSetup", 1}},
                     {{"name", "Video Printer"}, {"kind", 1}, {"hasSetup", 1}},
@@ -476,6 +475,29 @@ TEST_F(StreamListDlg, HostCallsUseTheStreamsOwnIndexAfterAGetStreamFailure) {
     ASSERT_EQ(streams.size(), 2u);
     EXPECT_EQ(streams[0]["Name"], "Till 1") << "the stream left out of the list is untouched";
     EXPECT_EQ(streams[1]["Name"], "Spare 2");
+}
+
+TEST_F(StreamListDlg, AStreamsTcpIpPortIsUsedFromTheMomentItIsStored) {
+    const std::string used = "Value for IP Port already assigned to another text stream.";
+    const std::string addOn5300 = "click 1131\nset 1140 NAME\nselect 1145 1\nclick 1146\nset 1121 5300\nclick 1\n";
+    auto add = [&](const std::string& name) {
+        std::string s = addOn5300;
+        return s.replace(s.find("NAME"), 4, name);
+    };
+    // In one run: the second stream cannot take the port the first one got.
+    Script(add("Till 2") + "click 1\n" + add("Till 3") + "click 2\nclick 2\nclick 2\n");
+    Run("ShowTextStreams");
+    EXPECT_EQ(Messages(), Strings{used});
+    EXPECT_EQ(CallsNamed("CreateStream").size(), 1u);
+    // In the next run the stored stream still holds it.
+    ui::DefaultMessageBoxes().Clear();
+    Script(add("Till 4") + "click 2\nclick 2\nclick 2\n");
+    Run("ShowTextStreams");
+    EXPECT_EQ(Messages(), Strings{used});
+    EXPECT_EQ(CallsNamed("CreateStream").size(), 1u);
+    const auto& streams = unit->Data()["textStreams"]["streams"];
+    ASSERT_EQ(streams.size(), 4u);
+    EXPECT_EQ(streams[3]["IpPort"], 5300);
 }
 
 }  // namespace
