@@ -4,11 +4,12 @@
 #include <cstdlib>
 
 #include "foundation/HostStrings.h"
+#include "foundation/Numbers.h"
 #include "foundation/XmlDocument.h"
 
 namespace cameras {
 
-long LeadingInteger(const std::string& text) { return std::strtol(text.c_str(), nullptr, 10); }
+std::int32_t LeadingInteger(const std::string& text) { return StrToLong32(text, 10); }
 
 std::string WriteCameraControlXml(const AssociationList& associations) {
     CXmlDocument doc;
@@ -35,7 +36,7 @@ AssociationList ReadCameraControlXml(const std::string& text) {
     doc.Rewind();
 
     bool inside = false;
-    long camera = -1, address = -1, monitor = -1;
+    std::int32_t camera = -1, address = -1, monitor = -1;
     std::string progId, port;
     std::string name, value;
     bool isEnd = false, isAttr = false;
@@ -46,8 +47,8 @@ AssociationList ReadCameraControlXml(const std::string& text) {
             continue;
         }
         if (isEnd) {
-            std::string n = name.substr(name.find_first_not_of('/') == std::string::npos ? name.size()
-                                                                                          : name.find_first_not_of('/'));
+            // The end tag's name without its one leading slash.
+            const std::string n = name.empty() || name[0] != '/' ? name : name.substr(1);
             if (mirelle::EqualsNoCase(n, "Handler")) {
                 // The camera travels as a 16-bit number: only 0 to 15 is a camera.
                 auto cam16 = static_cast<std::int16_t>(camera);

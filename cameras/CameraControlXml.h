@@ -38,9 +38,9 @@ std::string WriteCameraControlXml(const AssociationList& associations);
 // camera outside 0 to 15 (as 16-bit) or without ProgramID are dropped.
 AssociationList ReadCameraControlXml(const std::string& text);
 
-// The C library's leading-integer conversion of element text (0 when the text
-// does not start with a number).
-long LeadingInteger(const std::string& text);
+// The C library's leading-integer conversion of element text into the unit's
+// 32-bit long (0 when the text does not start with a number; saturating).
+std::int32_t LeadingInteger(const std::string& text);
 
 
 }  // namespace cameras

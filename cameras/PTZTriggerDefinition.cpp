@@ -5,6 +5,7 @@
 #include "cameras/CameraControlXml.h"
 #include "foundation/HostStrings.h"
 #include "foundation/DebugLog.h"
+#include "foundation/Numbers.h"
 #include "foundation/XmlDocument.h"
 
 namespace cameras {
@@ -78,9 +79,9 @@ constexpr const char* kAlarmWords[] = {"Filter", "Input", "Generated", "VideoLos
 
 }  // namespace
 
-unsigned long PTZNumber(const std::string& text) {
+std::uint32_t PTZNumber(const std::string& text) {
     if (text.size() > 31) return 0;
-    return std::strtoul(text.c_str(), nullptr, 0);
+    return StrToULong32(text, 0);
 }
 
 bool PTZTriggerListDocument::Read(const std::string& text) {

@@ -97,8 +97,9 @@ private:
 };
 
 // Number of element text: longer than 31 characters reads 0; otherwise the C
-// library's unsigned conversion with automatic base.
-unsigned long PTZNumber(const std::string& text);
+// library's unsigned conversion with automatic base into the unit's 32-bit
+// unsigned long (saturating).
+std::uint32_t PTZNumber(const std::string& text);
 
 // Records to typed definitions, appended to out.  Records with an unknown
 // PTZCommand are dropped (logged when logging is on).

@@ -18,6 +18,11 @@ protected:
     virtual bool Accept() { return true; }
     // Runs before the dialog ends with Cancel.
     virtual void OnCancelled() {}
+    // The Help button: the host shows the dialog's topic.  A dialog whose
+    // setup raises every host failure raises a failing ShowHelp too.
+    virtual void OnHelp() {
+        if (m_support) m_support->ShowHelp(m_helpTopic);
+    }
     virtual void OnCommand(int id) { ui::Dialog::OnClick(id); }
 
     void OnClick(int id) final {
@@ -27,16 +32,16 @@ protected:
             OnCancelled();
             EndDialog(2);
         } else if (id == m_helpId) {
-            if (m_support) m_support->ShowHelp(m_helpTopic);
+            OnHelp();
         } else {
             OnCommand(id);
         }
     }
 
     host::ISetupUISupport* m_support;
+    std::int16_t m_helpTopic;
 
 private:
-    std::int16_t m_helpTopic;
     int m_okId;
     int m_cancelId;
     int m_helpId;

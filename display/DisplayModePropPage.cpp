@@ -61,9 +61,10 @@ bool CDisplayModePropPage::OnApply() {
         m_info.m_bOverlayEnabled = IsTicked(IDC_OVERLAY_YES) ? 1 : 0;
         m_info.m_nOverlayPosition = m_overlayPosition;
         m_info.m_bVCRControls = IsTicked(IDC_JOG_SHUTTLE) ? 0 : 1;
-        // A setting the page does not offer keeps its stored value.
-        if (Item(IDC_TO_MONITOR_YES).visible) m_info.m_bPlaybackToMonitor = IsTicked(IDC_TO_MONITOR_YES) ? 1 : 0;
-        if (Item(IDC_LOCK_YES).visible) m_info.m_bLockLayout = IsTicked(IDC_LOCK_YES) ? 1 : 0;
+        // Both settings are stored from their "Yes" buttons, also when the
+        // page hides them (a hidden "Yes" is never ticked: the setting is off).
+        m_info.m_bPlaybackToMonitor = IsTicked(IDC_TO_MONITOR_YES) ? 1 : 0;
+        m_info.m_bLockLayout = IsTicked(IDC_LOCK_YES) ? 1 : 0;
     }
     return ui::PropertyPage::OnApply();
 }

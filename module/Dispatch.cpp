@@ -1,6 +1,7 @@
 // IDispatch of SetupUI: names and dispatch ids from the type library, and
 // late-bound calls of the 16 operations with their arguments in order.
 #include "module/SetupUI.h"
+#include "cameras/CameraControlXml.h"
 #include "module/TypeLibrary.h"
 #include "platform/codepage/CodePage.h"
 
@@ -15,9 +16,10 @@ HRESULT CSetupUI::GetTypeInfoCount(unsigned* count) {
 
 HRESULT CSetupUI::GetIDsOfNames(const std::u16string& name, std::int32_t* dispid) {
     if (!dispid) return com::E_POINTER;
-    std::string n = cp::WideToAnsi(name);
+    // Late-bound callers name members in any case, as OLE automation allows.
+    const std::string n = cp::WideToAnsi(name);
     for (const auto& m : mirelle::MirelleTypeLibrary().setupUIMethods)
-        if (n == m.name) {
+        if (mirelle::EqualsNoCase(n, m.name)) {
             *dispid = m.dispid;
             return com::S_OK;
         }

@@ -8,6 +8,7 @@
 #include "component/PrinterInterfaceDlg.h"
 #include "component/RecordModeDlg.h"
 #include "component/SetupSheetDlg.h"
+#include "foundation/Numbers.h"
 #include "module/TypeLibrary.h"
 #include "display/DisplaySetup.h"
 #include "foundation/DebugLog.h"
@@ -232,10 +233,14 @@ HRESULT CSetupUI::ShowTextStreams(com::IUnknown* pISetupUISupport, com::IUnknown
 HRESULT CSetupUI::ShowAudio(com::IUnknown* pISetupUISupport, int16_t bEnableKeyboard, mirelle::WindowParam pWndMain,
                             int32_t* lAudioAssocInfo, int32_t* lAudioMixerInfo, int16_t* bVal) {
     return RaisedAsResult([&]() -> HRESULT {
-        auto* assoc = reinterpret_cast<CAudioAssocInfo*>(lAudioAssocInfo);
-        auto* mixer = reinterpret_cast<CAudioMixerInfo*>(lAudioMixerInfo);
-        std::unique_ptr<CSetupSheet> sheet;
-        if (assoc && mixer) sheet = audio::CreateAudioSheet(*mixer, *assoc, As<host::ISetupUISupport>(pISetupUISupport));
+        // A missing data object is answered as the other operations answer
+        // one: the sheet edits a local object with the library's defaults,
+        // and nothing is handed back for it.
+        CAudioAssocInfo localAssoc;
+        CAudioMixerInfo localMixer;
+        auto* assoc = lAudioAssocInfo ? reinterpret_cast<CAudioAssocInfo*>(lAudioAssocInfo) : &localAssoc;
+        auto* mixer = lAudioMixerInfo ? reinterpret_cast<CAudioMixerInfo*>(lAudioMixerInfo) : &localMixer;
+        auto sheet = audio::CreateAudioSheet(*mixer, *assoc, As<host::ISetupUISupport>(pISetupUISupport));
         return RunFrame(m_pAudioDlg, pISetupUISupport, 1052, sheet.get(), bEnableKeyboard != 0, pWndMain, 0,
                         "ShowAudio", bVal);
     });
@@ -341,17 +346,8 @@ HRESULT CSetupUI::ShowTextIPPortSetup(com::IUnknown* pISetupUISupport, com::IUnk
         int r = textstreams::RunTextIPPortSetup(As<host::ISetupUISupport>(pISetupUISupport),
                                                 As<host::ITextStreamsUISupport>(pITextStreamsUISupport),
                                                 bEnableKeyboard != 0, bRemote != 0, Parent(pWndMain), portText);
-        if (plTextPort) {
-            // The leading decimal integer of the port text; 0 when it has none.
-            long v = 0;
-            size_t i = 0;
-            while (i < portText.size() && (portText[i] == ' ' || portText[i] == '\t')) ++i;
-            bool neg = false;
-            if (i < portText.size() && (portText[i] == '-' || portText[i] == '+')) neg = portText[i++] == '-';
-            while (i < portText.size() && portText[i] >= '0' && portText[i] <= '9' && v < 100000000000L)
-                v = v * 10 + (portText[i++] - '0');
-            *plTextPort = static_cast<int32_t>(neg ? -v : v);
-        }
+        // The leading decimal integer of the port text; 0 when it has none.
+        if (plTextPort) *plTextPort = StrToLong32(portText, 10);
         if (pRetVal) *pRetVal = r;
         return S_OK;
     });

@@ -16,6 +16,10 @@ bool CIPDeviceTypeDlg::OnInitDialog() {
     return true;
 }
 
+void CIPDeviceTypeDlg::OnHelp() {
+    if (m_support) com::ThrowIfFailed(m_support->ShowHelp(m_helpTopic), host::ISetupUISupport::IID_);
+}
+
 bool CIPDeviceTypeDlg::Accept() {
     const int sel = Item(IDC_TYPE).selection;
     if (sel < 0 || sel >= static_cast<int>(m_names.size())) {

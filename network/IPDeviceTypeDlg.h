@@ -18,6 +18,7 @@ public:
 protected:
     bool OnInitDialog() override;
     bool Accept() override;
+    void OnHelp() override;
 
 private:
     std::vector<std::string> m_names;

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <functional>
 
+#include "foundation/Numbers.h"
 #include "foundation/XmlDocument.h"
 
 namespace network {
@@ -30,9 +31,9 @@ bool ReadElement(CXmlDocument& doc, const std::string& element,
 
 }  // namespace
 
-long ReadConfigNumber(const std::string& text) {
+std::int32_t ReadConfigNumber(const std::string& text) {
     if (text.size() > 31) return 0;
-    return std::strtol(text.c_str(), nullptr, 0);
+    return StrToLong32(text, 0);
 }
 
 bool ReadIPSourceConfig(const std::string& xml, IPSourceConfig& out) {
@@ -108,8 +109,8 @@ std::uint32_t AssignedCameraMask(const std::vector<IPSourceEntry>& sources) {
             size_t comma = s.cameras.find(',', pos);
             std::string piece = s.cameras.substr(pos, comma == std::string::npos ? std::string::npos : comma - pos);
             if (piece.empty()) break;
-            long n = std::strtol(piece.c_str(), nullptr, 10);
-            mask |= 1u << (static_cast<unsigned long>(n - 1) & 31u);
+            const std::int32_t n = StrToLong32(piece, 10);
+            mask |= 1u << (static_cast<std::uint32_t>(n - 1) & 31u);
             if (comma == std::string::npos) break;
             pos = comma + 1;
         }

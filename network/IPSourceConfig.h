@@ -26,8 +26,9 @@ struct IPSourceConfig {
 };
 
 // Numbers with automatic base ("0x" hexadecimal, leading "0" octal); a text
-// longer than 31 characters reads as 0.
-long ReadConfigNumber(const std::string& text);
+// longer than 31 characters reads as 0; read into the unit's 32-bit long
+// (saturating).
+std::int32_t ReadConfigNumber(const std::string& text);
 
 // False when the text ends before an element's end tag; out then holds what
 // was read up to there.

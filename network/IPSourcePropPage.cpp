@@ -73,11 +73,8 @@ int CIPSourcePropPage::SelectedSource() const {
 
 bool CIPSourcePropPage::RunEditor(com::BSTR value1, com::BSTR value2, com::BSTR value3, com::Bstr& result) {
     const com::IID& iid = host::IIPDeviceConfigEditor::IID_;
-    com::ComPtr<host::IIPDeviceConfigEditor> editor;
-    const com::HRESULT created =
-        com::CoCreateInstance(host::CLSID_IPDeviceConfigEditor, nullptr, iid, editor.outVoid());
-    if (com::FAILED(created)) throw com::ComError(created, iid);
-    if (!editor) throw com::ComError(com::E_POINTER, iid);
+    // Created, run and queried as every host object is: a failure raises E_POINTER.
+    auto editor = com::CreateRunningObject<host::IIPDeviceConfigEditor>(host::CLSID_IPDeviceConfigEditor);
     com::ComPtr<CIPConfigValues> values = CIPConfigValues::Create();
 
     com::ThrowIfFailed(editor->SetConfigData(value1, value2, value3), iid);

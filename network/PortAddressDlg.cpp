@@ -160,7 +160,10 @@ void CPortAddressDlg::OnOK() {
         return;
     }
 
-    m_maxLiveClients = std::atoi(GetItemText(IDC_MAX_LIVE).c_str());
+    // The drop-down list's text is one of its numbers, or empty (0) when the
+    // caller's value was not among them.
+    long clients = 0;
+    m_maxLiveClients = ParseWholeNumber(GetItemText(IDC_MAX_LIVE), clients) ? static_cast<int>(clients) : 0;
     const bool changed = !m_pPortNumber || !m_pLivePort || !m_pEventPort || !m_pMaxLiveClients ||
                          m_port != *m_pPortNumber || m_livePort != *m_pLivePort || m_eventPort != *m_pEventPort ||
                          m_maxLiveClients != *m_pMaxLiveClients;

@@ -7,5 +7,6 @@ namespace res {
 constexpr int kDlgNotAvailable = 9000;
 constexpr int kIdcNotAvailableText = 9001;
 constexpr int kStrNotAvailable = 9002;
+constexpr int kStrDefinitionListFull = 9003;
 
 }  // namespace res

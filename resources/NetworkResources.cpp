@@ -31,10 +31,12 @@ std::span<const StringEntry> NetworkStrings() { return kStrings; }
 void AddNetworkTemplates(std::map<int, ui::DialogTemplate>& out) {
     using namespace ui::tpl;
     // Port address dialog: no caption of its own.
+    // The port edits take any length: OK refuses a port out of range, so
+    // cutting the typed text short would turn 100000 into a valid 10000.
     out[155] = Dlg(155, "", 230, 200,
-                   {Static(1030, "Communications Port", 12, 12, 100), Edit(1031, 120, 10, 60, 5),
-                    Static(1032, "LiveVideo Port", 12, 32, 100), Edit(1033, 120, 30, 60, 5),
-                    Static(1034, "Event Port", 12, 52, 100), Edit(1035, 120, 50, 60, 5),
+                   {Static(1030, "Communications Port", 12, 12, 100), Edit(1031, 120, 10, 60),
+                    Static(1032, "LiveVideo Port", 12, 32, 100), Edit(1033, 120, 30, 60),
+                    Static(1034, "Event Port", 12, 52, 100), Edit(1035, 120, 50, 60),
                     Static(1036, "Max Live Clients:", 12, 72, 100), Combo(1037, 120, 70, 60, 80),
                     Radio(1038, "Quellan runs as stand-alone", 12, 96, 1, 180),
                     Radio(1039, "Quellan runs as managed", 12, 112, 1, 180),

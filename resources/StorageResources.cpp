@@ -62,7 +62,7 @@ void AddStorageTemplates(std::map<int, ui::DialogTemplate>& out) {
     labelEdit.text = "Volume Label";
     out[206] = Dlg(206, "", 230, 100,
                    {Static(1012, "Label:", 10, 14, 95), labelEdit, Static(1013, "Percent space to use:", 10, 36, 95),
-                    Edit(1011, 110, 34, 40, 3), Button(1, "OK", 30, 66), Button(2, "Cancel", 90, 66),
+                    Edit(1011, 110, 34, 40), Button(1, "OK", 30, 66), Button(2, "Cancel", 90, 66),
                     Button(4, "Help", 150, 66),
                     Keyboard(1002, "-ABCDEFGHIJKLMNOPQRSTUVWXYZ +-./:=?_0123456789")});
 }

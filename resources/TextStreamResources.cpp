@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "platform/ui/TemplateBuilders.h"
+#include "resources/Ids.h"
 #include "resources/Resources.h"
 
 namespace res {
@@ -34,6 +35,8 @@ const StringEntry kStrings[] = {
     {169, "Build Text Exception"},
     {1080, "Unable to read the file %s.  Nothing was imported."},
     {1081, "Unable to write the file %s."},
+    {kStrDefinitionListFull, "The definition list is full (%d definitions).  Delete a definition before adding "
+                             "another."},
     {1069, "[To last entry of line]"},
     {140, "Invalid value for IP Port.  Please enter a value between %d and %d."},
     {141, "Value for IP Port already assigned to another text stream."},

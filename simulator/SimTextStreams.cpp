@@ -1,4 +1,7 @@
 #include "simulator/SimTextStreams.h"
+
+#include <algorithm>
+
 #include "simulator/SimTextExceptions.h"
 
 #include "simulator/UnitData.h"
@@ -32,8 +35,20 @@ HRESULT SimTextStreamsUISupport::GetAvailableComPorts(BSTR* ports) {
 }
 
 HRESULT SimTextStreamsUISupport::GetUsedTextIPPorts(BSTR* ports) {
+    // The ports of the TCP/IP streams the unit holds, each once, in stream
+    // order: a stream created or changed is counted at once.
     return m_unit.Query("GetUsedTextIPPorts", "", ports, [&](const json& data) {
-        *ports = cp::ToBstr(SectionText(data, "usedTextIPPorts"));
+        std::vector<std::int32_t> used;
+        auto s = data.find("textStreams");
+        if (s != data.end() && s->is_object() && s->contains("streams") && (*s)["streams"].is_array())
+            for (const json& stream : (*s)["streams"]) {
+                if (!stream.is_object() || JsonInt<std::int32_t>(stream, "ConnectionType", 0) != 2) continue;
+                const auto port = JsonInt<std::int32_t>(stream, "IpPort", -1);
+                if (port >= 0 && std::find(used.begin(), used.end(), port) == used.end()) used.push_back(port);
+            }
+        std::string text;
+        for (auto port : used) text += (text.empty() ? "" : ",") + std::to_string(port);
+        *ports = cp::ToBstr(text);
         return com::S_OK;
     });
 }

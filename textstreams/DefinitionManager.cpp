@@ -11,6 +11,7 @@
 #include "platform/codepage/CodePage.h"
 #include "platform/com/ClassTable.h"
 #include "platform/ui/MessageBox.h"
+#include "resources/Ids.h"
 #include "resources/Resources.h"
 
 namespace textstreams {
@@ -176,6 +177,13 @@ void CDefinitionManagerDlg::OnAdd() {
         bool& b;
         ~Guard() { b = false; }
     } guard{m_adding = true};
+    // With every identifier in use a new definition could not be stored: say
+    // so before the operator types one, and keep the manager open.
+    if (m_list.Pool().Full()) {
+        WWMessageBox(this, res::FormatString(res::kStrDefinitionListFull, IdentifierPool::kCapacity), "",
+                     ui::MB_OK | ui::MB_ICONEXCLAMATION);
+        return;
+    }
     if (!RunEditor(nullptr)) return;
     std::int32_t id = m_list.Pool().Next();
     auto d = com::CreateRunningObject<host::ITextDefinition>(host::CLSID_TextDefinition);

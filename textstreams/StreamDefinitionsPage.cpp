@@ -4,6 +4,7 @@
 
 #include "cameras/CameraHelpers.h"
 #include "component/SetupSheetDlg.h"
+#include "foundation/DebugLog.h"
 #include "platform/com/ClassTable.h"
 #include "resources/Resources.h"
 #include "textstreams/OwnSetupUI.h"
@@ -23,26 +24,35 @@ CStreamDefinitionsPage::CStreamDefinitionsPage(int templateId, CTextStreamListDl
     : ui::PropertyPage(templateId), m_list(list), m_index(index), m_listId(listId), m_receipts(receipts),
       m_buildId(buildId), m_showDescriptionId(showDescriptionId), m_manager(manager) {}
 
-void CStreamDefinitionsPage::ReadCollection() {
+bool CStreamDefinitionsPage::ReadCollection() {
     m_all.clear();
-    if (!m_collection) return;
+    if (!m_collection) return false;
     std::int16_t count = 0;
-    if (com::FAILED(m_collection->get_Count(&count))) return;
+    if (com::FAILED(m_collection->get_Count(&count))) return false;
+    bool complete = true;
     for (std::int16_t i = 0; i < count; ++i) {
         com::ComPtr<host::ITextDefinition> d;
-        if (com::FAILED(m_collection->Item(i, d.out())) || !d) continue;
+        if (com::FAILED(m_collection->Item(i, d.out())) || !d) {
+            complete = false;
+            continue;
+        }
         Definition out;
         com::BSTR name = nullptr, description = nullptr;
         std::int32_t receipt = 0;
-        d->get_Id(&out.id);
+        const bool idRead = com::SUCCEEDED(d->get_Id(&out.id));
         d->get_Name(&name);
         d->get_Description(&description);
-        d->get_IsReceipt(&receipt);
+        const bool kindRead = com::SUCCEEDED(d->get_IsReceipt(&receipt));
         out.name = mirelle::TakeHostString(name);
         out.description = mirelle::TakeHostString(description);
         out.receipt = receipt != 0;
+        if (!idRead || !kindRead) {
+            complete = false;  // a definition that cannot be placed gets no row
+            continue;
+        }
         m_all.push_back(std::move(out));
     }
+    return complete;
 }
 
 std::vector<CStreamDefinitionsPage::Definition> CStreamDefinitionsPage::Listed() const {
@@ -75,35 +85,82 @@ std::vector<std::int32_t> CStreamDefinitionsPage::CheckedIds() const {
     return out;
 }
 
+bool CStreamDefinitionsPage::ReadStreamChoices(std::vector<std::int32_t>& checked) {
+    host::ITextStreamsUISupport* text = m_list.StreamSupport();
+    if (m_index < 0 || !text) return true;  // a new stream starts with none
+    com::BSTR ids = nullptr;
+    const com::HRESULT hr = text->GetStreamDefinitions(m_list.StoredRecord(m_index).StreamId, &ids);
+    const std::string listed = mirelle::TakeHostString(ids);
+    if (com::FAILED(hr)) {
+        Note("GetStreamDefinitions failed (" + com::HresultText(hr) + "); nothing is checked");
+        return false;
+    }
+    const auto read = textstreams::ReadIdentifierList(listed);
+    bool complete = read.unreadable.empty();
+    for (const auto& field : read.unreadable) Note("field \"" + field + "\" of \"" + listed + "\" is not an identifier");
+    std::vector<std::int32_t> unplaced;
+    for (std::int32_t id : read.ids) {
+        auto it = std::find_if(m_all.begin(), m_all.end(), [id](const Definition& d) { return d.id == id; });
+        if (it == m_all.end()) {
+            unplaced.push_back(id);
+            continue;
+        }
+        (it->receipt == m_receipts ? checked : m_otherKind).push_back(id);
+    }
+    if (!unplaced.empty()) {
+        if (!HasCollection()) {
+            Note("no definition collection: identifiers " + textstreams::FormatIdentifierList(unplaced) +
+                 " cannot be shown");
+            complete = false;
+        } else {
+            Note("identifiers " + textstreams::FormatIdentifierList(unplaced) + " are no longer defined");
+        }
+    }
+    return complete;
+}
+
 bool CStreamDefinitionsPage::OnInitDialog() {
     try {
         m_collection = com::CreateRunningObject<host::ITextDefinitionCollection>(host::CLSID_TextDefinitionCollection);
-    } catch (const com::ComError&) {
+    } catch (const com::ComError& e) {
         m_collection.reset();  // no collection: the list stays empty
+        Note("the definition collection cannot be had (" + com::HresultText(e.Error()) + ")");
     }
     auto& list = Item(m_listId);
     list.columns = {res::LoadString(IDS_DESCRIPTION_HEADING)};
     m_columnWidth = std::max(0, list.cx - kColumnMargin);
     m_showDescription = false;
     SetTicked(m_showDescriptionId, false);
-    ReadCollection();
+    const bool collectionRead = ReadCollection();
 
     std::vector<std::int32_t> checked;
     m_otherKind.clear();
-    host::ITextStreamsUISupport* text = m_list.StreamSupport();
-    if (m_index >= 0 && text) {
-        com::BSTR ids = nullptr;
-        const com::HRESULT hr = text->GetStreamDefinitions(m_list.StoredRecord(m_index).StreamId, &ids);
-        const std::string listed = mirelle::TakeHostString(ids);
-        const auto parsed = com::SUCCEEDED(hr) ? textstreams::ParseIdentifierList(listed) : std::nullopt;
-        for (std::int32_t id : parsed.value_or(std::vector<std::int32_t>{})) {
-            auto it = std::find_if(m_all.begin(), m_all.end(), [id](const Definition& d) { return d.id == id; });
-            if (it == m_all.end()) continue;  // no longer defined
-            (it->receipt == m_receipts ? checked : m_otherKind).push_back(id);
-        }
-    }
+    const bool choicesRead = ReadStreamChoices(checked);
+    m_readInFull = m_index < 0 || (collectionRead && choicesRead);
     Refill(checked);
+    m_openedChecked = CheckedIds();
     return true;
+}
+
+bool CStreamDefinitionsPage::ChecksChanged() const {
+    auto now = CheckedIds();
+    auto opened = m_openedChecked;
+    std::sort(now.begin(), now.end());
+    std::sort(opened.begin(), opened.end());
+    return now != opened;
+}
+
+bool CStreamDefinitionsPage::KeepsHostChoices(bool operatorChanged) {
+    if (m_readInFull || operatorChanged) return false;
+    Note("unchanged after an incomplete read: the stream's definitions are not sent");
+    return true;
+}
+
+void CStreamDefinitionsPage::Note(const std::string& text) const {
+    std::string stream = "a new stream";
+    if (m_index >= 0) stream = "stream " + std::to_string(m_list.StoredRecord(m_index).StreamId);
+    LogMirelle(std::string(m_receipts ? "Receipt Definitions" : "Alarms") + " page, definitions of " + stream + ": " +
+               text);
 }
 
 void CStreamDefinitionsPage::RunManager() {

@@ -40,6 +40,12 @@ public:
     // The stream's identifiers of the other kind, as this page found them.
     const std::vector<std::int32_t>& OtherKindIds() const { return m_otherKind; }
     bool HasCollection() const { return static_cast<bool>(m_collection); }
+    // Whether the stream's own choices were read in full: the collection
+    // answered, GetStreamDefinitions succeeded and every field was a number
+    // (always so for a new stream).
+    bool ReadInFull() const { return m_readInFull; }
+    // Whether the checks differ from those the page opened with.
+    bool ChecksChanged() const;
     int CheckImagesBitmap() const { return m_showDescription ? IDB_CHECKS_NARROW : IDB_CHECKS_WIDE; }
     int ColumnWidth() const { return m_columnWidth; }
 
@@ -59,13 +65,26 @@ protected:
 
     // Rebuilds the rows from the collection, checking those in checked.
     void Refill(const std::vector<std::int32_t>& checked);
+    // The apply of a page whose read was not complete and whose choices the
+    // operator did not change must hand nothing on: sending what the page
+    // holds would replace the stream's definitions with a partial list.
+    // Logs that and answers true in that case.
+    bool KeepsHostChoices(bool operatorChanged);
+    // A line in the debug log, naming the page and the stream.
+    void Note(const std::string& text) const;
 
     CTextStreamListDlg& m_list;
     int m_index;
     const int m_listId;
 
 private:
-    void ReadCollection();
+    // Reads the definitions from the collection; false when it is missing or
+    // did not answer for every definition.
+    bool ReadCollection();
+    // GetStreamDefinitions: the stream's identifiers of this page's kind are
+    // checked, those of the other kind noted; false when they could not all
+    // be read.
+    bool ReadStreamChoices(std::vector<std::int32_t>& checked);
     // Runs this page's definition manager on a second SetupUI object, with the
     // host's text exception support behind the stream support; nothing
     // happens when either cannot be had.
@@ -81,4 +100,6 @@ private:
     com::ComPtr<host::ITextDefinitionCollection> m_collection;
     std::vector<Definition> m_all;
     std::vector<std::int32_t> m_otherKind;
+    std::vector<std::int32_t> m_openedChecked;
+    bool m_readInFull = true;
 };

@@ -21,11 +21,14 @@ bool CTSTextAlarmsPropPage::OnInitDialog() {
     CStreamDefinitionsPage::OnInitDialog();
     ShowItem(IDC_GROUP, m_supported);
     EnableItem(IDC_GROUP, m_supported);
-    m_list.receiptsChecked = static_cast<int>(OtherKindIds().size());
+    // After an incomplete read, no receipt found does not mean the stream has
+    // none: the page then leaves receipts-checked unreported.
+    if (ReadInFull() || !OtherKindIds().empty()) m_list.receiptsChecked = static_cast<int>(OtherKindIds().size());
     if (!m_supported) {
         m_groupFlag = OtherKindIds().empty() ? 0 : 1;
         m_list.groupFlag = m_groupFlag;
     }
+    m_openedGroupFlag = m_groupFlag;
     ShowGroup();
     return true;
 }
@@ -57,6 +60,7 @@ void CTSTextAlarmsPropPage::OnClick(int id) {
 bool CTSTextAlarmsPropPage::OnApply() {
     if (!HasWindow()) return true;
     m_groupFlag = m_list.groupFlag;
+    if (KeepsHostChoices(ChecksChanged() || m_groupFlag != m_openedGroupFlag)) return true;
     if (m_groupFlag > 0 && m_list.receiptsChecked == 0) {
         WWMessageBox(this, res::LoadString(IDS_GROUP_NEEDS_RECEIPTS), "", ui::MB_OK);
         return false;

@@ -35,4 +35,5 @@ private:
 
     bool m_supported = false;
     int m_groupFlag = 0;
+    int m_openedGroupFlag = 0;
 };

@@ -28,6 +28,7 @@ void CTSTextReceiptPropPage::OnItemChecked(int id, int row) {
 
 bool CTSTextReceiptPropPage::OnApply() {
     if (!HasWindow()) return true;
+    if (KeepsHostChoices(ChecksChanged())) return true;
     const auto checked = CheckedIds();
     m_list.SetReceiptsSelection(checked, OtherKindIds());
     if (checked.empty()) {

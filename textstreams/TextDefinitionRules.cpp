@@ -22,6 +22,12 @@ bool IdentifierPool::InUse(std::int32_t id) const {
     return id >= 0 && id < kCapacity && m_used[static_cast<std::size_t>(id)];
 }
 
+bool IdentifierPool::Full() const {
+    for (bool used : m_used)
+        if (!used) return false;
+    return true;
+}
+
 std::int32_t IdentifierPool::Next() {
     std::int32_t start = (m_last < 0 || m_last >= kCapacity) ? 0 : m_last + 1;
     for (int i = 0; i < kCapacity; ++i) {

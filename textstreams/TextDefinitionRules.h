@@ -19,6 +19,8 @@ public:
     void MarkUsed(std::int32_t id);
     void Release(std::int32_t id);
     bool InUse(std::int32_t id) const;
+    // Every identifier in use: Next would give -1.
+    bool Full() const;
     // After loading: the next identifier follows the largest one loaded.
     void SetLastGiven(std::int32_t id) { m_last = id; }
     std::int32_t LastGiven() const { return m_last; }

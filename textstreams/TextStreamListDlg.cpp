@@ -141,6 +141,7 @@ bool CTextStreamListDlg::OnInitDialog() {
 
 void CTextStreamListDlg::LoadStreams() {
     m_records.clear();
+    m_hostIndexes.clear();
     Item(IDC_STREAMS).ClearItems();
     if (!m_text) return;
     std::int16_t count = 0;
@@ -152,6 +153,7 @@ void CTextStreamListDlg::LoadStreams() {
         if (hr != com::S_OK) continue;     // a stream the host cannot give is left out
         r.ListKey = i;
         m_records.push_back(r);
+        m_hostIndexes.push_back(i);
         AppendRow(r);
     }
     Changed(IDC_STREAMS);
@@ -191,16 +193,23 @@ bool CTextStreamListDlg::RunSheet(int index) {
     }
 }
 
+void CTextStreamListDlg::StartSheetRun() {
+    m_selections = {};
+    m_current.DefinitionsChanged = 0;
+}
+
 void CTextStreamListDlg::SendDefinitions() {
-    if (m_current.DefinitionsChanged == 0 || !m_text) return;
+    const bool changed = m_current.DefinitionsChanged != 0;
+    m_current.DefinitionsChanged = 0;  // the stored record must not carry it into the next Edit
+    if (!changed || !m_text) return;
     com::Bstr list = mirelle::HostString(textstreams::StreamDefinitionList(m_selections));
     m_text->SetStreamDefinitions(m_current.StreamId, list.get());  // the result is not examined
 }
 
 void CTextStreamListDlg::OnAdd() {
     if (!m_text) return;
-    m_selections.alarmsReplaced = m_selections.receiptsReplaced = false;
     m_current.Reset();
+    StartSheetRun();
     if (!RunSheet(-1)) return;
 
     std::int32_t index = -1;
@@ -226,6 +235,7 @@ void CTextStreamListDlg::OnAdd() {
     if (updated != com::S_OK) return;  // the host has the stream; it is listed on the next opening
     m_current.ListKey = textstreams::NextListKey(m_records);
     m_records.push_back(m_current);
+    m_hostIndexes.push_back(index);
     AppendRow(m_current);
     Redraw();
 }
@@ -233,12 +243,12 @@ void CTextStreamListDlg::OnAdd() {
 void CTextStreamListDlg::OnEdit() {
     const int row = SelectedRow();
     if (row < 0 || !m_text) return;
-    m_selections.alarmsReplaced = m_selections.receiptsReplaced = false;
     m_current = m_records[static_cast<size_t>(row)];
+    StartSheetRun();
     if (!RunSheet(row)) return;
     {
         OwnedFields fields(m_current);
-        m_text->UpdateStream(row, &fields.f, 0);  // the result is not examined
+        m_text->UpdateStream(m_hostIndexes[static_cast<size_t>(row)], &fields.f, 0);  // the result is not examined
     }
     SendDefinitions();
     m_records[static_cast<size_t>(row)] = m_current;
@@ -251,8 +261,14 @@ void CTextStreamListDlg::OnDelete() {
     auto& list = Item(IDC_STREAMS);
     const std::string question = res::FormatString(IDS_DELETE_QUESTION, list.ItemText(row, 0));
     if (WWMessageBox(this, question, "", ui::MB_YESNO | ui::MB_ICONQUESTION) != ui::IDYES) return;
-    m_text->DeleteStream(row, 0);  // the result is not examined
+    // The row goes whatever the host answers, but only a stream the host has
+    // really deleted moves its later streams down.
+    const std::int32_t deleted = m_hostIndexes[static_cast<size_t>(row)];
+    if (m_text->DeleteStream(deleted, 0) == com::S_OK)
+        for (auto& index : m_hostIndexes)
+            if (index > deleted) --index;
     m_records.erase(m_records.begin() + row);
+    m_hostIndexes.erase(m_hostIndexes.begin() + row);
     list.DeleteItem(row);
     list.selection = -1;
     Redraw();

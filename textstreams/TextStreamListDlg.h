@@ -74,6 +74,9 @@ private:
     void AppendRow(const textstreams::TextStreamRecord& r);
     void Redraw();
     int SelectedRow() const;
+    // Clears what one Add or Edit leaves behind: the definition choices of
+    // its pages and the current record's DefinitionsChanged.
+    void StartSheetRun();
     // Runs the sheet for index until it is cancelled (false) or closes with
     // OK and a stream name (true).
     bool RunSheet(int index);
@@ -88,6 +91,10 @@ private:
     bool m_remote;
     std::int32_t m_versionTimes100 = kDefaultVersionTimes100;
     std::vector<textstreams::TextStreamRecord> m_records;
+    // The host's index of each record (same positions as m_records).  It is
+    // not the row position: a stream that GetStream cannot give is left out
+    // of the list, and a deletion moves the host's later streams down.
+    std::vector<std::int32_t> m_hostIndexes;
     textstreams::TextStreamRecord m_current;
     textstreams::DefinitionSelections m_selections;
     std::vector<long> m_widths;

@@ -117,17 +117,21 @@ void ForEachField(std::string_view text, char sep, F&& f) {
 }
 }  // namespace
 
-std::optional<std::vector<std::int32_t>> ParseIdentifierList(std::string_view text) {
-    std::vector<std::int32_t> ids;
-    bool ok = true;
+IdentifierListRead ReadIdentifierList(std::string_view text) {
+    IdentifierListRead out;
     ForEachField(text, ',', [&](std::string_view field) {
-        if (!ok || TrimBlanks(field).empty()) return;
+        if (TrimBlanks(field).empty()) return;
         std::int32_t v = 0;
-        if (!ReadNumber(field, v)) ok = false;
-        else ids.push_back(v);
+        if (ReadNumber(field, v)) out.ids.push_back(v);
+        else out.unreadable.emplace_back(field);
     });
-    if (!ok) return std::nullopt;
-    return ids;
+    return out;
+}
+
+std::optional<std::vector<std::int32_t>> ParseIdentifierList(std::string_view text) {
+    IdentifierListRead read = ReadIdentifierList(text);
+    if (!read.unreadable.empty()) return std::nullopt;
+    return std::move(read.ids);
 }
 
 std::vector<std::string> SplitNameList(std::string_view text) {

@@ -72,9 +72,16 @@ std::int32_t NextListKey(const std::vector<TextStreamRecord>& records);
 
 // Identifier lists: numbers joined with "," (no blanks, no trailing comma).
 std::string FormatIdentifierList(const std::vector<std::int32_t>& ids);
-// Reads a host's identifier list.  Blanks around a number are allowed and
-// empty fields are skipped; any other field (not a number, out of the
-// 32-bit range) makes the whole list invalid: nullopt.
+// Reads a host's identifier list as far as it can: blanks around a number
+// are allowed and empty fields are skipped; a field that is not a number in
+// the 32-bit range is left out and listed in unreadable.
+struct IdentifierListRead {
+    std::vector<std::int32_t> ids;
+    std::vector<std::string> unreadable;
+};
+IdentifierListRead ReadIdentifierList(std::string_view text);
+// The strict reading: any unreadable field makes the whole list invalid
+// (nullopt).
 std::optional<std::vector<std::int32_t>> ParseIdentifierList(std::string_view text);
 // Host name lists: split at ",", empty names skipped.
 std::vector<std::string> SplitNameList(std::string_view text);

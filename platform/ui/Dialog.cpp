@@ -338,8 +338,9 @@ void Dialog::OperatorSetText(int id, const std::string& text) {
     if (&d != this) return d.OperatorSetText(id, text);
     CheckUsable(id, "set");
     Control& c = Item(id);
-    if (c.kind != ControlKind::Edit && c.kind != ControlKind::Combo && c.kind != ControlKind::TimeEdit)
-        throw UiError("set: control " + std::to_string(id) + " is a " + KindName(c.kind) + ", not an edit");
+    if (c.kind != ControlKind::Edit && c.kind != ControlKind::TimeEdit)
+        throw UiError("set: control " + std::to_string(id) + " is a " + KindName(c.kind) + ", not an edit" +
+                      (c.kind == ControlKind::Combo ? " (a drop-down list takes no text: select an entry)" : ""));
     if (c.readOnly) throw UiError("set: control " + std::to_string(id) + " is read-only");
     std::string t = text;
     if (c.maxLength > 0 && static_cast<int>(t.size()) > c.maxLength) t.resize(c.maxLength);

@@ -115,6 +115,22 @@ TEST_F(AudioSheet, OpensWithTheStoredLevelsAndTheRecordModeArrangement) {
     }
 }
 
+TEST_F(AudioSheet, MissingDataObjectsAreEditedAsLocalDefaultsNotRefused) {
+    Unit({});
+    setupUI = apps::CreateSetupUI();
+    std::string caption;
+    Then([&](ui::Dialog& frame) {
+        caption = frame.Caption();
+        EXPECT_NE(dynamic_cast<CSetupSheetDlg*>(&frame), nullptr) << "the audio sheet, not a \"not available\" box";
+    });
+    Script("click 1");
+    std::int16_t result = -1;
+    hr = setupUI->ShowAudio(unit->SetupUISupport(), 0, 0, nullptr, nullptr, &result);
+    EXPECT_EQ(hr, com::S_OK);
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(caption, "Quellan Audio Setup");
+}
+
 TEST_F(AudioSheet, WithTheHostsMixerNoMuteStatesAreSentOnOpening) {
     Unit({{"localMode", 1}});
     Script("click 2");

@@ -21,7 +21,7 @@ TEST_F(CameraTest, HandlerListHonoursFeature26AndStoredAssociations) {
     Script("page Camera Control");
     Then([](ui::Dialog& d) {
         auto& p = Page(d);
-        EXPECT_EQ(ComboTexts(p.Item(kRowField)), (std::vector<std::string>{"None", "Pelco D", "Dome"}));
+        EXPECT_EQ(ComboTexts(p.Item(kRowField)), (std::vector<std::string>{"None", "Protocol D", "Dome"}));
         EXPECT_EQ(p.Item(kRowField).ItemData(2), 2);  // the host's index
         EXPECT_EQ(p.Item(kRowField + 2).selection, 1);  // ProgID matched ignoring case
         EXPECT_TRUE(p.Item(kRowButton + 2).enabled);
@@ -57,7 +57,7 @@ TEST_F(CameraTest, DefaultsNotGivenClearPortAndMonitor) {
     Run("ShowCameras");
     auto list = Stored(*unit);
     ASSERT_EQ(list.size(), 2u);
-    EXPECT_EQ(list[1], (cameras::CameraHandlerAssociation{0, "Pelco.D", "", 1, -1}));
+    EXPECT_EQ(list[1], (cameras::CameraHandlerAssociation{0, "Protocol.D", "", 1, -1}));
 }
 
 TEST_F(CameraTest, PTZCameraWarningNoRestoresTheHandler) {
@@ -88,7 +88,7 @@ TEST_F(CameraTest, UnreadableTriggerListSkipsTheWarning) {
 
 TEST_F(CameraTest, SetupDialogChecksAndCopiesBack) {
     unit->Data()["cameraControlXml"] =
-        "<Associations>" + Assoc(2, "Pelco.D", 3, "COM2", 1) + Assoc(7, "Pelco.D", 8, "COM9", 1) + "</Associations>";
+        "<Associations>" + Assoc(2, "Protocol.D", 3, "COM2", 1) + Assoc(7, "Protocol.D", 8, "COM9", 1) + "</Associations>";
     Script("page Camera Control\nclick 1492");
     Then([](ui::Dialog& d) {
         EXPECT_EQ(d.TemplateId(), 215);
@@ -106,11 +106,11 @@ TEST_F(CameraTest, SetupDialogChecksAndCopiesBack) {
     EXPECT_EQ(CallsNamed("ShowHelp"), std::vector<std::string>{"43"});
     auto list = Stored(*unit);
     ASSERT_EQ(list.size(), 2u);
-    EXPECT_EQ(list[0], (cameras::CameraHandlerAssociation{2, "Pelco.D", "COM3", 9999, 4}));
+    EXPECT_EQ(list[0], (cameras::CameraHandlerAssociation{2, "Protocol.D", "COM3", 9999, 4}));
 }
 
 TEST_F(CameraTest, SetupDialogHidesUnusedRowsAndCancelKeepsValues) {
-    unit->Data()["cameraControlXml"] = "<Associations>" + Assoc(2, "Pelco.D", 3, "", -1) + "</Associations>";
+    unit->Data()["cameraControlXml"] = "<Associations>" + Assoc(2, "Protocol.D", 3, "", -1) + "</Associations>";
     Script("page Camera Control\nclick 1492");
     Then([](ui::Dialog& d) {
         EXPECT_FALSE(d.Item(kCcPort).visible);
@@ -121,7 +121,7 @@ TEST_F(CameraTest, SetupDialogHidesUnusedRowsAndCancelKeepsValues) {
     EXPECT_TRUE(Messages().empty());
     auto list = Stored(*unit);
     ASSERT_EQ(list.size(), 1u);
-    EXPECT_EQ(list[0], (cameras::CameraHandlerAssociation{2, "Pelco.D", "", 3, -1}));
+    EXPECT_EQ(list[0], (cameras::CameraHandlerAssociation{2, "Protocol.D", "", 3, -1}));
 }
 
 TEST_F(CameraTest, SetupDialogRejectsAMissingPort) {
@@ -135,7 +135,7 @@ TEST_F(CameraTest, SetupDialogRejectsAMissingPort) {
     EXPECT_EQ(Messages()[0].substr(0, 36), "No communication port entered or por");
     auto list = Stored(*unit);
     ASSERT_EQ(list.size(), 2u);
-    EXPECT_EQ(list[1], (cameras::CameraHandlerAssociation{0, "Pelco.D", "COM1", 1, 1}));
+    EXPECT_EQ(list[1], (cameras::CameraHandlerAssociation{0, "Protocol.D", "COM1", 1, 1}));
 }
 
 TEST_F(CameraTest, UnmatchedAssociationIsKeptAndReplacedWhenChosen) {
@@ -151,7 +151,7 @@ TEST_F(CameraTest, UnmatchedAssociationIsKeptAndReplacedWhenChosen) {
     Run("ShowCameras");
     auto list = Stored(*unit);
     ASSERT_EQ(list.size(), 2u);
-    EXPECT_EQ(list[0], (cameras::CameraHandlerAssociation{3, "Pelco.D", "COM1", 4, 1}));
+    EXPECT_EQ(list[0], (cameras::CameraHandlerAssociation{3, "Protocol.D", "COM1", 4, 1}));
     EXPECT_EQ(list[1], (cameras::CameraHandlerAssociation{5, "Gone.Handler", "", 6, -1}));
 }
 
@@ -239,10 +239,10 @@ TEST_F(OlderHost, SetupChangeAloneReplaysTheAssociations) {
 }
 
 TEST_F(CameraTest, MalformedHandlerDataOffersOnlyGoodEntries) {
-    unit->Data()["handlers"] = {7, {{"displayName", "No ProgID"}}, {{"displayName", "Pelco D"}, {"progId", "Pelco.D"}}};
+    unit->Data()["handlers"] = {7, {{"displayName", "No ProgID"}}, {{"displayName", "Protocol D"}, {"progId", "Protocol.D"}}};
     Script("page Camera Control");
     Then([](ui::Dialog& d) {
-        EXPECT_EQ(ComboTexts(Page(d).Item(kRowField)), (std::vector<std::string>{"None", "Pelco D"}));
+        EXPECT_EQ(ComboTexts(Page(d).Item(kRowField)), (std::vector<std::string>{"None", "Protocol D"}));
         EXPECT_EQ(Page(d).Item(kRowField).ItemData(1), 2);
     });
     Script("click 1");

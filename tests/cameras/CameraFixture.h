@@ -37,12 +37,12 @@ protected:
     nlohmann::json UnitData() override {
         return {
             {"handlers",
-             {{{"displayName", "Pelco D"}, {"progId", "Pelco.D"}, {"defaultPort", "COM1"}, {"defaultMonitor", 1}},
+             {{{"displayName", "Protocol D"}, {"progId", "Protocol.D"}, {"defaultPort", "COM1"}, {"defaultMonitor", 1}},
               {{"displayName", "USB CCTV"}, {"progId", "Usb.Cctv"}},
               {{"displayName", "Dome"}, {"progId", "QllnXmlCameraHandler.User1"}, {"defaultPort", "COM3"}}}},
             {"serialPorts", "COM1,COM3"},
             {"cameraControlXml",
-             "<CameraControl><Associations>" + Assoc(2, "PELCO.D", 3, "COM2", 1) + "</Associations></CameraControl>"},
+             "<CameraControl><Associations>" + Assoc(2, "PROTOCOL.D", 3, "COM2", 1) + "</Associations></CameraControl>"},
             {"ptzTriggerListXml", "<PTZTriggerList>" + Trigger(0, 2, "Input", "Preset", 4) + "</PTZTriggerList>"},
         };
     }

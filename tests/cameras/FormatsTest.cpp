@@ -21,11 +21,11 @@ namespace {
 
 TEST(CameraControlXmlTest, WritesOptionalElementsOnlyWhenSet) {
     AssociationList list(2);
-    list[0] = {2, "Pelco.1", "COM2", 3, 1};
+    list[0] = {2, "Protocol.1", "COM2", 3, 1};
     list[1] = {4, "Ip.1", "", -1, -1};
     EXPECT_EQ(WriteCameraControlXml(list),
               "<CameraControl>\r\n\t<Associations>\r\n"
-              "\t\t<Handler>\r\n\t\t\t<CameraNumber>2</CameraNumber>\r\n\t\t\t<ProgramID>Pelco.1</ProgramID>\r\n"
+              "\t\t<Handler>\r\n\t\t\t<CameraNumber>2</CameraNumber>\r\n\t\t\t<ProgramID>Protocol.1</ProgramID>\r\n"
               "\t\t\t<CameraAddress>3</CameraAddress>\r\n\t\t\t<SerialPort>COM2</SerialPort>\r\n"
               "\t\t\t<MonitorNum>1</MonitorNum>\r\n\t\t</Handler>\r\n"
               "\t\t<Handler>\r\n\t\t\t<CameraNumber>4</CameraNumber>\r\n\t\t\t<ProgramID>Ip.1</ProgramID>\r\n"
@@ -50,6 +50,23 @@ TEST(CameraControlXmlTest, ReaderIsLenient) {
     // 65536 travels as a 16-bit number: camera 0.
     EXPECT_EQ(list[1].CameraNumber, 0);
     EXPECT_EQ(list[1].ProgramID, "C");
+}
+
+TEST(CameraControlXmlTest, NumbersSaturateAsThe32BitLongAndOneSlashEndsATag) {
+    // 4294967296 reads as the 32-bit long's largest value, -1 as 16 bits: no
+    // camera (a 64-bit reading would wrap it to camera 0).
+    auto list = ReadCameraControlXml(
+        "<Associations><Handler><CameraNumber>4294967296</CameraNumber><ProgramID>Wrap</ProgramID></Handler>"
+        "<Handler><CameraNumber>2</CameraNumber><ProgramID>A</ProgramID><CameraAddress>-4294967296</CameraAddress>"
+        "<MonitorNum>99999999999</MonitorNum></Handler></Associations>");
+    ASSERT_EQ(list.size(), 1u);
+    EXPECT_EQ(list[0], (CameraHandlerAssociation{2, "A", "", 0, -1})) << "INT32_MIN and INT32_MAX as 16 bits";
+    EXPECT_EQ(LeadingInteger("4294967296"), INT32_MAX);
+    EXPECT_EQ(LeadingInteger("-4294967296"), INT32_MIN);
+    // Only one leading slash is taken off an end tag: "<//Handler>" ends no handler.
+    list = ReadCameraControlXml("<Associations><Handler><CameraNumber>1</CameraNumber><ProgramID>A</ProgramID>"
+                                "<//Handler></Associations>");
+    EXPECT_TRUE(list.empty());
 }
 
 TEST(CameraControlXmlTest, HostileTextNeverFails) {
@@ -99,10 +116,14 @@ TEST(PTZTriggerListTest, NumbersKeepTheirFieldWidth) {
     EXPECT_EQ(PTZNumber("010"), 8u);
     EXPECT_EQ(PTZNumber("  12abc"), 12u);
     EXPECT_EQ(PTZNumber(std::string(32, '1')), 0u);
+    EXPECT_EQ(PTZNumber("4294967296"), 4294967295u) << "the 32-bit unsigned long saturates";
+    EXPECT_EQ(PTZNumber("-1"), 4294967295u);
     PTZTriggerListDocument doc;
-    ASSERT_TRUE(doc.Read("<PTZTriggerList>" + Def("300", 1) + Def("0x0A", 1) + "</PTZTriggerList>"));
+    ASSERT_TRUE(doc.Read("<PTZTriggerList>" + Def("300", 1) + Def("0x0A", 1) + Def("4294967296", 1) +
+                         "</PTZTriggerList>"));
     EXPECT_EQ(doc.Records()[0]->AlarmCameraID.value, 44);
     EXPECT_EQ(doc.Records()[1]->AlarmCameraID.value, 10);
+    EXPECT_EQ(doc.Records()[2]->AlarmCameraID.value, 255) << "low 8 bits of the saturated value";
 }
 
 TEST(PTZTriggerListTest, RecordsToDefinitions) {

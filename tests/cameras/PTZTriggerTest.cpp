@@ -13,8 +13,8 @@ protected:
     nlohmann::json UnitData() override {
         auto d = CameraTest::UnitData();
         // Cameras 2 and 5 (indices 1 and 4) are under camera control; camera 4 has no valid name.
-        d["cameraControlXml"] = "<Associations>" + Assoc(1, "Pelco.D", 2, "COM1", 1) +
-                                Assoc(4, "Pelco.D", 5, "COM1", 1) + "</Associations>";
+        d["cameraControlXml"] = "<Associations>" + Assoc(1, "Protocol.D", 2, "COM1", 1) +
+                                Assoc(4, "Protocol.D", 5, "COM1", 1) + "</Associations>";
         d["cameras"] = nlohmann::json::array();
         for (int i = 0; i < 16; ++i) d["cameras"].push_back({{"name", "C" + std::to_string(i + 1)}});
         d["cameras"][3] = {{"name", "gone"}, {"valid", false}};

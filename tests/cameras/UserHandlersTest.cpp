@@ -59,11 +59,11 @@ TEST_F(UserHandlers, ListShowsOnlyUserDefinedHandlers) {
 }
 
 TEST_F(UserHandlers, PermanentHandlerNameIsRefused) {
-    const auto path = File("pelco.xml", Definition("pelco d"));
+    const auto path = File("protocol.xml", Definition("protocol d"));
     Script("page User-Defined Handlers\n" + AddFile(path) + "click 1");
     Run("ShowCameras");
     EXPECT_EQ(Messages(), std::vector<std::string>{
-                              "The name \"pelco d\" is already used by a permanent handler and cannot be used by a "
+                              "The name \"protocol d\" is already used by a permanent handler and cannot be used by a "
                               "User Defined Handler. Change the value of <DisplayName> in your handler file and try "
                               "again."});
     EXPECT_TRUE(Changes().empty());
@@ -99,7 +99,7 @@ TEST_F(UserHandlers, NoToTheQuestionRecordsNothing) {
 
 TEST_F(UserHandlers, UpdateRefreshesTheCamerasUsingTheHandler) {
     unit->Data()["cameraControlXml"] = "<Associations>" + Assoc(1, "QllnXmlCameraHandler.User1", 2, "COM3", 1) +
-                                       Assoc(2, "Pelco.D", 3, "COM1", 1) +
+                                       Assoc(2, "Protocol.D", 3, "COM1", 1) +
                                        Assoc(6, "qllnxmlcamerahandler.user1", 7, "COM3", 1) + "</Associations>";
     const auto path = File("dome.xml", Definition("Dome", "<v>3</v>\r\n"));
     Script("page User-Defined Handlers\nanswer yes\n" + AddFile(path) + "click 1");

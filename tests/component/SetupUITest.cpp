@@ -91,7 +91,13 @@ TEST_F(SetupUI, DispatchThroughTheTypeLibrary) {
     std::int32_t id = 0;
     EXPECT_EQ(s->GetIDsOfNames(u"ShowODSetup", &id), com::S_OK);
     EXPECT_EQ(id, 12);
+    for (const char16_t* name : {u"showodsetup", u"SHOWODSETUP", u"showODSetup"}) {
+        id = 0;
+        EXPECT_EQ(s->GetIDsOfNames(name, &id), com::S_OK) << "names are matched without regard to case";
+        EXPECT_EQ(id, 12);
+    }
     EXPECT_EQ(s->GetIDsOfNames(u"ShowNothing", &id), com::DISP_E_UNKNOWNNAME);
+    EXPECT_EQ(s->GetIDsOfNames(u"ShowODSetupX", &id), com::DISP_E_UNKNOWNNAME);
     const auto& lib = mirelle::MirelleTypeLibrary();
     ASSERT_EQ(lib.setupUIMethods.size(), 16u);
     EXPECT_STREQ(lib.setupUIMethods[5].help, "DoModal() on the storage management dialog.");

@@ -253,7 +253,7 @@ TEST_F(DisplaySheet, ModePageStoresTheOperatorsChoicesOnOK) {
     EXPECT_EQ(d["lockLayout"], 0);
 }
 
-TEST_F(DisplaySheet, SettingsTheUnitDoesNotOfferAreHiddenAndKept) {
+TEST_F(DisplaySheet, SettingsTheUnitDoesNotOfferAreHiddenAndStoredFromTheirYesButtons) {
     Unit({{"features", {{"34", false}}},
           {"displayInfo", {{"layoutLockAvailable", 0}, {"playbackToMonitor", 1}, {"lockLayout", 1}}}});
     Then([](ui::Dialog& d) {
@@ -264,8 +264,8 @@ TEST_F(DisplaySheet, SettingsTheUnitDoesNotOfferAreHiddenAndKept) {
     });
     Script("click 1");
     Run("ShowDisplay");
-    EXPECT_EQ(Display()["playbackToMonitor"], 1);
-    EXPECT_EQ(Display()["lockLayout"], 1);
+    EXPECT_EQ(Display()["playbackToMonitor"], 0) << "the hidden \"Yes\" is not ticked";
+    EXPECT_EQ(Display()["lockLayout"], 0);
 }
 
 TEST_F(DisplaySheet, ModePageNeverShownLeavesTheSettingsAlone) {

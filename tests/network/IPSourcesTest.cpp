@@ -239,13 +239,24 @@ TEST_F(IPSources, ConnectTimeoutEndsTheFrameWithZero) {
     EXPECT_EQ(apps::RunOperation("ShowIPSourceConfig", *unit, *s.get()).result, 2);
 }
 
-TEST_F(IPSources, EditorThatCannotBeCreatedIsRaised) {
-    unit->FailCreate(host::CLSID_IPDeviceConfigEditor, com::E_NOINTERFACE);
-    Script("select 1080 0\nclick 1082");
+TEST_F(IPSources, EditorThatCannotBeHadIsRaisedAsEPointer) {
+    for (com::HRESULT hr : {com::E_NOINTERFACE, com::E_OUTOFMEMORY}) {
+        unit = std::make_unique<host::SimulatedUnit>(UnitData());
+        unit->FailCreate(host::CLSID_IPDeviceConfigEditor, hr);
+        Script("select 1080 0\nclick 1082");
+        auto out = Run("ShowIPSourceConfig");
+        EXPECT_EQ(out.hr, com::E_POINTER) << com::HresultText(hr);
+        EXPECT_TRUE(Changes().empty());
+        EXPECT_EQ(unit->OutstandingReferences(), 0);
+    }
+}
+
+TEST_F(IPSources, FailingHelpOfTheDeviceTypeDialogIsRaised) {
+    unit->FailCall("ShowHelp", com::E_FAIL);
+    Script("click 1081\nclick 4");
     auto out = Run("ShowIPSourceConfig");
-    EXPECT_EQ(out.hr, com::E_NOINTERFACE);
+    EXPECT_EQ(out.hr, com::E_FAIL);
     EXPECT_TRUE(Changes().empty());
-    EXPECT_EQ(unit->OutstandingReferences(), 0);
 }
 
 }  // namespace

@@ -138,7 +138,9 @@ TEST_F(PortAddress, EachPortIsCheckedForItsRange) {
         {D::IDC_PORT, "65536", kRange},  {D::IDC_LIVE_PORT, "1023", kRange}, {D::IDC_LIVE_PORT, "65535", ""},
         {D::IDC_EVENT_PORT, "0", kRange}, {D::IDC_EVENT_PORT, "-5000", kRange}, {D::IDC_EVENT_PORT, " 6000 ", ""},
         {D::IDC_PORT, "abc", kInteger},  {D::IDC_LIVE_PORT, "", kInteger},  {D::IDC_EVENT_PORT, "60x", kInteger},
-        {D::IDC_PORT, "99999999999", kRange},  // the edit keeps five digits
+        {D::IDC_PORT, "100000", kRange},        // the edit keeps every digit typed
+        {D::IDC_LIVE_PORT, "655350", kRange},
+        {D::IDC_PORT, "99999999999", kInteger},  // no 32-bit number
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.field) + " \"" + c.text + "\"");
@@ -191,6 +193,14 @@ TEST_F(PortAddress, EqualPortsAreRefusedWithFocusOnTheLivePort) {
     }
     EXPECT_EQ(Ports()["portNumber"], 5000);
     EXPECT_EQ(Ports()["eventPort"], 5002);
+}
+
+TEST_F(PortAddress, MaxLiveClientsIsADropDownListThatTakesNoText) {
+    Then([](ui::Dialog& d) { EXPECT_THROW(d.OperatorSetText(D::IDC_MAX_LIVE, "99999"), ui::UiError); });
+    Script("click 1");
+    EXPECT_EQ(RunDlg(), 1);
+    EXPECT_TRUE(Messages().empty());
+    EXPECT_EQ(Ports()["maxLiveClients"], 4);
 }
 
 TEST_F(PortAddress, NewValuesAreWrittenOnOkWithTheRestartNotice) {

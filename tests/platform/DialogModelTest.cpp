@@ -16,7 +16,7 @@ const ui::DialogTemplate kTemplate =
         {Edit(10, 5, 5, 80, 4), Button(11, "Go", 5, 25), Check(12, "Check", 5, 45), Radio(13, "A", 5, 60, 1),
          Radio(14, "B", 60, 60, 1), Slider(15, 5, 75, 100, 0, 10), List(16, 100, 5, 80, 60),
          Hidden(Button(17, "Hidden", 100, 70)), Disabled(Button(18, "Off", 150, 70)), Button(1, "OK", 150, 85),
-         CheckReport(19, 100, 70, 80, 40, {"Name"})});
+         CheckReport(19, 100, 70, 80, 40, {"Name"}), Combo(22, 5, 90, 60, 40)});
 
 const ui::DialogTemplate kPage1 = Dlg(5001, "First", 100, 50, {Edit(20, 5, 5, 50)});
 const ui::DialogTemplate kPage2 = Dlg(5002, "Second", 120, 60, {Button(21, "B", 5, 5)});
@@ -32,6 +32,7 @@ protected:
         Item(16).AddItem("two");
         Item(19).AddItem("first");
         Item(19).AddItem("second");
+        Item(22).AddItem("1");
         return true;
     }
     void OnClick(int id) override {
@@ -85,7 +86,7 @@ TEST_F(DialogModelTest, OperatorActionsReachTheHandlers) {
 
 TEST_F(DialogModelTest, ActionsOnMissingHiddenOrDisabledControlsAreErrors) {
     for (const char* action : {"click 99", "click 17", "click 18", "select 16 5", "tick 11 1", "set 11 x", "check 19 2 1",
-                           "check 16 0 1"}) {
+                           "check 16 0 1", "set 22 1"}) {  // a drop-down list takes no typed text
         TestDialog d;
         ui::DefaultScriptDriver().Clear();
         Queue(action);

@@ -190,13 +190,13 @@ TEST_F(StorageDialog, AddReportsHostRefusals) {
 
 TEST_F(StorageDialog, LabelDialogRefusesPercentagesOutside1To100) {
     Script("select 1000 1\nclick 1004\nwait");
-    for (const char* bad : {"0", "101", "abc", ""}) {
+    for (const char* bad : {"0", "101", "abc", "", "1000"}) {  // 1000 is not cut to a valid 100
         Script(std::string("set 1011 ") + bad + "\nclick 1");
         Then([bad](ui::Dialog& d) { EXPECT_EQ(d.TemplateId(), 206) << '"' << bad << '"'; });
     }
     Script("click 4\nset 1011 1\nclick 1\nwait");
     Run("ShowStorage");
-    EXPECT_EQ(Messages().size(), 4u);
+    EXPECT_EQ(Messages().size(), 5u);
     EXPECT_EQ(Messages()[0], res::LoadString(storage::IDS_PERCENT_RANGE));
     EXPECT_EQ(CallsNamed("ShowHelp"), (std::vector<std::string>{"86"}));
     EXPECT_EQ(CallsNamed("InitializeVolume"), (std::vector<std::string>{"1 20971 0"}));

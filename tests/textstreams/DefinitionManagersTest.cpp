@@ -225,4 +225,24 @@ TEST_F(DefinitionManagers, ReceiptEditorChecksAndCarriesTheEndMarker) {
     EXPECT_EQ((*added)["EndMarkerFlag"], 0);
 }
 
+TEST_F(DefinitionManagers, FullListIsToldAndTheManagerStaysOpen) {
+    nlohmann::json defs = nlohmann::json::array();
+    for (int id = 0; id < 128; ++id)
+        defs.push_back({{"Id", id}, {"Name", "D" + std::to_string(id)}, {"Match", "M"}, {"Operator", 4}});
+    const std::string full = "The definition list is full (128 definitions).  Delete a definition before adding "
+                             "another.";
+    for (const char* operation : {"ShowTextExceptions", "ShowTextReceipts"}) {
+        SetUp();
+        Definitions() = defs;
+        Script("click 1201\n");
+        Then([&](ui::Dialog& d) { EXPECT_EQ(d.TemplateId() == 234 || d.TemplateId() == 236, true) << "no editor"; });
+        Script("click 4\nclick 2\n");
+        EXPECT_EQ(RunManager(operation, ""), 2) << operation;
+        EXPECT_EQ(Messages(), Strings{full}) << operation;
+        EXPECT_EQ(CallsNamed("ShowHelp").size(), 1u) << operation << ": the manager stays open";
+        EXPECT_TRUE(Changes().empty()) << operation;
+        EXPECT_EQ(Definitions(), defs) << operation;
+    }
+}
+
 }  // namespace

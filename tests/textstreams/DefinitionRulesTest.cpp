@@ -35,9 +35,12 @@ TEST(IdentifierPool, FullPoolGivesMinusOne) {
     IdentifierPool pool;
     for (int i = 0; i < IdentifierPool::kCapacity; ++i) pool.MarkUsed(i);
     pool.SetLastGiven(40);
+    EXPECT_TRUE(pool.Full());
     EXPECT_EQ(pool.Next(), -1);
     pool.Release(17);
+    EXPECT_FALSE(pool.Full());
     EXPECT_EQ(pool.Next(), 17);
+    EXPECT_TRUE(pool.Full());
     EXPECT_EQ(pool.Next(), -1);
 }
 

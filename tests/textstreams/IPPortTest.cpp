@@ -41,8 +41,13 @@ TEST(UsedIpPorts, PortTextCheck) {
 class IPPort : public Harness {
 protected:
     nlohmann::json UnitData() override {
-        return {{"textStreams", {{"usedTextIPPorts", "5100,5101"}, {"networkName", "QUELLAN-01"},
-                                 {"ipAddress", "127.0.0.1"}}},
+        // The unit answers the used ports from its TCP/IP streams.
+        auto stream = [](int id, int port) {
+            return nlohmann::json{{"Name", "S" + std::to_string(id)}, {"StreamId", id}, {"ConnectionType", 2},
+                                  {"IpPort", port}};
+        };
+        return {{"textStreams", {{"streams", {stream(0, 5100), stream(1, 5101), stream(2, 5100), stream(3, -1)}},
+                                 {"networkName", "QUELLAN-01"}, {"ipAddress", "127.0.0.1"}}},
                 {"textIPPort", {{"port", -1}}}};
     }
     long Port() { return unit->Data()["textIPPort"]["port"].get<long>(); }

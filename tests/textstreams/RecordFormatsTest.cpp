@@ -110,6 +110,10 @@ TEST(IdentifierList, FormatAndParse) {
         {"0x10", std::nullopt},
     };
     for (const auto& c : cases) EXPECT_EQ(ParseIdentifierList(c.text), c.want) << c.text;
+    // The lenient reading keeps every readable number and names the rest.
+    const auto read = ReadIdentifierList("9, x ,3,2147483648,,1 2,4");
+    EXPECT_EQ(read.ids, (std::vector<std::int32_t>{9, 3, 4}));
+    EXPECT_EQ(read.unreadable, (std::vector<std::string>{" x ", "2147483648", "1 2"}));
     EXPECT_EQ(SplitNameList("General Text,,Printer,"), (std::vector<std::string>{"General Text", "Printer"}));
 }
 

@@ -3,6 +3,8 @@
 // order of the host calls.
 #include "tests/support/Harness.h"
 
+#include "foundation/DebugLog.h"
+
 #include "textstreams/TSCameraAssociationPropPage.h"
 #include "textstreams/TSTextAlarmsPropPage.h"
 #include "textstreams/TSTextReceiptPropPage.h"
@@ -42,7 +44,6 @@ protected:
                 {"cameraCount", 16},
                 {"textStreams",
                  {{"availableComPorts", "0,1,2"},
-                  {"usedTextIPPorts", "5100"},
                   {"handlers",
                    {{{"name", "General Text"}, {"kind", 0}, {"hasSetup", 1}},
                     {{"name", "Video Printer"}, {"kind", 1}, {"hasSetup", 1}},
@@ -377,6 +378,126 @@ TEST_F(StreamListDlg, SheetNeedsTheHostSystemObject) {
     auto out = Run("ShowTextStreams");
     EXPECT_TRUE(com::FAILED(out.hr));
     EXPECT_TRUE(Changes().empty());
+}
+
+TEST_F(StreamListDlg, EachEditSendsDefinitionsOnlyWhenItsOwnPagesReplacedThem) {
+    struct Case {
+        const char* first;   // an Add or Edit that ticks the exception "Void" on the Alarms page
+        const char* second;  // an Edit of the same stream that only ticks a camera box
+        Strings sent;
+        const char* streamId;
+        const char* stored;
+    };
+    for (const Case& c : {
+             Case{"select 1130 0\nclick 1132\npage Alarms\ncheck 1170 1 1\nclick 1\n",
+                  "select 1130 0\nclick 1132\npage Camera Associations\ntick 1152 1\nclick 1\n",
+                  {"0 \"9,3,4\""}, "0", "9,3,4"},
+             Case{"click 1131\nset 1140 Till 2\npage Alarms\ncheck 1170 1 1\nclick 1\n",
+                  "select 1130 3\nclick 1132\npage Camera Associations\ntick 1152 1\nclick 1\n",
+                  {"3 \"4\""}, "3", "4"},
+         }) {
+        SetUp();
+        Script(c.first);
+        Script(c.second);
+        Script("click 2\n");
+        Run("ShowTextStreams");
+        EXPECT_EQ(CallsNamed("UpdateStream").size(), 2u) << c.first;
+        EXPECT_EQ(CallsNamed("SetStreamDefinitions"), c.sent) << c.first;
+        EXPECT_EQ(unit->Data()["textStreams"]["definitions"][c.streamId], c.stored) << c.first;
+    }
+}
+
+TEST_F(StreamListDlg, UnreadableDefinitionsAreKeptAsFarAsReadableAndNeverSentUnchanged) {
+    struct Case {
+        const char* fault;
+        const char* pageActions;  // after opening both definition pages
+        Strings sent;
+    };
+    for (const Case& c : {
+             Case{"GetStreamDefinitions fails", "", {}},
+             Case{"a field is not a number", "", {}},
+             Case{"no definition collection", "", {}},
+             // The operator's own change is sent, with every readable identifier.
+             Case{"a field is not a number", "page Alarms\ncheck 1170 1 1\n", {"0 \"9,3,4\""}},
+         }) {
+        SetUp();
+        const std::string fault = c.fault;
+        if (fault == "GetStreamDefinitions fails") unit->FailCall("GetStreamDefinitions", com::E_FAIL);
+        if (fault == "a field is not a number") unit->Data()["textStreams"]["definitions"]["0"] = "9,x,3";
+        if (fault == "no definition collection") unit->FailCreate(host::CLSID_TextDefinitionCollection, com::E_FAIL);
+        const std::string before = unit->Data()["textStreams"]["definitions"]["0"];
+        Strings logged;
+        DebugLoggerDLL::SetSink([&](const std::string& line) { logged.push_back(line); });
+        Strings checkedExceptions;
+        Script("select 1130 0\nclick 1132\npage Alarms\npage Receipt Definitions\n");
+        Then([&](ui::Dialog& frame) {
+            auto& list = Sheet(frame).AlarmsPage()->Item(CTSTextAlarmsPropPage::IDC_EXCEPTIONS);
+            for (int row : list.CheckedItems()) checkedExceptions.push_back(list.ItemText(row));
+        });
+        Script(c.pageActions);
+        Script("click 1\nclick 2\n");
+        auto out = Run("ShowTextStreams");
+        DebugLoggerDLL::SetSink(nullptr);
+        EXPECT_EQ(out.hr, com::S_OK) << fault;
+        EXPECT_TRUE(Messages().empty()) << fault;
+        EXPECT_EQ(CallsNamed("SetStreamDefinitions"), c.sent) << fault;
+        if (c.sent.empty()) {
+            EXPECT_EQ(unit->Data()["textStreams"]["definitions"]["0"], before) << fault;
+        }
+        const auto updates = CallsNamed("UpdateStream");
+        ASSERT_EQ(updates.size(), 1u) << fault;
+        EXPECT_NE(updates[0].find(" 3 0 0 0 \"\""), std::string::npos) << "the group option is kept: " << updates[0];
+        if (fault == "a field is not a number") {
+            EXPECT_EQ(checkedExceptions, Strings{"Large total"}) << "the readable identifiers are checked";
+        }
+        bool told = false;
+        for (const auto& line : logged) told = told || line.find("definitions of stream 0") != std::string::npos;
+        EXPECT_TRUE(told) << fault << ": " << ::testing::PrintToString(logged);
+    }
+}
+
+TEST_F(StreamListDlg, HostCallsUseTheStreamsOwnIndexAfterAGetStreamFailure) {
+    unit->FailCall("GetStream", com::E_FAIL, 1);  // "Till 1" (index 0) is left out of the list
+    Strings rows;
+    Script("select 1130 0\nclick 1132\nset 1140 Office 2\nclick 1\n");     // Office, the host's index 1
+    Script("select 1130 0\nanswer yes\nclick 1133\n");                       // deletes it: Spare moves to 1
+    Script("select 1130 0\nclick 1132\nset 1140 Spare 2\nclick 1\n");
+    Then([&](ui::Dialog& d) { rows = RowsOf(d.Item(L::IDC_STREAMS)); });
+    Script("click 2\n");
+    Run("ShowTextStreams");
+    const auto updates = CallsNamed("UpdateStream");
+    ASSERT_EQ(updates.size(), 2u);
+    EXPECT_EQ(updates[0].rfind("1 \"Office 2\" 1 ", 0), 0u) << updates[0];
+    EXPECT_EQ(CallsNamed("DeleteStream"), Strings{"1 0"});
+    EXPECT_EQ(updates[1].rfind("1 \"Spare 2\" 2 ", 0), 0u) << updates[1];
+    EXPECT_EQ(rows, Strings{"Spare 2|General Text|Unassigned"});
+    const auto& streams = unit->Data()["textStreams"]["streams"];
+    ASSERT_EQ(streams.size(), 2u);
+    EXPECT_EQ(streams[0]["Name"], "Till 1") << "the stream left out of the list is untouched";
+    EXPECT_EQ(streams[1]["Name"], "Spare 2");
+}
+
+TEST_F(StreamListDlg, AStreamsTcpIpPortIsUsedFromTheMomentItIsStored) {
+    const std::string used = "Value for IP Port already assigned to another text stream.";
+    const std::string addOn5300 = "click 1131\nset 1140 NAME\nselect 1145 1\nclick 1146\nset 1121 5300\nclick 1\n";
+    auto add = [&](const std::string& name) {
+        std::string s = addOn5300;
+        return s.replace(s.find("NAME"), 4, name);
+    };
+    // In one run: the second stream cannot take the port the first one got.
+    Script(add("Till 2") + "click 1\n" + add("Till 3") + "click 2\nclick 2\nclick 2\n");
+    Run("ShowTextStreams");
+    EXPECT_EQ(Messages(), Strings{used});
+    EXPECT_EQ(CallsNamed("CreateStream").size(), 1u);
+    // In the next run the stored stream still holds it.
+    ui::DefaultMessageBoxes().Clear();
+    Script(add("Till 4") + "click 2\nclick 2\nclick 2\n");
+    Run("ShowTextStreams");
+    EXPECT_EQ(Messages(), Strings{used});
+    EXPECT_EQ(CallsNamed("CreateStream").size(), 1u);
+    const auto& streams = unit->Data()["textStreams"]["streams"];
+    ASSERT_EQ(streams.size(), 4u);
+    EXPECT_EQ(streams[3]["IpPort"], 5300);
 }
 
 }  // namespace

@@ -1,0 +1,36 @@
+// Numbers read from host text into the unit's 32-bit long and unsigned long.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+
+#include "foundation/Numbers.h"
+
+namespace {
+
+TEST(Numbers, SignedReadingSaturatesAt32Bits) {
+    struct Case {
+        const char* text;
+        int base;
+        std::int32_t want;
+    } cases[] = {
+        {"12abc", 10, 12},          {"  -7", 10, -7},          {"abc", 10, 0},
+        {"", 10, 0},                {"2147483647", 10, INT32_MAX}, {"2147483648", 10, INT32_MAX},
+        {"4294967296", 10, INT32_MAX}, {"-2147483649", 10, INT32_MIN}, {"99999999999999999999999", 10, INT32_MAX},
+        {"-99999999999999999999999", 10, INT32_MIN}, {"0x10", 0, 16}, {"010", 0, 8}, {"0x1FFFFFFFF", 0, INT32_MAX},
+    };
+    for (const auto& c : cases) EXPECT_EQ(StrToLong32(c.text, c.base), c.want) << c.text;
+}
+
+TEST(Numbers, UnsignedReadingSaturatesAt32BitsAndNegatesIn32Bits) {
+    struct Case {
+        const char* text;
+        std::uint32_t want;
+    } cases[] = {
+        {"0x0A", 10u},       {"010", 8u},         {" 12abc", 12u},         {"4294967295", 4294967295u},
+        {"4294967296", 4294967295u}, {"99999999999999999999999", 4294967295u}, {"-1", 4294967295u},
+        {"-4294967295", 1u}, {"-4294967296", 4294967295u}, {"+5", 5u}, {"- 5", 0u}, {"--5", 0u}, {"x", 0u},
+    };
+    for (const auto& c : cases) EXPECT_EQ(StrToULong32(c.text, 0), c.want) << c.text;
+}
+
+}  // namespace
