@@ -1,7 +1,7 @@
 // IDispatch of SetupUI: names and dispatch ids from the type library, and
 // late-bound calls of the 16 operations with their arguments in order.
 #include "module/SetupUI.h"
-#include "cameras/CameraControlXml.h"
+#include "foundation/HostStrings.h"
 #include "module/TypeLibrary.h"
 #include "platform/codepage/CodePage.h"
 
