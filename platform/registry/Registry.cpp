@@ -97,6 +97,21 @@ std::string ParentOfCanon(const std::string& canon) {
 std::string SubtreeLow(const std::string& canon) { return canon + '\\'; }
 std::string SubtreeHigh(const std::string& canon) { return canon + ']'; }
 
+// An SQLite URI naming the file as read-only and never changing.
+std::string ImmutableUri(const std::string& path) {
+    std::string uri = "file:";
+    for (unsigned char c : path) {
+        if (std::isalnum(c) || std::strchr("/._-~", c)) {
+            uri += static_cast<char>(c);
+        } else {
+            char buf[4];
+            std::snprintf(buf, sizeof buf, "%%%02X", c);
+            uri += buf;
+        }
+    }
+    return uri + "?immutable=1";
+}
+
 std::string RootName(HKEY root) {
     switch (root) {
         case HKEY_CLASSES_ROOT: return "HKEY_CLASSES_ROOT";
@@ -367,9 +382,21 @@ public:
         {
             Query q(*c, "PRAGMA application_id");
             rc = q.Step();
-            if (rc != SQLITE_ROW) return Fault(rc, true);
-            appId = q.Int(0);
+            if (rc == SQLITE_ROW) appId = q.Int(0);
         }
+        if (readOnly && ((rc & 0xff) == SQLITE_READONLY || (rc & 0xff) == SQLITE_CANTOPEN)) {
+            // A store in a folder this process may not write either: its
+            // write-ahead log index cannot be made.  No writer has the store
+            // open (there would be a log and an index to share), so the file
+            // alone holds it and is read as unchanging.
+            c = std::make_unique<Connection>();
+            rc = c->Open(ImmutableUri(file), SQLITE_OPEN_READONLY | SQLITE_OPEN_URI);
+            if (rc != SQLITE_OK) return Fault(rc, true, c->Db() ? sqlite3_errmsg(c->Db()) : "");
+            Query q(*c, "PRAGMA application_id");
+            rc = q.Step();
+            if (rc == SQLITE_ROW) appId = q.Int(0);
+        }
+        if (rc != SQLITE_ROW) return Fault(rc, true);
         {
             Query q(*c, "SELECT count(*) FROM sqlite_schema");
             rc = q.Step();
