@@ -1,6 +1,7 @@
 #include "platform/registry/Registry.h"
 
 #include <atomic>
+#include <chrono>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -13,10 +14,13 @@
 #include <set>
 #include <thread>
 
+#include <fcntl.h>
 #include <poll.h>
 #include <sqlite3.h>
 #include <sys/eventfd.h>
 #include <sys/inotify.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace reg {
@@ -26,7 +30,8 @@ namespace {
 // ("hkey_local_machine\software\x"), with the name as created for display;
 // the three roots are rows too.  Values belong to a key path and enumerate by
 // row id, which an update keeps.  Every committed change appends a row to the
-// change log, so that a process can tell which keys others changed.
+// change log, so that a process can tell which keys others changed; its
+// numbers only grow, as pruning never removes the last row.
 constexpr int kApplicationId = 0x4D524547;  // "MREG"
 constexpr int kSchemaVersion = 1;
 constexpr const char* kSchema = R"sql(
@@ -34,9 +39,7 @@ CREATE TABLE keys(path TEXT PRIMARY KEY, parent TEXT NOT NULL, name TEXT NOT NUL
 CREATE INDEX keys_by_parent ON keys(parent, path);
 CREATE TABLE vals(id INTEGER PRIMARY KEY, key TEXT NOT NULL, lname TEXT NOT NULL, name TEXT NOT NULL,
                   type INTEGER NOT NULL, data BLOB NOT NULL, UNIQUE(key, lname));
-CREATE INDEX vals_in_order ON vals(key, id);
-CREATE TABLE changes(seq INTEGER PRIMARY KEY AUTOINCREMENT, path TEXT NOT NULL, kind INTEGER NOT NULL,
-                     origin INTEGER NOT NULL);
+CREATE TABLE changes(seq INTEGER PRIMARY KEY, path TEXT NOT NULL, kind INTEGER NOT NULL, origin INTEGER NOT NULL);
 INSERT INTO keys VALUES('hkey_classes_root', '', 'HKEY_CLASSES_ROOT'),
                        ('hkey_current_user', '', 'HKEY_CURRENT_USER'),
                        ('hkey_local_machine', '', 'HKEY_LOCAL_MACHINE');
@@ -296,7 +299,10 @@ public:
     std::vector<Watch> watches;
     std::unique_ptr<Watcher> watcher;
 
-    ~Store() { watcher.reset(); }
+    ~Store() {
+        watcher.reset();
+        Unmap();
+    }
 
     LONG Fail(const char* op) {
         auto it = failures.find(op);
@@ -305,6 +311,7 @@ public:
 
     void Close() {
         watcher.reset();
+        Unmap();
         db.reset();
         fault = ERROR_SUCCESS;
         readOnly = false;
@@ -360,11 +367,32 @@ public:
         return fault;
     }
 
-    // Opens the database at the first call that needs it.
+    // Opens the database at the first call that needs it.  Processes that
+    // open a new store together meet locks SQLite does not wait for (while
+    // one of them sets the store up): opening is tried again for the bounded
+    // time then.
     LONG Ready() {
         if (fault) return fault;
         if (db) return ERROR_SUCCESS;
         if (file.empty()) return OpenMemory();
+        auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(kBusyTimeoutMs);
+        for (;;) {
+            int busy = SQLITE_OK;
+            LONG r = OpenFile(&busy);
+            if (busy == SQLITE_OK) return r;
+            if (std::chrono::steady_clock::now() >= until) return Fault(busy, true);
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    }
+
+    LONG OpenFile(int* busy) {
+        auto fail = [&](int rc, const std::string& detail = {}) -> LONG {
+            if ((rc & 0xff) == SQLITE_BUSY || (rc & 0xff) == SQLITE_LOCKED) {
+                *busy = rc;
+                return ERROR_BUSY;
+            }
+            return Fault(rc, true, detail);
+        };
         std::error_code ec;
         bool exists = std::filesystem::exists(file, ec);
         if (!exists) {
@@ -374,15 +402,22 @@ public:
         bool writable = !exists || ::access(file.c_str(), W_OK) == 0;
         auto c = std::make_unique<Connection>();
         int rc = c->Open(file, writable ? SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE : SQLITE_OPEN_READONLY);
-        if (rc != SQLITE_OK) return Fault(rc, true, c->Db() ? sqlite3_errmsg(c->Db()) : "");
+        if (rc != SQLITE_OK) return fail(rc, c->Db() ? sqlite3_errmsg(c->Db()) : "");
         readOnly = !writable || sqlite3_db_readonly(c->Db(), "main") == 1;
         // Reading the header tells a foreign or damaged file before anything
         // is written.
+        // One statement, so that both answers come from one state of a file
+        // another process may be setting up right now.
+        const char* header =
+            "SELECT (SELECT application_id FROM pragma_application_id()), (SELECT count(*) FROM sqlite_schema)";
         sqlite3_int64 appId = 0, tables = 0;
         {
-            Query q(*c, "PRAGMA application_id");
+            Query q(*c, header);
             rc = q.Step();
-            if (rc == SQLITE_ROW) appId = q.Int(0);
+            if (rc == SQLITE_ROW) {
+                appId = q.Int(0);
+                tables = q.Int(1);
+            }
         }
         if (readOnly && ((rc & 0xff) == SQLITE_READONLY || (rc & 0xff) == SQLITE_CANTOPEN)) {
             // A store in a folder this process may not write either: its
@@ -391,45 +426,42 @@ public:
             // alone holds it and is read as unchanging.
             c = std::make_unique<Connection>();
             rc = c->Open(ImmutableUri(file), SQLITE_OPEN_READONLY | SQLITE_OPEN_URI);
-            if (rc != SQLITE_OK) return Fault(rc, true, c->Db() ? sqlite3_errmsg(c->Db()) : "");
-            Query q(*c, "PRAGMA application_id");
+            if (rc != SQLITE_OK) return fail(rc, c->Db() ? sqlite3_errmsg(c->Db()) : "");
+            Query q(*c, header);
             rc = q.Step();
-            if (rc == SQLITE_ROW) appId = q.Int(0);
+            if (rc == SQLITE_ROW) {
+                appId = q.Int(0);
+                tables = q.Int(1);
+            }
         }
-        if (rc != SQLITE_ROW) return Fault(rc, true);
-        {
-            Query q(*c, "SELECT count(*) FROM sqlite_schema");
-            rc = q.Step();
-            if (rc != SQLITE_ROW) return Fault(rc, true);
-            tables = q.Int(0);
-        }
+        if (rc != SQLITE_ROW) return fail(rc);
         if (tables && appId != kApplicationId) return Misfit("is a database of another program");
         if (tables) {
             Query q(*c, "PRAGMA quick_check(1)");
             rc = q.Step();
-            if (rc != SQLITE_ROW) return Fault(rc, true);
+            if (rc != SQLITE_ROW) return fail(rc);
             if (q.Text(0) != "ok") return Misfit("is corrupt (" + q.Text(0) + ")");
         }
         if (!readOnly) {
             // Write-ahead log: readers never wait for the writer, and a commit
             // is one append (synced at checkpoints, enough against crashes of
             // the process).
-            if ((rc = c->Exec("PRAGMA journal_mode=WAL")) != SQLITE_OK) return Fault(rc, true);
-            if ((rc = c->Exec("PRAGMA synchronous=NORMAL")) != SQLITE_OK) return Fault(rc, true);
+            if ((rc = c->Exec("PRAGMA journal_mode=WAL")) != SQLITE_OK) return fail(rc);
+            if ((rc = c->Exec("PRAGMA synchronous=NORMAL")) != SQLITE_OK) return fail(rc);
             if (!tables) {
-                if ((rc = c->Exec("BEGIN IMMEDIATE")) != SQLITE_OK) return Fault(rc, true);
+                if ((rc = c->Exec("BEGIN IMMEDIATE")) != SQLITE_OK) return fail(rc);
                 if (ReadCount(*c, "SELECT count(*) FROM sqlite_schema") == 0) {
                     std::string init = std::string(kSchema) + "PRAGMA application_id=" + std::to_string(kApplicationId) +
                                        "; PRAGMA user_version=" + std::to_string(kSchemaVersion) + ";";
                     rc = c->Exec(init.c_str());
                     if (rc != SQLITE_OK) {
                         c->Exec("ROLLBACK");
-                        return Fault(rc, true);
+                        return fail(rc);
                     }
                 }
                 if ((rc = c->Exec("COMMIT")) != SQLITE_OK) {
                     c->Exec("ROLLBACK");
-                    return Fault(rc, true);
+                    return fail(rc);
                 }
             }
         } else if (!tables) {
@@ -485,6 +517,7 @@ public:
     template <class Body>
     LONG Write(Body&& body) {
         if (readOnly) return ERROR_ACCESS_DENIED;
+        DropCache();
         int rc;
         {
             Query begin(*db, "BEGIN IMMEDIATE");
@@ -549,15 +582,90 @@ public:
 
     // The last row of the change log (0 when empty).
     LONG LastChange(sqlite3_int64* seq) {
-        Query q(*db, "SELECT seq FROM sqlite_sequence WHERE name='changes'");
+        Query q(*db, "SELECT ifnull(max(seq), 0) FROM changes");
         int rc = q.Step();
-        if (rc == SQLITE_ROW)
-            *seq = q.Int(0);
-        else if (rc == SQLITE_DONE)
-            *seq = 0;
-        else
-            return Fault(rc);
+        if (rc != SQLITE_ROW) return Fault(rc);
+        *seq = q.Int(0);
         return ERROR_SUCCESS;
+    }
+
+    // Read cache.  A value or key read is kept until the database changes:
+    // this process's writes clear it, and other processes' commits are seen
+    // in the header of the write-ahead log index (the "-shm" file, read here
+    // with one pread), which every commit rewrites.  The header is copied
+    // before a read that fills the cache, so a commit during the read shows
+    // as a change at the next call.
+    struct CachedValue {
+        bool found;
+        DWORD type;
+        std::vector<std::uint8_t> data;
+    };
+    std::map<std::string, CachedValue> valueCache;  // key path '\n' lower-case name
+    std::map<std::string, bool> keyCache;           // key path -> exists
+    unsigned char cacheHeader[48] = {};
+    bool cacheHeaderValid = false;
+    int shmFd = -1;
+
+    void DropCache() {
+        valueCache.clear();
+        keyCache.clear();
+        cacheHeaderValid = false;
+    }
+
+    void Unmap() {
+        if (shmFd >= 0) ::close(shmFd);
+        shmFd = -1;
+        DropCache();
+    }
+
+    // The index file is opened once this process's connection uses it: from
+    // then on SQLite keeps that file in place (only the last connection to
+    // close removes it), so the descriptor always shows the live header.
+    bool MapIndex() {
+        shmFd = ::open((file + "-shm").c_str(), O_RDONLY | O_CLOEXEC);
+        return shmFd >= 0;
+    }
+
+    // Whether the cache still shows the database; when not, it is emptied
+    // and marked with the current header.
+    bool CacheCurrent() {
+        if (file.empty()) return true;  // only this process writes
+        if (shmFd < 0 && (readOnly || !MapIndex())) return false;
+        unsigned char now[sizeof cacheHeader];
+        if (::pread(shmFd, now, sizeof now, 0) != static_cast<ssize_t>(sizeof now)) {
+            DropCache();
+            return false;
+        }
+        std::uint32_t version;
+        std::memcpy(&version, now, 4);
+        if (version != 3007000 || now[12] != 1) {  // no index in the known format
+            DropCache();
+            return false;
+        }
+        if (cacheHeaderValid && std::memcmp(now, cacheHeader, sizeof now) == 0) return true;
+        DropCache();
+        std::memcpy(cacheHeader, now, sizeof now);
+        cacheHeaderValid = true;
+        return false;
+    }
+
+    void Remember(std::string slot, CachedValue v) {
+        if (valueCache.size() > 4096) valueCache.clear();
+        if (cacheHeaderValid || file.empty()) valueCache[std::move(slot)] = std::move(v);
+    }
+
+    LONG KeyExistsCached(const std::string& canon) {
+        bool current = CacheCurrent();
+        if (current) {
+            auto it = keyCache.find(canon);
+            if (it != keyCache.end()) return it->second ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
+        }
+        LONG e = KeyExists(canon);
+        if ((e == ERROR_SUCCESS || e == ERROR_FILE_NOT_FOUND) && (cacheHeaderValid || file.empty())) {
+            if (keyCache.size() > 4096) keyCache.clear();
+            keyCache[canon] = e == ERROR_SUCCESS;
+        }
+        return e;
     }
 };
 
@@ -593,12 +701,17 @@ void Watcher::Run() {
         ino = -1;
     }
     // Without inotify (limit reached) the change log is read every 100 ms;
-    // with it, a slow check each second only covers lost events.
-    const int timeoutMs = ino >= 0 ? 1000 : 100;
+    // with it, a slow check each second only covers lost events.  A write to
+    // the log file comes before its commit is visible (the commit ends in the
+    // mapped index, which raises no event), so each burst of writes is
+    // followed by two more readings, 5 and 50 ms later.
+    const int idleMs = ino >= 0 ? 1000 : 100;
+    const int settleMs[] = {5, 50};
+    int settle = 2;  // readings of the current burst still to make
     sqlite3_int64 version = -1;
     for (;;) {
         pollfd fds[2] = {{m_stop, POLLIN, 0}, {ino, POLLIN, 0}};
-        int n = ::poll(fds, ino >= 0 ? 2 : 1, timeoutMs);
+        int n = ::poll(fds, ino >= 0 ? 2 : 1, settle < 2 ? settleMs[settle] : idleMs);
         if (n < 0 && errno != EINTR) break;
         if (fds[0].revents) break;
         bool relevant = n == 0;
@@ -616,7 +729,9 @@ void Watcher::Run() {
                 }
             }
         }
+        if (n == 0 && settle < 2) ++settle;
         if (!relevant) continue;
+        if (n > 0) settle = 0;
         // The counter moves with every commit of another connection; it
         // saves reading the log when only the checkpoint touched the file.
         sqlite3_int64 now;
@@ -736,7 +851,7 @@ LONG RegOpenKeyEx(HKEY parent, const std::string& subKey, HKEY* result) {
     if (!base) return ERROR_INVALID_HANDLE;
     std::string path = Join(base->path, subKey);
     std::string canon = Canon(path);
-    if (LONG e = s.KeyExists(canon)) return e;
+    if (LONG e = s.KeyExistsCached(canon)) return e;
     *result = s.Open(path, std::move(canon));
     return ERROR_SUCCESS;
 }
@@ -750,7 +865,7 @@ LONG RegCreateKeyEx(HKEY parent, const std::string& subKey, HKEY* result, DWORD*
     if (!base) return ERROR_INVALID_HANDLE;
     std::string path = Join(base->path, subKey);
     std::string canon = Canon(path);
-    LONG e = s.KeyExists(canon);
+    LONG e = s.KeyExistsCached(canon);
     bool created = false;
     if (e == ERROR_FILE_NOT_FOUND) {
         // Every missing key of the path is made; the key above the topmost
@@ -809,12 +924,29 @@ LONG RegQueryValueEx(HKEY key, const std::string& name, DWORD* type, void* data,
     if (LONG f = s.Fail("RegQueryValueEx")) return f;
     auto h = s.HandleOf(key);
     if (!h) return ERROR_INVALID_HANDLE;
+    std::string lname = Lower(name);
+    std::string slot = h->canon + '\n' + lname;
+    if (s.CacheCurrent()) {
+        auto it = s.valueCache.find(slot);
+        if (it != s.valueCache.end()) {
+            if (!it->second.found) return ERROR_FILE_NOT_FOUND;
+            if (type) *type = it->second.type;
+            return CopyOut(it->second.data.data(), static_cast<DWORD>(it->second.data.size()), data, size);
+        }
+    }
     Query q(*s.db, "SELECT type, data FROM vals WHERE key=?1 AND lname=?2");
-    int rc = q.Bind(1, h->canon).Bind(2, Lower(name)).Step();
-    if (rc == SQLITE_DONE) return ERROR_FILE_NOT_FOUND;  // the value or its key
+    int rc = q.Bind(1, h->canon).Bind(2, lname).Step();
+    if (rc == SQLITE_DONE) {  // the value or its key
+        s.Remember(std::move(slot), {false, 0, {}});
+        return ERROR_FILE_NOT_FOUND;
+    }
     if (rc != SQLITE_ROW) return s.Fault(rc);
-    if (type) *type = static_cast<DWORD>(q.Int(0));
-    return CopyOut(q.Blob(1), q.Bytes(1), data, size);
+    auto bytes = static_cast<const std::uint8_t*>(q.Blob(1));
+    Store::CachedValue v{true, static_cast<DWORD>(q.Int(0)), std::vector<std::uint8_t>(bytes, bytes + q.Bytes(1))};
+    if (type) *type = v.type;
+    LONG r = CopyOut(v.data.data(), static_cast<DWORD>(v.data.size()), data, size);
+    s.Remember(std::move(slot), std::move(v));
+    return r;
 }
 
 LONG RegEnumValue(HKEY key, DWORD index, char* name, DWORD* nameLen, DWORD* type, void* data, DWORD* dataLen) {
