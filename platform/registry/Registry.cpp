@@ -405,9 +405,8 @@ public:
         if (rc != SQLITE_OK) return fail(rc, c->Db() ? sqlite3_errmsg(c->Db()) : "");
         readOnly = !writable || sqlite3_db_readonly(c->Db(), "main") == 1;
         // Reading the header tells a foreign or damaged file before anything
-        // is written.
-        // One statement, so that both answers come from one state of a file
-        // another process may be setting up right now.
+        // is written; in one statement, so that both answers come from one
+        // state of a file another process may be setting up right now.
         const char* header =
             "SELECT (SELECT application_id FROM pragma_application_id()), (SELECT count(*) FROM sqlite_schema)";
         sqlite3_int64 appId = 0, tables = 0;
