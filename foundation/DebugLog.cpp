@@ -11,7 +11,10 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <sys/stat.h>
+
 #include <spdlog/sinks/basic_file_sink.h>
+#include <spdlog/sinks/rotating_file_sink.h>
 #include <spdlog/spdlog.h>
 
 namespace {
@@ -55,6 +58,9 @@ void SetDebugOutput(std::function<void(const std::string&)> sink) {
 
 namespace DebugLoggerDLL {
 
+constexpr std::size_t kLogFileBytes = 5 * 1024 * 1024;
+constexpr std::size_t kLogFilesKept = 3;
+
 void LogString(const std::string& line) {
     std::function<void(const std::string&)> sink;
     {
@@ -66,12 +72,18 @@ void LogString(const std::string& line) {
         return;
     }
     static std::shared_ptr<spdlog::logger> logger = [] {
-        const char* path = std::getenv("MIRELLE_LOG");
-        std::string file = path && *path ? path : "mirelle-debug.log";
-        // Not in spdlog's process-wide registry: the module may be unloaded
-        // and loaded again, and the name must not be taken by then.
-        auto l = std::make_shared<spdlog::logger>("QllnLogger",
-                                                  std::make_shared<spdlog::sinks::basic_file_sink_mt>(file));
+        std::string file = LogFilePath();
+        // A device or pipe (/dev/null, /dev/stderr) cannot rotate.  The
+        // logger stays out of spdlog's process-wide registry: the module may
+        // be unloaded and loaded again, and the name must be free by then.
+        struct stat st {};
+        bool special = ::stat(file.c_str(), &st) == 0 && !S_ISREG(st.st_mode);
+        spdlog::sink_ptr sink;
+        if (special)
+            sink = std::make_shared<spdlog::sinks::basic_file_sink_mt>(file);
+        else
+            sink = std::make_shared<spdlog::sinks::rotating_file_sink_mt>(file, kLogFileBytes, kLogFilesKept);
+        auto l = std::make_shared<spdlog::logger>("QllnLogger", std::move(sink));
         l->set_pattern("%Y-%m-%d %H:%M:%S.%e %v");
         l->flush_on(spdlog::level::info);
         return l;
@@ -82,6 +94,13 @@ void LogString(const std::string& line) {
 void SetSink(std::function<void(const std::string&)> sink) {
     std::lock_guard l(g_loggerLock);
     LoggerSink() = std::move(sink);
+}
+
+std::string LogFilePath() {
+    if (const char* p = std::getenv("MIRELLE_LOG"); p && *p) return p;
+    if (const char* x = std::getenv("XDG_STATE_HOME"); x && *x) return std::string(x) + "/mirelle/debug.log";
+    if (const char* h = std::getenv("HOME"); h && *h) return std::string(h) + "/.local/state/mirelle/debug.log";
+    return "mirelle-debug.log";
 }
 
 }  // namespace DebugLoggerDLL

@@ -52,6 +52,10 @@ void LogString(const std::string& line);
 // Replace the logger's sink (tests); null restores the file sink.  A sink that
 // throws makes LogLine fall back to the debugger output for good.
 void SetSink(std::function<void(const std::string&)> sink);
+// The file of the default sink: MIRELLE_LOG, else
+// $XDG_STATE_HOME/mirelle/debug.log, else ~/.local/state/mirelle/debug.log.
+// A regular file rotates at 5 MB, keeping three older files (.1 .. .3).
+std::string LogFilePath();
 }  // namespace DebugLoggerDLL
 
 // Tests: clear the fallback flag.

@@ -11,7 +11,7 @@ bash scripts/setup.sh
 bash scripts/build.sh build
 unit="$root/build/demo-unit.json"
 cp apps/units/default.json "$unit"
-export MIRELLE_REGISTRY="$root/build/demo-registry.json"
+export MIRELLE_REGISTRY="$root/build/demo-registry.db"
 if [ -x build/apps/mirelle-demo ] && [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   echo "== Qt demo launcher on $unit (one button per setup; results in its log) =="
   exec build/apps/mirelle-demo --unit "$unit" "$@"

@@ -5,7 +5,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 bash scripts/setup.sh
-export MIRELLE_REGISTRY="$root/build/test-registry.json"
+export MIRELLE_REGISTRY="$root/build/test-registry.db"
 export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 
 bash scripts/build.sh build

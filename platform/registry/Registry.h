@@ -1,12 +1,26 @@
 // Hierarchical key/value store standing in for the system registry.
 //
 // Keys are reached through handles; the three predefined roots are always
-// open.  Values are typed (REG_DWORD, REG_SZ, REG_BINARY) and enumerated in the
-// order they were first written.  The store persists to one JSON file (path
-// from MIRELLE_REGISTRY, else $XDG_DATA_HOME/mirelle/registry.json or
-// ~/.local/share/mirelle/registry.json), or lives in memory only.
+// open.  Key and value names compare without case (ASCII); subkeys enumerate
+// in the order of their lower-case names, values in the order they were first
+// written.  Values are typed (REG_DWORD, REG_SZ, REG_BINARY, ...).
+//
+// The store is an SQLite database shared by every process that opens it (path
+// from MIRELLE_REGISTRY, else $XDG_DATA_HOME/mirelle/registry.db or
+// ~/.local/share/mirelle/registry.db), or a private in-memory database.  Each
+// call that changes the store is one transaction; every read sees what other
+// processes committed before it.  A change notification fires for changes
+// made by any process (within a fraction of a second for other processes).
+//
+// Faults: a store that is not a registry database or is corrupt answers
+// ERROR_BADDB on every call, one that cannot be opened ERROR_REGISTRY_IO_FAILED;
+// the file is never written then, and one diagnostic line names it.  A store
+// the process may not write answers reads and refuses changes with
+// ERROR_ACCESS_DENIED.  A store locked by another writer is waited for (a
+// bounded time), then the call answers ERROR_BUSY.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -32,6 +46,9 @@ constexpr LONG ERROR_OUTOFMEMORY = 14;
 constexpr LONG ERROR_INVALID_PARAMETER = 87;
 constexpr LONG ERROR_MORE_DATA = 234;
 constexpr LONG ERROR_NO_MORE_ITEMS = 259;
+constexpr LONG ERROR_BUSY = 170;
+constexpr LONG ERROR_BADDB = 1009;
+constexpr LONG ERROR_REGISTRY_IO_FAILED = 1016;
 constexpr LONG ERROR_KEY_HAS_CHILDREN = 1020;
 
 constexpr DWORD REG_NONE = 0;
@@ -51,6 +68,10 @@ void UseMemory();
 void UseDefaultFile();
 std::string StorePath();  // empty when in memory
 void Clear();             // drop every key (tests)
+
+// Where the store's diagnostic lines go (standard error unless replaced; null
+// restores it).  One line per fault of the store, not one per call.
+void SetDiagnosticOutput(std::function<void(const std::string&)> sink);
 
 // Make the named operation ("RegOpenKeyEx", "RegCreateKeyEx", "RegEnumValue",
 // "RegNotifyChangeKeyValue", ...) fail with code from now on; 0 clears.

@@ -37,7 +37,7 @@ protected:
         unitPath = dir / "unit.json";
         fs::copy_file(fs::path(MIRELLE_SOURCE_DIR) / "apps/units/default.json", unitPath,
                       fs::copy_options::overwrite_existing);
-        ::setenv("MIRELLE_REGISTRY", (dir / "registry.json").c_str(), 1);
+        ::setenv("MIRELLE_REGISTRY", (dir / "registry.db").c_str(), 1);
     }
     void TearDown() override { fs::remove_all(dir); }
     std::string File(const std::string& name, const std::string& text) {

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <map>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -134,6 +137,36 @@ TEST_F(DebugLogTest, QueryAfterUnloadIsADeadReference) {
 TEST_F(DebugLogTest, SecondInstanceIsRefused) {
     CLogVerbosity::Instance();
     EXPECT_THROW(CLogVerbosity second, std::logic_error);
+}
+
+TEST(DebugLogFile, GoesWhereLinuxUsersLookUnlessMirelleLogSaysOtherwise) {
+    struct Case {
+        const char* log;
+        const char* state;
+        const char* home;
+        std::string expected;
+    } cases[] = {
+        {"/tmp/own.log", "/s", "/h", "/tmp/own.log"},
+        {nullptr, "/s", "/h", "/s/mirelle/debug.log"},
+        {"", "", "/h", "/h/.local/state/mirelle/debug.log"},
+        {nullptr, nullptr, nullptr, "mirelle-debug.log"},
+    };
+    std::map<std::string, std::optional<std::string>> saved;
+    for (const char* name : {"MIRELLE_LOG", "XDG_STATE_HOME", "HOME"})
+        saved[name] = std::getenv(name) ? std::optional<std::string>(std::getenv(name)) : std::nullopt;
+    auto set = [](const char* name, const char* value) {
+        if (value)
+            ::setenv(name, value, 1);
+        else
+            ::unsetenv(name);
+    };
+    for (auto& c : cases) {
+        set("MIRELLE_LOG", c.log);
+        set("XDG_STATE_HOME", c.state);
+        set("HOME", c.home);
+        EXPECT_EQ(DebugLoggerDLL::LogFilePath(), c.expected);
+    }
+    for (auto& [name, value] : saved) set(name.c_str(), value ? value->c_str() : nullptr);
 }
 
 }  // namespace

@@ -77,24 +77,20 @@ TEST_F(RegistryTest, DeleteKeyRefusesChildrenDeleteTreeDoesNot) {
     EXPECT_FALSE(reg::KeyExists(reg::HKEY_CLASSES_ROOT, "A"));
 }
 
-TEST_F(RegistryTest, PersistsToItsFileAndSurvivesAGarbledOne) {
-    auto path = std::filesystem::temp_directory_path() / ("mirelle-reg-" + std::to_string(::getpid()) + ".json");
+TEST_F(RegistryTest, PersistsToItsFile) {
+    auto path = std::filesystem::temp_directory_path() / ("mirelle-reg-" + std::to_string(::getpid()) + ".db");
+    std::filesystem::remove(path);
     reg::UseFile(path.string());
-    reg::Clear();
     reg::SetString(reg::HKEY_CURRENT_USER, "Control Panel\\International", "sCurrency", "\x80");
     reg::SetDword(reg::HKEY_LOCAL_MACHINE, "X", "n", 42);
-    reg::UseFile(path.string());  // reload from disk
+    reg::UseFile(path.string());  // a fresh connection
     EXPECT_EQ(reg::GetString(reg::HKEY_CURRENT_USER, "Control Panel\\International", "sCurrency"), "\x80");
     EXPECT_EQ(reg::GetDword(reg::HKEY_LOCAL_MACHINE, "X", "n"), 42u);
-    {
-        std::FILE* f = std::fopen(path.c_str(), "w");
-        std::fputs("{ not json", f);
-        std::fclose(f);
-    }
-    reg::UseFile(path.string());
-    EXPECT_FALSE(reg::GetDword(reg::HKEY_LOCAL_MACHINE, "X", "n").has_value());
-    std::filesystem::remove(path);
+    std::string sub;
+    EXPECT_EQ(reg::RegEnumKey(reg::HKEY_CURRENT_USER, 0, &sub), reg::ERROR_SUCCESS);
+    EXPECT_EQ(sub, "Control Panel") << "names keep the case they were created with";
     reg::UseMemory();
+    std::filesystem::remove(path);
 }
 
 TEST_F(RegistryTest, TypedGettersRejectOtherTypes) {
