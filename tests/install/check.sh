@@ -9,10 +9,10 @@ cmake --install "$build" --prefix "$work/prefix" >"$work/install.log"
 cmake -S "$source/examples/host" -B "$work/example" -G Ninja -DCMAKE_PREFIX_PATH="$work/prefix" >"$work/configure.log"
 cmake --build "$work/example" >"$work/build.log"
 # A fresh store: the class is not registered, so the example loads the module itself.
-MIRELLE_REGISTRY="$work/registry.json" "$work/example/example-host"
+MIRELLE_REGISTRY="$work/registry.db" "$work/example/example-host"
 # Registered with the installed tool, the example finds the module through the registry.
-MIRELLE_REGISTRY="$work/registry.json" "$work/prefix/bin/mirelle-regsvr" "$work/prefix/lib/mirelle/Mirelle.so" ||
-  MIRELLE_REGISTRY="$work/registry.json" "$work/prefix/bin/mirelle-regsvr" "$(ls "$work"/prefix/lib*/mirelle/Mirelle.so "$work"/prefix/lib/*/mirelle/Mirelle.so 2>/dev/null | head -1)"
-MIRELLE_REGISTRY="$work/registry.json" "$work/example/example-host"
+MIRELLE_REGISTRY="$work/registry.db" "$work/prefix/bin/mirelle-regsvr" "$work/prefix/lib/mirelle/Mirelle.so" ||
+  MIRELLE_REGISTRY="$work/registry.db" "$work/prefix/bin/mirelle-regsvr" "$(ls "$work"/prefix/lib*/mirelle/Mirelle.so "$work"/prefix/lib/*/mirelle/Mirelle.so 2>/dev/null | head -1)"
+MIRELLE_REGISTRY="$work/registry.db" "$work/example/example-host"
 test -f "$work/prefix/lib/pkgconfig/mirelle.pc" -o -n "$(ls "$work"/prefix/lib/*/pkgconfig/mirelle.pc 2>/dev/null)"
 echo "install check passed"

@@ -241,7 +241,7 @@ TEST(Regsvr, ExitStatusAndMessageForEachCase) {
     const fs::path dir = fs::temp_directory_path() / ("mirelle-regsvr-" + std::to_string(::getpid()));
     fs::create_directories(dir);
     std::ofstream(dir / "notalibrary.so") << "text\n";
-    const std::string store = (dir / "registry.json").string();
+    const std::string store = (dir / "registry.db").string();
     const std::string tool = "MIRELLE_REGISTRY=" + store + " " + MIRELLE_REGSVR + " ";
     const std::string fixtures = MIRELLE_FIXTURES;
     struct Case {
