@@ -155,15 +155,16 @@ std::string Inline(const nlohmann::ordered_json& v) {
     return v.dump();
 }
 
-// The unit file's layout: a value that fits the line stays on one line,
-// others take a line per member, indented by two.  A file in this layout
+// The unit file's layout: one line per member of the file's object; below
+// that a value that fits the line stays on one line, others take a line per
+// member, indented by two.  A file in this layout
 // comes back unchanged, so a write-back changes only the lines of the
 // values that changed.
 // lead is the width of what stands before the value on its line.
 void Format(const nlohmann::ordered_json& v, size_t indent, size_t lead, std::string& out) {
     constexpr size_t kWidth = 120;
     std::string flat = Inline(v);
-    if ((!v.is_object() && !v.is_array()) || v.empty() || lead + flat.size() <= kWidth) {
+    if ((!v.is_object() && !v.is_array()) || v.empty() || (indent > 0 && lead + flat.size() <= kWidth)) {
         out += flat;
         return;
     }

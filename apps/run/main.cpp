@@ -154,15 +154,16 @@ int main(int argc, char** argv) {
         std::size_t remaining = driver.Remaining();
         std::size_t unusedAnswers = ui::DefaultMessageBoxes().PendingAnswers();
         report.Finish(outcome);
-        if (int line = FirstUnusedLine(script.actions, remaining)) {
+        // A failed operation explains the actions it did not use.
+        if (com::FAILED(outcome.hr)) {
+            code = Fail(kOperationFailed, operation + " failed\nhresult: " + com::HresultText(outcome.hr));
+        } else if (int line = FirstUnusedLine(script.actions, remaining)) {
             code = Fail(kBadCommand, scriptPath + ": line " + std::to_string(line) +
                                          ": action left after the dialog closed");
         } else if (int line = FirstUnusedAnswerLine(script.actions, script.actions.size(), unusedAnswers)) {
             code = Fail(kBadCommand, scriptPath + ": line " + std::to_string(line) +
                                          ": no message box used this answer (an answer comes before the action "
                                          "that opens the box)");
-        } else if (com::FAILED(outcome.hr)) {
-            code = Fail(kOperationFailed, operation + " failed\nhresult: " + com::HresultText(outcome.hr));
         }
     } catch (const ui::UiError& e) {
         code = Fail(kBadCommand, (scriptPath.empty() ? "" : scriptPath + ": ") + e.what());
