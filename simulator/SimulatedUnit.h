@@ -220,9 +220,6 @@ protected:
     SimulatedUnit& m_unit;
 };
 
-// The text of a unit file as Save writes it.
-std::string FormatUnitFile(const nlohmann::ordered_json& file);
-
 // Argument text helpers for the call record.
 std::string ArgText(BSTR s);
 std::string Quote(const std::string& s);

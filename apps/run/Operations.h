@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "interfaces/ISetupUI.h"
+#include "apps/run/FailSpec.h"
 #include "simulator/SimulatedUnit.h"
 
 namespace apps {
@@ -39,21 +40,6 @@ OperationOutcome RunOperation(const std::string& name, host::SimulatedUnit& unit
 
 // Creates the component's SetupUI object through its class factory.
 com::ComPtr<mirelle::ISetupUI> CreateSetupUI();
-
-// The names of HRESULTs that runs print and take ("E_FAIL", "S_FALSE", ...);
-// others are written and read as hexadecimal (0x80004005).
-std::string HresultName(com::HRESULT hr);
-std::optional<com::HRESULT> ParseHresult(const std::string& text);
-
-// A failure to inject: "CALL[#N][=CODE]" (every call, or only the Nth; CODE
-// E_FAIL when not given).
-struct FailSpec {
-    std::string call;
-    int nth = 0;
-    com::HRESULT hr = com::E_FAIL;
-};
-// The failure, or nothing with why set to what is wrong with text.
-std::optional<FailSpec> ParseFailSpec(const std::string& text, std::string& why);
 
 // The host classes that the unit creates by class identifier, by name
 // (HostSystemObject, HostCameraControlObject, ...).

@@ -8,7 +8,7 @@
 #include <sstream>
 
 #include "simulator/SimulatedUnit.h"
-#include "simulator/UnitSchema.h"
+#include "simulator/UnitFile.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "simulator/UnitSchema.h"
+#include "simulator/UnitFile.h"
 
 #include <stdexcept>
 
@@ -148,5 +148,93 @@ const json& UnitSchema() {
 }
 
 std::string CheckUnitData(const json& unit) { return CheckAgainstSchema(unit, UnitSchema()); }
+
+namespace {
+
+// Edits file, which held before, so that it holds after: values that did not
+// change keep their text and place, members that changed are replaced where
+// they stand, new ones are appended, removed ones are erased.  Arrays of the
+// same length are edited element by element (a renamed camera keeps its other
+// members as they were); others are replaced whole.
+void EditFileValue(nlohmann::ordered_json& file, const nlohmann::json& before, const nlohmann::json& after) {
+    if (before == after) return;
+    if (after.is_object() && before.is_object() && file.is_object()) {
+        for (auto& [k, v] : after.items()) {
+            auto b = before.find(k);
+            if (b != before.end() && *b == v) continue;
+            auto f = file.find(k);
+            if (b != before.end() && f != file.end())
+                EditFileValue(*f, *b, v);
+            else
+                file[k] = nlohmann::ordered_json(v);
+        }
+        for (auto& [k, v] : before.items())
+            if (!after.contains(k)) file.erase(k);
+        return;
+    }
+    if (after.is_array() && before.is_array() && file.is_array() && after.size() == before.size() &&
+        file.size() == before.size()) {
+        for (size_t i = 0; i < after.size(); ++i) EditFileValue(file[i], before[i], after[i]);
+        return;
+    }
+    file = nlohmann::ordered_json(after);
+}
+
+// A value on one line: members separated by ", " and ": ".
+std::string Inline(const nlohmann::ordered_json& v) {
+    if (v.is_object()) {
+        std::string out = "{";
+        bool first = true;
+        for (auto& [k, m] : v.items()) {
+            out += (first ? "" : ", ") + nlohmann::ordered_json(k).dump() + ": " + Inline(m);
+            first = false;
+        }
+        return out + "}";
+    }
+    if (v.is_array()) {
+        std::string out = "[";
+        for (size_t i = 0; i < v.size(); ++i) out += (i ? ", " : "") + Inline(v[i]);
+        return out + "]";
+    }
+    return v.dump();
+}
+
+// The unit file's layout: one line per member of the file's object; below
+// that a value that fits the line stays on one line, others take a line per
+// member, indented by two.  A file in this layout
+// comes back unchanged, so a write-back changes only the lines of the
+// values that changed.
+// lead is the width of what stands before the value on its line.
+void Format(const nlohmann::ordered_json& v, size_t indent, size_t lead, std::string& out) {
+    constexpr size_t kWidth = 120;
+    std::string flat = Inline(v);
+    if ((!v.is_object() && !v.is_array()) || v.empty() || (indent > 0 && lead + flat.size() <= kWidth)) {
+        out += flat;
+        return;
+    }
+    std::string pad(indent + 2, ' ');
+    bool object = v.is_object();
+    out += object ? "{\n" : "[\n";
+    size_t i = 0;
+    for (auto it = v.begin(); it != v.end(); ++it, ++i) {
+        std::string head = pad + (object ? nlohmann::ordered_json(it.key()).dump() + ": " : std::string());
+        out += head;
+        Format(*it, indent + 2, head.size(), out);
+        out += i + 1 < v.size() ? ",\n" : "\n";
+    }
+    out += std::string(indent, ' ') + (object ? "}" : "]");
+}
+
+}  // namespace
+
+void EditUnitFile(nlohmann::ordered_json& file, const nlohmann::json& before, const nlohmann::json& after) {
+    EditFileValue(file, before, after);
+}
+
+std::string FormatUnitFile(const nlohmann::ordered_json& file) {
+    std::string out;
+    Format(file, 0, 0, out);
+    return out + "\n";
+}
 
 }  // namespace host
