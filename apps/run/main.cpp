@@ -14,6 +14,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "apps/run/Describe.h"
 #include "apps/run/Operations.h"
 #include "module/Module.h"
 #include "platform/codepage/CodePage.h"
@@ -63,7 +64,7 @@ int main(int argc, char** argv) {
         OperationList());
     std::string unitPath, scriptPath, operation;
     std::vector<std::string> fails, failCreates;
-    bool dryRun = false, trace = false;
+    bool dryRun = false, trace = false, describe = false;
     app.add_option("--unit", unitPath, "the unit file (JSON; see apps/units/unit.schema.json)")
         ->required()
         ->type_name("FILE");
@@ -80,6 +81,9 @@ int main(int argc, char** argv) {
         ->allow_extra_args(false)
         ->take_all();
     app.add_flag("--dry-run", dryRun, "leave the unit file as it is");
+    app.add_flag("--describe", describe,
+                 "print the operation's dialog and pages with each control's id, kind, caption and initial state "
+                 "(the unit is not changed)");
     app.add_flag("--trace", trace, "also print the host calls that only read, as read: CALL ARGS");
     app.add_option("operation", operation, "the ISetupUI operation to run")->required()->type_name("OPERATION");
     try {
@@ -137,6 +141,18 @@ int main(int argc, char** argv) {
         unit = host::SimulatedUnit::Load(unitPath);
     } catch (const std::exception& e) {
         return Fail(kBadUnit, e.what());
+    }
+    if (describe) {
+        int code = kDone;
+        try {
+            auto setupUI = apps::CreateSetupUI();
+            std::cout << apps::DescribeOperation(operation, *unit, *setupUI.get());
+        } catch (const std::exception& e) {
+            code = Fail(kBadCommand, e.what());
+        }
+        unit.reset();
+        mirelle::ModuleDetach();
+        return code;
     }
     for (auto& f : failures) unit->FailCall(f.call, f.hr, f.nth);
     for (auto& c : failedClasses) unit->FailCreate(c, com::E_FAIL);
