@@ -7,13 +7,17 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build-fuzz"
 seconds=${FUZZ_SECONDS:-12}
-targets=(fuzz_xml_document fuzz_ptz_trigger_list fuzz_camera_control fuzz_run_script fuzz_text_stream_record)
+targets=(fuzz_xml_document fuzz_ptz_trigger_list fuzz_camera_control fuzz_run_script fuzz_text_stream_record
+         fuzz_ip_source_config fuzz_definitions_text fuzz_unit_file fuzz_run_script_fail)
 
 cc=$(command -v clang-14 || command -v clang)
 cxx=$(command -v clang++-14 || command -v clang++)
-cmake -S "$root/fuzz" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DCMAKE_C_COMPILER="$cc" -DCMAKE_CXX_COMPILER="$cxx" >/dev/null
-cmake --build "$build" -j "$(nproc)"
+mkdir -p "$build"
+STEP_LOG="$build/build.log"
+source "$root/scripts/steps.sh"
+step "fuzz: configuring $build" cmake -S "$root/fuzz" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCMAKE_C_COMPILER="$cc" -DCMAKE_CXX_COMPILER="$cxx"
+step "fuzz: compiling $build" cmake --build "$build" -j "$(nproc)"
 
 mkdir -p "$build/artifacts"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1

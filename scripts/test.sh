@@ -4,19 +4,27 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
+source scripts/steps.sh
+# The ctest summary line of a run's log.
+summary() { grep -E 'tests passed' "$1" | tail -n 1 | sed 's/^/  /' || true; }
 bash scripts/setup.sh
 export MIRELLE_REGISTRY="$root/build/test-registry.db"
 export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 
 bash scripts/build.sh build
-(cd build && ctest --output-on-failure -j "$(nproc)")
+STEP_LOG="$root/build/test.log" step "test: build" ctest --test-dir build --output-on-failure -j "$(nproc)"
+summary build/test.log
 
 bash scripts/build.sh build-asan -DMIRELLE_SANITIZE=ON -DMIRELLE_GUI=OFF
-(cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j "$(nproc)")
+STEP_LOG="$root/build-asan/test.log" step "test: build-asan" env ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --test-dir build-asan --output-on-failure -j "$(nproc)"
+summary build-asan/test.log
 
 if [ -f tests/tsan.txt ]; then
   bash scripts/build.sh build-tsan -DMIRELLE_TSAN=ON -DMIRELLE_GUI=OFF
-  (cd build-tsan && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure --no-tests=error -j "$(nproc)" -R "$(paste -sd'|' "$root/tests/tsan.txt")")
+  STEP_LOG="$root/build-tsan/test.log" step "test: build-tsan" env TSAN_OPTIONS=halt_on_error=1 \
+    ctest --test-dir build-tsan --output-on-failure --no-tests=error -j "$(nproc)" -R "$(paste -sd'|' "$root/tests/tsan.txt")"
+  summary build-tsan/test.log
 fi
 if [ -x scripts/fuzz.sh ]; then bash scripts/fuzz.sh; fi
 echo "all test runs passed"

@@ -57,7 +57,7 @@ HRESULT SimRmtResMgrUISupport::RegisterWithServer(BSTR info, BSTR serverName) {
         com::FAILED(hr))
         return hr;
     std::lock_guard l(m_unit.DataMutex());
-    if (Refused("RegisterWithServer")) return com::S_FALSE;
+    if (Refused("RegisterWithServer")) return m_unit.Refuse(com::S_FALSE);
     Section()["pendingServer"] = serverName ? cp::FromBstr(serverName) : std::string();
     return com::S_OK;
 }
@@ -74,7 +74,7 @@ HRESULT SimRmtResMgrUISupport::GetServerNameText(BSTR info, BSTR* serverName) {
 HRESULT SimRmtResMgrUISupport::ApplyManagedMode() {
     if (HRESULT hr = m_unit.Enter("ApplyManagedMode", "", true); com::FAILED(hr)) return hr;
     std::lock_guard l(m_unit.DataMutex());
-    if (Refused("ApplyManagedMode")) return com::S_FALSE;
+    if (Refused("ApplyManagedMode")) return m_unit.Refuse(com::S_FALSE);
     json& s = Section();
     if (s.contains("pendingServer")) {
         s["serverName"] = s["pendingServer"];
@@ -86,7 +86,7 @@ HRESULT SimRmtResMgrUISupport::ApplyManagedMode() {
 HRESULT SimRmtResMgrUISupport::LeaveServer() {
     if (HRESULT hr = m_unit.Enter("LeaveServer", "", true); com::FAILED(hr)) return hr;
     std::lock_guard l(m_unit.DataMutex());
-    if (Refused("LeaveServer")) return com::S_FALSE;
+    if (Refused("LeaveServer")) return m_unit.Refuse(com::S_FALSE);
     Section()["serverName"] = "";
     return com::S_OK;
 }
@@ -94,7 +94,7 @@ HRESULT SimRmtResMgrUISupport::LeaveServer() {
 HRESULT SimRmtResMgrUISupport::SetManagedState(std::int32_t managed) {
     if (HRESULT hr = m_unit.Enter("SetManagedState", std::to_string(managed), true); com::FAILED(hr)) return hr;
     std::lock_guard l(m_unit.DataMutex());
-    if (Refused("SetManagedState")) return com::S_FALSE;
+    if (Refused("SetManagedState")) return m_unit.Refuse(com::S_FALSE);
     Section()["managed"] = managed != 0;
     return com::S_OK;
 }

@@ -57,7 +57,9 @@ HRESULT SimSetupUISupport::SetCameraNames(const char* block, std::int32_t count,
         while (cams.size() <= i) cams.push_back(nlohmann::json::object());
         if (!cams[i].is_object()) cams[i] = nlohmann::json::object();
         cams[i]["name"] = cp::AnsiToUtf8(names[i]);
-        cams[i]["valid"] = true;
+        // A camera without "valid" is valid: only a camera marked invalid is
+        // changed, so a rename adds nothing else to the unit.
+        if (cams[i].contains("valid")) cams[i]["valid"] = true;
     }
     *out1 = 0;
     *out2 = 0;

@@ -10,6 +10,7 @@
 #pragma once
 #include <optional>
 
+#include "simulator/DefinitionsText.h"
 #include "simulator/SimulatedUnit.h"
 
 namespace host {
@@ -27,11 +28,6 @@ public:
                                std::int32_t* pos3, BSTR* piece, std::int32_t* count) override;
     HRESULT IsDefinitionInUse(std::int32_t id, std::int16_t* inUse) override;
 };
-
-// A definitions text read as the host reads it: nullopt when it is not one.
-std::optional<nlohmann::json> ReadDefinitionsText(const std::string& text);
-// The host's one-line description of a definition.
-std::string DescribeDefinition(const nlohmann::json& definition);
 
 void RegisterTextDefinitionHostClasses(SimulatedUnit& unit);
 

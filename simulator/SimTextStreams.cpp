@@ -204,7 +204,7 @@ HRESULT SimTextStreamsUISupport::CreateStream(std::int16_t comPort, std::int32_t
     if (!index || !streamId || !connectionName || !handlerName) return com::E_POINTER;
     std::lock_guard l(m_unit.DataMutex());
     json& sec = Section(m_unit);
-    if (sec.value("createRefused", false)) return com::S_FALSE;
+    if (sec.value("createRefused", false)) return m_unit.Refuse(com::S_FALSE);
     json& list = sec["streams"];
     std::int32_t id = 0;
     for (const json& s : list)

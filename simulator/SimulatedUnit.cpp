@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "simulator/SimSupport.h"
+#include "simulator/UnitFile.h"
 #include "platform/codepage/CodePage.h"
 #include "platform/com/ClassTable.h"
 
@@ -107,6 +108,8 @@ std::string Quote(const std::string& s) {
 SimulatedUnit::SimulatedUnit(const nlohmann::json& data) : m_data(Defaults()) {
     if (!data.is_object()) throw UnitFileError("the unit file must hold a JSON object");
     Overlay(m_data, data);
+    m_file = nlohmann::ordered_json(data);
+    m_saved = m_data;
     m_setup = std::make_unique<SimSetupUISupport>(*this);
     m_camera = std::make_unique<SimCameraControlUISupport>(*this);
     m_rmt = std::make_unique<SimRmtResMgrUISupport>(*this);
@@ -130,14 +133,18 @@ SimulatedUnit::~SimulatedUnit() { com::UnregisterClassProvider(m_providerName); 
 std::unique_ptr<SimulatedUnit> SimulatedUnit::Load(const std::string& path) {
     std::ifstream in(path);
     if (!in) throw UnitFileError("cannot open unit file " + path);
-    nlohmann::json j;
+    nlohmann::ordered_json file;
     try {
-        j = nlohmann::json::parse(in);
+        file = nlohmann::ordered_json::parse(in);
     } catch (const nlohmann::json::parse_error& e) {
         throw UnitFileError("unit file " + path + " is not valid JSON: " + e.what());
     }
+    nlohmann::json j(file);
+    if (std::string problem = CheckUnitData(j); !problem.empty())
+        throw UnitFileError("unit file " + path + ": " + problem);
     try {
         auto unit = std::make_unique<SimulatedUnit>(j);
+        unit->m_file = std::move(file);
         unit->m_path = path;
         return unit;
     } catch (const nlohmann::json::exception& e) {
@@ -145,29 +152,56 @@ std::unique_ptr<SimulatedUnit> SimulatedUnit::Load(const std::string& path) {
     }
 }
 
-void SimulatedUnit::Save(const std::string& path) const {
+void SimulatedUnit::Save(const std::string& path) {
+    std::lock_guard l(m_dataLock);
+    nlohmann::ordered_json file = m_file;
+    EditUnitFile(file, m_saved, m_data);
     std::string tmp = path + ".tmp";
     {
         std::ofstream out(tmp, std::ios::trunc);
         if (!out) throw UnitFileError("cannot write unit file " + path);
-        std::lock_guard l(m_dataLock);
-        out << m_data.dump(2) << "\n";
+        out << FormatUnitFile(file);
         if (!out) throw UnitFileError("cannot write unit file " + path);
     }
     if (std::rename(tmp.c_str(), path.c_str()) != 0) throw UnitFileError("cannot replace unit file " + path);
+    m_file = std::move(file);
+    m_saved = m_data;
 }
 
 HRESULT SimulatedUnit::Enter(const std::string& name, const std::string& args, bool changes) {
     HostCall call{name, args, changes};
-    HRESULT hr = com::S_OK;
     {
         std::lock_guard l(m_lock);
-        m_calls.push_back(call);
         int n = ++m_counts[name];
-        auto it = m_failures.find(name);
-        if (it != m_failures.end() && (it->second.nth == 0 || it->second.nth == n)) hr = it->second.hr;
+        if (auto it = m_failures.find(name); it != m_failures.end()) {
+            const Failure* every = nullptr;
+            const Failure* nth = nullptr;
+            for (const auto& f : it->second) {
+                if (f.nth == 0) every = &f;
+                if (f.nth == n) nth = &f;
+            }
+            if (const Failure* f = nth ? nth : every) {
+                call.hr = f->hr;
+                call.injected = true;
+            }
+        }
+        m_calls.push_back(call);
+        m_lastCall[std::this_thread::get_id()] = call;
     }
     if (onCall) onCall(call);
+    return call.hr;
+}
+
+HRESULT SimulatedUnit::Refuse(HRESULT hr) {
+    HostCall call;
+    {
+        std::lock_guard l(m_lock);
+        auto it = m_lastCall.find(std::this_thread::get_id());
+        if (it == m_lastCall.end()) return hr;
+        it->second.hr = hr;
+        call = it->second;
+    }
+    if (onRefused) onRefused(call);
     return hr;
 }
 
@@ -177,7 +211,14 @@ void SimulatedUnit::FailCall(const std::string& name, HRESULT hr, int nth) {
         m_failures.erase(name);
         return;
     }
-    m_failures[name] = {hr, nth == 0 ? 0 : m_counts[name] + nth};
+    int at = nth == 0 ? 0 : m_counts[name] + nth;
+    auto& list = m_failures[name];
+    for (auto& f : list)
+        if (f.nth == at) {
+            f.hr = hr;
+            return;
+        }
+    list.push_back({hr, at});
 }
 
 void SimulatedUnit::ClearFailures() {

@@ -12,6 +12,7 @@
 #include <mutex>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <nlohmann/json.hpp>
@@ -36,6 +37,11 @@ struct HostCall {
     std::string name;
     std::string args;
     bool changes = false;
+    // Set when the unit did not carry the call out: injected = a failure made
+    // with FailCall fired (hr is the failure), otherwise the unit itself
+    // refused it (Refuse: hr is its answer, S_FALSE or a failure).
+    HRESULT hr = com::S_OK;
+    bool injected = false;
 };
 
 class SimulatedUnit {
@@ -48,7 +54,10 @@ public:
 
     // UnitFileError with a clear message for a missing or malformed file.
     static std::unique_ptr<SimulatedUnit> Load(const std::string& path);
-    void Save(const std::string& path) const;
+    // Writes the unit as the file it came from edited by what changed since
+    // (or since the last Save): its key order and layout of untouched values
+    // are kept, and defaults the unit filled in are not added.
+    void Save(const std::string& path);
     std::string Path() const { return m_path; }
 
     // The unit's data.  Calls made on other threads (the storage worker)
@@ -59,6 +68,9 @@ public:
 
     // Records the call and answers the failure injected for it (S_OK if none).
     HRESULT Enter(const std::string& name, const std::string& args, bool changes);
+    // The unit declines the call last entered on this thread: reports it to
+    // onRefused and returns hr (S_FALSE or a failure) for the caller to answer.
+    HRESULT Refuse(HRESULT hr);
 
     // The shape of a query that changes nothing: the call is recorded (and may
     // be failed), out pointers are checked, and `read` answers from the data
@@ -71,14 +83,19 @@ public:
         return read(Data());
     }
     // Make the named call fail with hr: every time (nth = 0) or only at its
-    // nth occurrence from now (1-based).  hr = S_OK removes the failure.
+    // nth occurrence from now (1-based).  Failures at different occurrences
+    // of one call add up; one at an occurrence already given replaces it.  A
+    // failure at the nth call wins over one on every call.  hr = S_OK removes
+    // the call's failures.
     void FailCall(const std::string& name, HRESULT hr, int nth = 0);
     void ClearFailures();
     std::vector<HostCall> Calls() const;
     std::vector<std::string> CallNames() const;
     void ClearCalls();
-    // Called for every recorded call (on the calling thread).
+    // Called for every recorded call (on the calling thread), and for each
+    // call the unit refused after it was recorded.
     std::function<void(const HostCall&)> onCall;
+    std::function<void(const HostCall&)> onRefused;
 
     // Make creation of a host object class fail (HostSystemObject and the
     // others created by class identifier): the creation answers hr.
@@ -106,6 +123,10 @@ private:
     HRESULT CreateObject(const com::CLSID& clsid, const com::IID& iid, void** ppv);
 
     nlohmann::json m_data;
+    // The file as read (its key order kept) and the data it was read into:
+    // Save writes the file edited by the difference of m_data from m_saved.
+    nlohmann::ordered_json m_file;
+    nlohmann::json m_saved;
     std::string m_path;
     mutable std::mutex m_lock;
     mutable std::recursive_mutex m_dataLock;
@@ -114,7 +135,8 @@ private:
         HRESULT hr;
         int nth;
     };
-    std::map<std::string, Failure> m_failures;
+    std::map<std::string, std::vector<Failure>> m_failures;
+    std::map<std::thread::id, HostCall> m_lastCall;
     std::map<std::string, int> m_counts;
     std::map<com::CLSID, HRESULT> m_createFailures;
     std::map<com::CLSID, HostClassCreator> m_classes;

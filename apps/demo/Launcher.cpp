@@ -42,19 +42,17 @@ long Launcher::RunOperation(const std::string& name) {
     long result = -1;
     try {
         auto unit = host::SimulatedUnit::Load(m_unitPath);
-        unit->onCall = [&](const host::HostCall& call) {
-            if (call.name == "ShowHelp")
-                say("help: " + call.args);
-            else if (call.changes)
-                say("host: " + call.name + (call.args.empty() ? "" : " ") + cp::AnsiToUtf8(call.args));
-        };
+        apps::RunReport report(say);
+        report.Attach(*unit);
         gui::QtFrontEnd frontEnd(this);
-        frontEnd.onMessage = [&](const ui::ShownMessage& m) { say("message: " + cp::AnsiToUtf8(m.text)); };
+        frontEnd.onMessage = [&](const ui::ShownMessage& m) { report.Message(cp::AnsiToUtf8(m.text)); };
         auto setupUI = apps::CreateSetupUI();
         auto outcome = apps::RunOperation(name, *unit, *setupUI.get());
-        if (com::FAILED(outcome.hr)) say("error: " + com::HresultText(outcome.hr));
-        say("result: " + std::to_string(outcome.result));
-        unit->Save(m_unitPath);
+        report.Finish(outcome);
+        if (com::SUCCEEDED(outcome.hr))
+            unit->Save(m_unitPath);
+        else
+            say("the unit file was not written");
         result = outcome.result;
     } catch (const std::exception& e) {
         say(std::string("failed: ") + e.what());

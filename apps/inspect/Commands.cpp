@@ -1,6 +1,8 @@
 #include "apps/inspect/Commands.h"
 
+#include "cameras/CameraControlXml.h"
 #include "cameras/PTZTriggerDefinition.h"
+#include "network/IPSourceConfig.h"
 #include "foundation/XmlDocument.h"
 
 namespace apps {
@@ -64,11 +66,36 @@ std::string PtzCheck(const std::string& text) {
     return out;
 }
 
+std::string CameraControlRead(const std::string& text) {
+    auto list = cameras::ReadCameraControlXml(text);
+    std::string out = "ok " + std::to_string(list.size()) + "\n";
+    for (const auto& a : list)
+        out += "camera " + std::to_string(a.CameraNumber) + "\tprogId " + Escape(a.ProgramID) + "\tport " +
+               Escape(a.SerialPort) + "\taddress " + std::to_string(a.CameraAddress) + "\tmonitor " +
+               std::to_string(a.MonitorNum) + "\n";
+    return out;
+}
+
+std::string IpConfigRead(const std::string& text) {
+    network::IPSourceConfig config;
+    if (!network::ReadIPSourceConfig(text, config)) return "failed\n";
+    std::string out = "ok unassigned " + std::to_string(config.unassignedCameras) + " devices " +
+                      std::to_string(config.devices.size()) + " sources " + std::to_string(config.sources.size()) +
+                      "\n";
+    for (const auto& d : config.devices) out += "device\t" + Escape(d.guid) + "\t" + Escape(d.name) + "\n";
+    for (const auto& s : config.sources)
+        out += "source\t" + std::to_string(s.id) + "\t" + Escape(s.guid) + "\t" + Escape(s.address) + "\t" +
+               Escape(s.cameras) + "\n";
+    return out;
+}
+
 const std::vector<InspectCommand>& InspectCommands() {
     static const std::vector<InspectCommand> commands = {
-        {"xml-nodes", XmlNodes},
-        {"ptz-read", PtzRead},
-        {"ptz-check", PtzCheck},
+        {"xml-nodes", XmlNodes, "the XML reader's node stream, one node a line"},
+        {"ptz-read", PtzRead, "the typed PTZ trigger definitions, or failed"},
+        {"ptz-check", PtzCheck, "the validity code of each PTZ trigger definition"},
+        {"camera-control", CameraControlRead, "the camera handler associations of a CameraControl document"},
+        {"ip-config", IpConfigRead, "the device types and sources of an IPSourceConfig document, or failed"},
     };
     return commands;
 }

@@ -9,6 +9,7 @@ namespace apps {
 struct InspectCommand {
     std::string name;
     std::function<std::string(const std::string& text)> run;
+    std::string summary;  // one line for --help
 };
 
 const std::vector<InspectCommand>& InspectCommands();
@@ -21,5 +22,14 @@ std::string XmlNodes(const std::string& text);
 std::string PtzRead(const std::string& text);
 // The validity code of each definition, one a line ("failed" when unreadable).
 std::string PtzCheck(const std::string& text);
+
+// "ok N" then one association a line: "camera C<TAB>progId P<TAB>port S<TAB>
+// address A<TAB>monitor M" (the reader never fails: unusable entries are
+// dropped).
+std::string CameraControlRead(const std::string& text);
+// "ok unassigned MASK devices N sources M", then "device<TAB>GUID<TAB>NAME"
+// and "source<TAB>ID<TAB>GUID<TAB>ADDRESS<TAB>CAMERAS" lines; "failed" when
+// the text ends inside an element.
+std::string IpConfigRead(const std::string& text);
 
 }  // namespace apps

@@ -1,30 +1,40 @@
 // mirelle-inspect COMMAND FILE: shows how the component reads a text.
-//   xml-nodes FILE   the node sequence of the XML reader, one node a line
+// Exit codes: 0 done, 2 bad command line or unreadable file.
 #include <fstream>
 #include <iostream>
 #include <sstream>
 
+#include <CLI/CLI.hpp>
+
 #include "apps/inspect/Commands.h"
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::cerr << "usage: mirelle-inspect COMMAND FILE\ncommands:";
-        for (auto& c : apps::InspectCommands()) std::cerr << " " << c.name;
-        std::cerr << "\n";
+    CLI::App app{"Shows how the component reads a text: mirelle-inspect COMMAND FILE.", "mirelle-inspect"};
+    app.set_version_flag("--version", "mirelle-inspect " MIRELLE_VERSION);
+    app.require_subcommand(1);
+    std::string path;
+    for (auto& c : apps::InspectCommands()) {
+        CLI::App* sub = app.add_subcommand(c.name, c.summary);
+        sub->add_option("FILE", path, "the text to read")->required()->type_name("FILE");
+    }
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp& e) {
+        return app.exit(e);
+    } catch (const CLI::CallForVersion& e) {
+        return app.exit(e);
+    } catch (const CLI::ParseError& e) {
+        std::cerr << "mirelle-inspect: " << e.what() << "\nRun with --help for more information.\n";
         return 2;
     }
-    std::ifstream in(argv[2], std::ios::binary);
+    std::ifstream in(path, std::ios::binary);
     if (!in) {
-        std::cerr << "mirelle-inspect: cannot open " << argv[2] << "\n";
+        std::cerr << "mirelle-inspect: cannot open " << path << "\n";
         return 2;
     }
     std::stringstream ss;
     ss << in.rdbuf();
     for (auto& c : apps::InspectCommands())
-        if (c.name == argv[1]) {
-            std::cout << c.run(ss.str());
-            return 0;
-        }
-    std::cerr << "mirelle-inspect: unknown command " << argv[1] << "\n";
-    return 2;
+        if (app.got_subcommand(c.name)) std::cout << c.run(ss.str());
+    return 0;
 }

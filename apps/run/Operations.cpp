@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "simulator/UnitData.h"
+#include "interfaces/HostInterfaces.h"
 #include "platform/codepage/CodePage.h"
 #include "platform/com/ClassTable.h"
 #include "platform/ui/Script.h"
@@ -19,11 +20,46 @@ namespace {
 using host::JsonLong;
 using nlohmann::json;
 
-json& Section(host::SimulatedUnit& unit, const char* name) {
-    auto& d = unit.Data();
-    if (!d.contains(name) || !d[name].is_object()) d[name] = json::object();
-    return d[name];
+const json& SectionOf(const json& data, const char* name) {
+    static const json empty = json::object();
+    auto it = data.find(name);
+    return it != data.end() && it->is_object() ? *it : empty;
 }
+
+// The text of a value in out: lines.
+std::string ValueText(const json& v) {
+    if (v.is_string()) return host::Quote(v.get<std::string>());
+    if (v.is_array()) {
+        std::string out;
+        for (size_t i = 0; i < v.size(); ++i) out += (i ? "," : "") + ValueText(v[i]);
+        return out;
+    }
+    return v.dump();
+}
+
+// Compares the values before and after member by member (lists whole) and
+// writes each one that changed into data at the same place, reporting it by
+// its dotted place.  Members come in name order, so the report's order is
+// fixed.
+void WriteChanges(json& data, const json& before, const json& after, std::vector<OutValue>& changed,
+                  const std::string& prefix = "") {
+    for (auto& [key, value] : after.items()) {
+        auto b = before.find(key);
+        if (b != before.end() && *b == value) continue;
+        if (!data.is_object()) data = json::object();
+        if (value.is_object() && b != before.end() && b->is_object()) {
+            WriteChanges(data[key], *b, value, changed, prefix + key + ".");
+        } else {
+            data[key] = value;
+            changed.push_back({prefix + key, ValueText(value)});
+        }
+    }
+}
+
+std::string CallText(const host::HostCall& call) {
+    return call.name + (call.args.empty() ? "" : " ") + cp::AnsiToUtf8(call.args);
+}
+
 
 }  // namespace
 
@@ -107,34 +143,41 @@ OperationOutcome RunOperation(const std::string& name, host::SimulatedUnit& unit
     if (JsonLong(data, "cameraControlSupport", 1) == 0) camera = nullptr;
     std::int16_t r16 = -1;
     std::int32_t r32 = -1;
+    // The in/out values as the unit file would hold them, before and after
+    // the call (the same members in both).
+    json before = json::object(), after = json::object();
 
     if (name == "ShowDisplay") {
         CDisplayInfo info;
         host::LoadDisplayInfo(data, info);
+        host::SaveDisplayInfo(before, info);
         out.hr = s.ShowDisplay(setup, kb16, parent, reinterpret_cast<std::int32_t*>(&info), &r16);
-        host::SaveDisplayInfo(data, info);
+        host::SaveDisplayInfo(after, info);
         out.result = r16;
     } else if (name == "ShowRecordModeDlg") {
         CRecordInfo info;
         host::LoadRecordInfo(data, info);
+        host::SaveRecordInfo(before, info);
         out.hr = s.ShowRecordModeDlg(setup, parent, reinterpret_cast<std::int32_t*>(&info), &r16);
-        host::SaveRecordInfo(data, info);
+        host::SaveRecordInfo(after, info);
         out.result = r16;
     } else if (name == "ShowCameras") {
         out.hr = s.ShowCameras(setup, camera, kb16, parent, &r16);
         out.result = r16;
     } else if (name == "ShowPortAddressDlg") {
-        json& p = Section(unit, "portAddress");
+        const json& p = SectionOf(data, "portAddress");
         std::int32_t port = static_cast<std::int32_t>(JsonLong(p, "portNumber", 0));
         std::int32_t live = static_cast<std::int32_t>(JsonLong(p, "livePort", 0));
         std::int32_t event = static_cast<std::int32_t>(JsonLong(p, "eventPort", 0));
         std::int16_t maxLive = static_cast<std::int16_t>(JsonLong(p, "maxLiveClients", 0));
         std::int16_t limit = static_cast<std::int16_t>(JsonLong(p, "clientLimit", 16));
+        auto values = [&] {
+            return json{{"portAddress",
+                         {{"portNumber", port}, {"livePort", live}, {"eventPort", event}, {"maxLiveClients", maxLive}}}};
+        };
+        before = values();
         out.hr = s.ShowPortAddressDlg(unit.RmtResMgrUISupport(), setup, parent, &port, &live, &event, &maxLive, limit, &r16);
-        p["portNumber"] = port;
-        p["livePort"] = live;
-        p["eventPort"] = event;
-        p["maxLiveClients"] = maxLive;
+        after = values();
         out.result = r16;
     } else if (name == "ConnectTimeout") {
         out.hr = s.ConnectTimeout();
@@ -150,10 +193,12 @@ OperationOutcome RunOperation(const std::string& name, host::SimulatedUnit& unit
         CAudioMixerInfo mixer;
         host::LoadAudioAssocInfo(data, assoc);
         host::LoadAudioMixerInfo(data, mixer);
+        host::SaveAudioAssocInfo(before, assoc);
+        host::SaveAudioMixerInfo(before, mixer);
         out.hr = s.ShowAudio(setup, kb16, parent, reinterpret_cast<std::int32_t*>(&assoc),
                              reinterpret_cast<std::int32_t*>(&mixer), &r16);
-        host::SaveAudioAssocInfo(data, assoc);
-        host::SaveAudioMixerInfo(data, mixer);
+        host::SaveAudioAssocInfo(after, assoc);
+        host::SaveAudioMixerInfo(after, mixer);
         out.result = r16;
     } else if (name == "UpdateLevelMeter") {
         out.hr = s.UpdateLevelMeter(static_cast<std::int32_t>(JsonLong(data, "peakLevel", 0)), &r16);
@@ -164,39 +209,49 @@ OperationOutcome RunOperation(const std::string& name, host::SimulatedUnit& unit
                      : s.ShowTextReceipts(setup, unit.TextExceptionsUISupport(), kb, remote, parent, &r32);
         out.result = r32;
     } else if (name == "ShowODSetup") {
-        json& p = Section(unit, "printerInterface");
+        const json& p = SectionOf(data, "printerInterface");
         std::int32_t customer = static_cast<std::int32_t>(JsonLong(p, "showCustomerEntries", 1));
         std::int32_t journal = static_cast<std::int32_t>(JsonLong(p, "showJournalEntries", 0));
+        auto values = [&] {
+            return json{{"printerInterface", {{"showCustomerEntries", customer}, {"showJournalEntries", journal}}}};
+        };
+        before = values();
         out.hr = s.ShowODSetup(setup, kb, remote, parent, &customer, &journal, &r32);
-        p["showCustomerEntries"] = customer;
-        p["showJournalEntries"] = journal;
+        after = values();
         out.result = r32;
     } else if (name == "ShowIPSourceConfig") {
         out.hr = s.ShowIPSourceConfig(setup, camera, kb16, parent, &r16);
         out.result = r16;
     } else if (name == "ShowRawTextSetup") {
-        json& p = Section(unit, "rawText");
-        com::BSTR eol = cp::ToBstr(cp::Utf8ToAnsi(p.value("eol", std::string{})));
+        std::string text = SectionOf(data, "rawText").value("eol", std::string{});
+        before = {{"rawText", {{"eol", text}}}};
+        com::BSTR eol = cp::ToBstr(cp::Utf8ToAnsi(text));
         out.hr = s.ShowRawTextSetup(setup, kb, remote, parent, &eol, &r32);
-        p["eol"] = cp::AnsiToUtf8(cp::FromBstr(eol));
+        after = {{"rawText", {{"eol", cp::AnsiToUtf8(cp::FromBstr(eol))}}}};
         com::SysFreeString(eol);
         out.result = r32;
     } else if (name == "ShowCOMPortSetup") {
-        json& p = Section(unit, "comPort");
+        const json& p = SectionOf(data, "comPort");
         const char* keys[] = {"portId", "baudRate", "dataBits", "parity", "stopBits", "flowControl"};
         const long defaults[] = {0, 9600, 8, 0, 0, 0};
         std::int32_t v[6];
         for (int i = 0; i < 6; ++i) v[i] = static_cast<std::int32_t>(JsonLong(p, keys[i], defaults[i]));
         std::int32_t edit = static_cast<std::int32_t>(JsonLong(p, "editOperation", 0));
+        auto values = [&] {
+            json j = json::object();
+            for (int i = 0; i < 6; ++i) j["comPort"][keys[i]] = v[i];
+            return j;
+        };
+        before = values();
         out.hr = s.ShowCOMPortSetup(setup, unit.TextStreamsUISupport(), kb, remote, parent, edit, &v[0], &v[1], &v[2],
                                     &v[3], &v[4], &v[5], &r32);
-        for (int i = 0; i < 6; ++i) p[keys[i]] = v[i];
+        after = values();
         out.result = r32;
     } else if (name == "ShowTextIPPortSetup") {
-        json& p = Section(unit, "textIPPort");
-        std::int32_t port = static_cast<std::int32_t>(JsonLong(p, "port", 0));
+        std::int32_t port = static_cast<std::int32_t>(JsonLong(SectionOf(data, "textIPPort"), "port", 0));
+        before = {{"textIPPort", {{"port", port}}}};
         out.hr = s.ShowTextIPPortSetup(setup, unit.TextStreamsUISupport(), kb, remote, parent, &port, &r32);
-        p["port"] = port;
+        after = {{"textIPPort", {{"port", port}}}};
         out.result = r32;
     } else {
         throw std::invalid_argument("unknown operation \"" + name + "\"");
@@ -204,7 +259,67 @@ OperationOutcome RunOperation(const std::string& name, host::SimulatedUnit& unit
     // An operator action that could not be applied ended the dialogs; the
     // component answered with a failure, the window system kept the reason.
     if (std::string failure = ui::DefaultScriptDriver().TakeFailure(); !failure.empty()) throw ui::UiError(failure);
+    WriteChanges(data, before, after, out.changed);
     return out;
+}
+
+const std::vector<std::pair<std::string, com::CLSID>>& HostClasses() {
+    static const std::vector<std::pair<std::string, com::CLSID>> classes = {
+        {"HostSystemObject", host::CLSID_HostSystemObject},
+        {"HostCameraControlObject", host::CLSID_HostCameraControlObject},
+        {"XmlCameraHandler", host::CLSID_XmlCameraHandler},
+        {"HostFileBrowser", host::CLSID_HostFileBrowser},
+        {"IPDeviceConfigEditor", host::CLSID_IPDeviceConfigEditor},
+        {"TextDefinition", host::CLSID_TextDefinition},
+        {"DefinitionListCodec", host::CLSID_DefinitionListCodec},
+        {"TextDefinitionCollection", host::CLSID_TextDefinitionCollection},
+    };
+    return classes;
+}
+
+void RunReport::Attach(host::SimulatedUnit& unit) {
+    unit.onCall = [this](const host::HostCall& call) { Call(call); };
+    unit.onRefused = [this](const host::HostCall& call) { Refused(call); };
+}
+
+void RunReport::FlushLocked() {
+    if (!m_pending) return;
+    m_say("host: " + CallText(*m_pending));
+    m_pending.reset();
+}
+
+void RunReport::Call(const host::HostCall& call) {
+    std::lock_guard l(m_lock);
+    FlushLocked();
+    if (call.injected)
+        m_say("fail: " + CallText(call) + " -> " + HresultName(call.hr));
+    else if (call.name == "ShowHelp")
+        m_say("help: " + call.args);
+    else if (call.changes)
+        m_pending = call;  // printed once it is known whether the unit carried it out
+    else if (m_trace)
+        m_say("read: " + CallText(call));
+}
+
+void RunReport::Refused(const host::HostCall& call) {
+    std::lock_guard l(m_lock);
+    if (m_pending && m_pending->name == call.name && m_pending->args == call.args) m_pending.reset();
+    FlushLocked();
+    m_say("refused: " + CallText(call) + " -> " + HresultName(call.hr));
+}
+
+void RunReport::Message(const std::string& utf8Text) {
+    std::lock_guard l(m_lock);
+    FlushLocked();
+    m_say("message: " + utf8Text);
+}
+
+void RunReport::Finish(const OperationOutcome& outcome) {
+    std::lock_guard l(m_lock);
+    FlushLocked();
+    for (const auto& v : outcome.changed) m_say("out: " + v.name + " " + v.value);
+    if (com::FAILED(outcome.hr)) m_say("error: " + com::HresultText(outcome.hr));
+    m_say("result: " + std::to_string(outcome.result));
 }
 
 }  // namespace apps

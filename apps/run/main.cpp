@@ -1,13 +1,20 @@
-// mirelle-run --unit FILE --script FILE OPERATION
+// mirelle-run --unit FILE [--script FILE] [options] OPERATION
 //
 // Runs one ISetupUI operation headless on the simulated unit, feeding the
 // operator actions of the script, and prints what the operator and the host
-// would see: message boxes, help topics, the host calls that change the unit
-// and the operation's result.  The changed unit is written back to FILE.
+// would see: message boxes, help topics, the host calls that change the unit,
+// the in/out values the operation changed and its result.  The changed unit
+// is written back to FILE unless the run ends in an error or --dry-run.
+//
+// Exit codes: 0 done, 2 bad command line or script, 3 bad unit file, 4 the
+// operation failed with an HRESULT.
 #include <fstream>
 #include <iostream>
 #include <sstream>
 
+#include <CLI/CLI.hpp>
+
+#include "apps/run/Describe.h"
 #include "apps/run/Operations.h"
 #include "platform/codepage/CodePage.h"
 #include "platform/com/ClassTable.h"
@@ -16,89 +23,184 @@
 
 namespace {
 
-int Usage(const std::string& why) {
-    std::cerr << "mirelle-run: " << why << "\n"
-              << "usage: mirelle-run --unit FILE --script FILE [--module FILE] OPERATION\n";
-    return 2;
+constexpr int kDone = 0, kBadCommand = 2, kBadUnit = 3, kOperationFailed = 4;
+
+int Fail(int code, const std::string& why) {
+    std::cerr << "mirelle-run: " << why << "\n";
+    return code;
+}
+
+std::string OperationList() {
+    std::string out;
+    for (auto& n : apps::OperationNames()) out += "  " + n + "\n";
+    return out;
+}
+
+// The line of the first action of the script that was not used, or 0.
+int FirstUnusedLine(const std::vector<ui::Action>& actions, std::size_t remaining) {
+    return remaining ? actions[actions.size() - remaining].line : 0;
+}
+
+// The line of the first answer that no message box took, or 0: boxes take
+// the answers in order, so the unused ones are the last answers given.
+int FirstUnusedAnswerLine(const std::vector<ui::Action>& actions, std::size_t applied, std::size_t unusedAnswers) {
+    std::vector<int> answers;
+    for (std::size_t i = 0; i < applied && i < actions.size(); ++i)
+        if (actions[i].kind == ui::Action::Kind::Answer) answers.push_back(actions[i].line);
+    return unusedAnswers && unusedAnswers <= answers.size() ? answers[answers.size() - unusedAnswers] : 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    CLI::App app{"Runs one ISetupUI operation headless on a simulated unit and prints what the operator and the "
+                 "host would see.",
+                 "mirelle-run"};
+    app.set_version_flag("--version", "mirelle-run " MIRELLE_VERSION);
+    app.footer(
+        "Output lines: message:, help:, read: (--trace), host:, refused:, fail:, out:, error:, result:.\n"
+        "Exit codes: 0 done, 2 bad command line or script, 3 bad unit file, 4 the operation failed with an "
+        "HRESULT.\nOperations:\n" +
+        OperationList());
     std::string unitPath, scriptPath, modulePath, operation;
-    for (int i = 1; i < argc; ++i) {
-        std::string a = argv[i];
-        if ((a == "--unit" || a == "--script" || a == "--module") && i + 1 < argc) {
-            (a == "--unit" ? unitPath : a == "--script" ? scriptPath : modulePath) = argv[++i];
-        } else if (!a.empty() && a[0] == '-') {
-            return Usage("unknown option " + a);
-        } else if (operation.empty()) {
-            operation = a;
-        } else {
-            return Usage("more than one operation given");
-        }
+    std::vector<std::string> fails, failCreates;
+    bool dryRun = false, trace = false, describe = false;
+    app.add_option("--unit", unitPath, "the unit file (JSON; see apps/units/unit.schema.json)")
+        ->required()
+        ->type_name("FILE");
+    app.add_option("--script", scriptPath, "the operator's actions, one a line")->type_name("FILE");
+    app.add_option("--fail", fails,
+                   "CALL[#N][=CODE]: the unit fails host call CALL (only its Nth call with #N) with CODE "
+                   "(E_FAIL, E_POINTER, E_OUTOFMEMORY, E_INVALIDARG, E_NOINTERFACE or hexadecimal; E_FAIL "
+                   "when not given)")
+        ->type_name("CALL[#N][=CODE]")
+        ->allow_extra_args(false)
+        ->take_all();
+    app.add_option("--fail-create", failCreates, "the unit cannot create host objects of CLASS (HostSystemObject, ...)")
+        ->type_name("CLASS")
+        ->allow_extra_args(false)
+        ->take_all();
+    app.add_option("--module", modulePath,
+                   "the component's module file to load instead of the registered one (default: the registered "
+                   "class, else the module built or installed beside this program)")
+        ->type_name("FILE");
+    app.add_flag("--dry-run", dryRun, "leave the unit file as it is");
+    app.add_flag("--describe", describe,
+                 "print the operation's dialog and pages with each control's id, kind, caption and initial state "
+                 "(the unit is not changed)");
+    app.add_flag("--trace", trace, "also print the host calls that only read, as read: CALL ARGS");
+    app.add_option("operation", operation, "the ISetupUI operation to run")->required()->type_name("OPERATION");
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp& e) {
+        return app.exit(e);
+    } catch (const CLI::CallForVersion& e) {
+        return app.exit(e);
+    } catch (const CLI::ParseError& e) {
+        return Fail(kBadCommand, std::string(e.what()) + "\nRun with --help for more information.");
     }
-    if (unitPath.empty()) return Usage("no unit file given");
-    if (operation.empty()) return Usage("no operation given");
-    if (!apps::IsOperation(operation)) return Usage("unknown operation \"" + operation + "\"");
+
+    if (!apps::IsOperation(operation)) {
+        std::string why = "unknown operation \"" + operation + "\"";
+        if (auto near = ui::Nearest(operation, apps::OperationNames()); !near.empty())
+            why += " (did you mean " + near + "?)";
+        return Fail(kBadCommand, why + "; the operations are:\n" + OperationList());
+    }
+    std::vector<apps::FailSpec> failures;
+    for (auto& f : fails) {
+        std::string why;
+        auto spec = apps::ParseFailSpec(f, why);
+        if (!spec) return Fail(kBadCommand, "--fail " + f + ": " + why);
+        failures.push_back(*spec);
+    }
+    std::vector<com::CLSID> failedClasses;
+    for (auto& name : failCreates) {
+        const com::CLSID* clsid = nullptr;
+        std::vector<std::string> names;
+        for (auto& [n, c] : apps::HostClasses()) {
+            names.push_back(n);
+            if (n == name) clsid = &c;
+        }
+        if (!clsid) {
+            std::string list;
+            for (auto& n : names) list += (list.empty() ? "" : ", ") + n;
+            return Fail(kBadCommand, "--fail-create " + name + ": no such host class (" + list + ")");
+        }
+        failedClasses.push_back(*clsid);
+    }
 
     std::string scriptText;
     if (!scriptPath.empty()) {
         std::ifstream in(scriptPath);
-        if (!in) return Usage("cannot open script " + scriptPath);
+        if (!in) return Fail(kBadCommand, "cannot open script " + scriptPath);
         std::stringstream ss;
         ss << in.rdbuf();
         scriptText = ss.str();
     }
     auto script = ui::ParseScript(cp::Utf8ToAnsi(scriptText));
-    if (!script.ok()) {
-        std::cerr << "mirelle-run: " << scriptPath << ": " << script.error << "\n";
-        return 2;
-    }
+    if (!script.ok()) return Fail(kBadCommand, scriptPath + ": " + script.error);
 
     std::unique_ptr<host::SimulatedUnit> unit;
     try {
         unit = host::SimulatedUnit::Load(unitPath);
     } catch (const std::exception& e) {
-        std::cerr << "mirelle-run: " << e.what() << "\n";
-        return 2;
+        return Fail(kBadUnit, e.what());
     }
+    if (describe) {
+        int code = kDone;
+        try {
+            auto setupUI = apps::CreateSetupUI(modulePath);
+            std::cout << apps::DescribeOperation(operation, *unit, *setupUI.get());
+        } catch (const apps::ModuleError& e) {
+            code = Fail(kOperationFailed, std::string(e.what()) + "\nhresult: " + com::HresultText(e.hr));
+        } catch (const std::exception& e) {
+            code = Fail(kBadCommand, e.what());
+        }
+        unit.reset();
+        com::CoFreeUnusedLibraries();
+        return code;
+    }
+    for (auto& f : failures) unit->FailCall(f.call, f.hr, f.nth);
+    for (auto& c : failedClasses) unit->FailCreate(c, com::E_FAIL);
 
-    unit->onCall = [](const host::HostCall& call) {
-        if (call.name == "ShowHelp")
-            std::cout << "help: " << call.args << std::endl;
-        else if (call.changes)
-            std::cout << "host: " << call.name << (call.args.empty() ? "" : " ") << cp::AnsiToUtf8(call.args)
-                      << std::endl;
-    };
-    ui::DefaultMessageBoxes().onShown = [](const ui::ShownMessage& m) {
-        std::cout << "message: " << cp::AnsiToUtf8(m.text) << std::endl;
-    };
-    ui::DefaultScriptDriver().Queue(script.actions);
+    apps::RunReport report([](const std::string& line) { std::cout << line << std::endl; }, trace);
+    report.Attach(*unit);
+    ui::DefaultMessageBoxes().onShown = [&](const ui::ShownMessage& m) { report.Message(cp::AnsiToUtf8(m.text)); };
+    auto& driver = ui::DefaultScriptDriver();
+    driver.Queue(script.actions);
 
-    int code = 0;
+    int code = kDone;
     try {
         auto setupUI = apps::CreateSetupUI(modulePath);
         auto outcome = apps::RunOperation(operation, *unit, *setupUI.get());
-        if (com::FAILED(outcome.hr)) std::cout << "error: " << com::HresultText(outcome.hr) << std::endl;
-        std::cout << "result: " << outcome.result << std::endl;
+        std::size_t remaining = driver.Remaining();
+        std::size_t unusedAnswers = ui::DefaultMessageBoxes().PendingAnswers();
+        report.Finish(outcome);
+        // A failed operation explains the actions it did not use.
+        if (com::FAILED(outcome.hr)) {
+            code = Fail(kOperationFailed, operation + " failed\nhresult: " + com::HresultText(outcome.hr));
+        } else if (int line = FirstUnusedLine(script.actions, remaining)) {
+            code = Fail(kBadCommand, scriptPath + ": line " + std::to_string(line) +
+                                         ": action left after the dialog closed");
+        } else if (int line = FirstUnusedAnswerLine(script.actions, script.actions.size(), unusedAnswers)) {
+            code = Fail(kBadCommand, scriptPath + ": line " + std::to_string(line) +
+                                         ": no message box used this answer (an answer comes before the action "
+                                         "that opens the box)");
+        }
     } catch (const apps::ModuleError& e) {
-        std::cerr << "mirelle-run: " << e.what() << "\n";
-        std::cout << "hresult: " << com::HresultText(e.hr) << std::endl;
-        code = 4;
+        code = Fail(kOperationFailed, std::string(e.what()) + "\nhresult: " + com::HresultText(e.hr));
     } catch (const ui::UiError& e) {
-        std::cerr << "mirelle-run: " << e.what() << "\n";
-        code = 2;
+        code = Fail(kBadCommand, (scriptPath.empty() ? "" : scriptPath + ": ") + e.what());
     } catch (const std::exception& e) {
-        std::cerr << "mirelle-run: " << e.what() << "\n";
-        code = 2;
+        code = Fail(kBadCommand, e.what());
     }
-    if (code == 0) {
+    if (code != kDone) {
+        std::cerr << "mirelle-run: the unit file was not written\n";
+    } else if (!dryRun) {
         try {
             unit->Save(unitPath);
         } catch (const std::exception& e) {
-            std::cerr << "mirelle-run: " << e.what() << "\n";
-            code = 2;
+            code = Fail(kBadUnit, e.what());
         }
     }
     unit.reset();

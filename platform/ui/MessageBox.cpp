@@ -46,6 +46,11 @@ int ScriptedMessageBoxes::Show(Window*, const std::string& text, const std::stri
     return answer;
 }
 
+std::size_t ScriptedMessageBoxes::PendingAnswers() {
+    std::lock_guard l(m_m);
+    return m_answers.size();
+}
+
 void ScriptedMessageBoxes::QueueAnswer(int answer) {
     std::lock_guard l(m_m);
     m_answers.push_back(answer);

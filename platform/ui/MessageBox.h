@@ -57,6 +57,8 @@ class ScriptedMessageBoxes : public MessageBoxService {
 public:
     int Show(Window* owner, const std::string& text, const std::string& caption, unsigned style) override;
     void QueueAnswer(int answer);
+    // Answers queued that no box has taken yet.
+    std::size_t PendingAnswers();
     std::vector<ShownMessage> Shown();
     void Clear();
     // Called for every box shown (after it is recorded).

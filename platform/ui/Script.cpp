@@ -1,6 +1,9 @@
 #include "platform/ui/Script.h"
 
+#include <algorithm>
+#include <cctype>
 #include <charconv>
+#include <cstdlib>
 #include <utility>
 
 #include "platform/ui/MessageBox.h"
@@ -28,7 +31,97 @@ std::string_view NextWord(std::string_view& rest) {
     return w;
 }
 
+std::string Lower(std::string_view s) {
+    std::string out(s);
+    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return out;
+}
+
+// A button caption as the operator reads it: without the mnemonic's &.
+std::string Readable(const std::string& caption) {
+    std::string out;
+    for (char c : caption)
+        if (c != '&') out += c;
+    return Lower(out);
+}
+
+// The id of the enabled, visible button captioned caption on dialog or its
+// active page; 0 when there is none.
+int ButtonByCaption(Dialog& d, const std::string& caption) {
+    std::vector<Dialog*> places{&d};
+    if (PropertySheet* sheet = d.EmbeddedSheet())
+        if (PropertyPage* page = sheet->ActivePage()) places.push_back(page);
+    for (Dialog* place : places)
+        for (int id : place->ControlIds()) {
+            const Control& c = place->Item(id);
+            if (c.kind == ControlKind::Button && c.visible && Readable(c.text) == Lower(caption)) return id;
+        }
+    return 0;
+}
+
+std::size_t EditDistance(const std::string& a, const std::string& b) {
+    std::vector<std::size_t> row(b.size() + 1);
+    for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
+    for (std::size_t i = 1; i <= a.size(); ++i) {
+        std::size_t diag = row[0];
+        row[0] = i;
+        for (std::size_t j = 1; j <= b.size(); ++j) {
+            std::size_t up = row[j];
+            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diag + (a[i - 1] == b[j - 1] ? 0 : 1)});
+            diag = up;
+        }
+    }
+    return row[b.size()];
+}
+
+// What an error of action a on dialog d says beyond the model's message:
+// where it happened and what the operator may have meant.
+std::string ErrorContext(Dialog& d, const Action& a) {
+    std::string out = " (dialog \"" + d.Caption() + "\" " + std::to_string(d.TemplateId());
+    PropertySheet* sheet = d.EmbeddedSheet();
+    PropertyPage* page = sheet ? sheet->ActivePage() : nullptr;
+    if (page) out += ", page \"" + page->Title() + "\"";
+    out += ")";
+    if (a.kind == Action::Kind::Page && sheet) {
+        std::vector<std::string> titles;
+        for (PropertyPage* p : sheet->Pages()) titles.push_back(p->Title());
+        if (auto near = Nearest(a.text, titles); !near.empty()) out += "; did you mean page \"" + near + "\"?";
+    } else if (a.id != 0 && !d.HasControl(a.id) && !(page && page->HasControl(a.id))) {
+        // The usable control with the nearest id.
+        int best = 0;
+        for (Dialog* place : {static_cast<Dialog*>(&d), static_cast<Dialog*>(page)}) {
+            if (!place) continue;
+            for (int id : place->ControlIds()) {
+                const Control& c = place->Item(id);
+                if (id <= 0 || !c.visible || c.kind == ControlKind::Static || c.kind == ControlKind::Group) continue;
+                if (best == 0 || std::abs(id - a.id) < std::abs(best - a.id)) best = id;
+            }
+        }
+        if (best) {
+            Dialog& owner = d.HasControl(best) ? d : *page;
+            out += "; nearest control: " + std::to_string(best) + " (" + KindName(owner.Item(best).kind);
+            if (!owner.Item(best).text.empty()) out += " \"" + owner.Item(best).text + "\"";
+            out += ")";
+        }
+    }
+    return out;
+}
+
 }  // namespace
+
+std::string Nearest(const std::string& word, const std::vector<std::string>& candidates) {
+    std::string best;
+    std::size_t bestDistance = 0;
+    for (const auto& c : candidates) {
+        std::size_t dist = EditDistance(Lower(word), Lower(c));
+        if (best.empty() || dist < bestDistance) {
+            best = c;
+            bestDistance = dist;
+        }
+    }
+    // Farther than a third of the word is a different word, not a misspelling.
+    return !best.empty() && bestDistance <= std::max<std::size_t>(2, word.size() / 3) ? best : std::string();
+}
 
 ScriptParseResult ParseScript(std::string_view text) {
     ScriptParseResult r;
@@ -85,8 +178,14 @@ ScriptParseResult ParseScript(std::string_view text) {
             if (!ParseInt(NextWord(rest), a.value) || (a.value != 0 && a.value != 1)) return fail("check takes a row and 0 or 1");
         } else if (verb == "click") {
             a.kind = Action::Kind::Click;
-            needId(ok);
-            if (!ok) return fail("click needs a control id");
+            std::string_view w = NextWord(rest);
+            if (!ParseInt(w, a.id)) {
+                std::string caption = Lower(w);
+                if (caption != "ok" && caption != "cancel" && caption != "help")
+                    return fail("click needs a control id or OK, Cancel or Help");
+                a.id = 0;
+                a.text = std::string(w);
+            }
         } else if (verb == "answer") {
             a.kind = Action::Kind::Answer;
             std::string_view w = NextWord(rest);
@@ -117,7 +216,15 @@ void ApplyAction(Dialog& d, const Action& a) {
         case Action::Kind::Select: d.OperatorSelect(a.id, a.n); break;
         case Action::Kind::Tick: d.OperatorTick(a.id, a.n != 0); break;
         case Action::Kind::Slide: d.OperatorSlide(a.id, a.n); break;
-        case Action::Kind::Click: d.OperatorClick(a.id); break;
+        case Action::Kind::Click:
+            if (a.id == 0 && !a.text.empty()) {
+                int id = ButtonByCaption(d, a.text);
+                if (id == 0) throw UiError("click: no " + a.text + " button");
+                d.OperatorClick(id);
+            } else {
+                d.OperatorClick(a.id);
+            }
+            break;
         case Action::Kind::DblClick: d.OperatorDoubleClick(a.id, a.n); break;
         case Action::Kind::Check: d.OperatorCheckItem(a.id, a.n, a.value != 0); break;
         case Action::Kind::Answer: DefaultMessageBoxes().QueueAnswer(a.n); break;
@@ -197,16 +304,24 @@ void ScriptDriver::RunModal(Dialog& d) {
             if (!d.IsEnded()) d.EndDialog(IDCANCEL);
             break;
         }
-        if (a.kind == Action::Kind::Wait)
+        if (a.kind == Action::Kind::Wait) {
             waitIdle();
-        else {
-            try {
-                ApplyAction(d, a);
-            } catch (const UiError& e) {
+            continue;
+        }
+        try {
+            ApplyAction(d, a);
+        } catch (const UiError& e) {
+            // The error is kept for the host (the component answers a failed
+            // result at its boundary); an error of a nested dialog's run
+            // already says where it was.
+            std::string what = e.what();
+            if (a.line != 0 && what.rfind("line ", 0) != 0)
+                what = "line " + std::to_string(a.line) + ": " + what + ErrorContext(d, a);
+            {
                 std::lock_guard lock(m_m);
-                if (m_failure.empty()) m_failure = e.what();
-                throw;
+                if (m_failure.empty()) m_failure = what;
             }
+            throw UiError(what);
         }
     }
     queue->Pump();

@@ -1,7 +1,14 @@
 // Operator scripts: one action per line, run by the scripted driver.
 //
 //   page NAME | set ID TEXT | select ID N | tick ID 0|1 | slide ID N
-//   click ID | dblclick ID N | check ID ROW 0|1 | answer yes|no|ok|cancel | wait | close | # comment
+//   click ID | click OK|Cancel|Help | dblclick ID N | check ID ROW 0|1 | answer yes|no|ok|cancel | wait
+//   close | # comment
+//
+// "click CAPTION" clicks the button with that caption (OK, Cancel, Help; the
+// & of a mnemonic and case ignored) of the dialog or of its active page.
+// Errors while a script runs name the action's line and the dialog (caption
+// and template id), and suggest the nearest control or page when one is
+// missing.
 #pragma once
 #include <deque>
 #include <functional>
@@ -21,7 +28,7 @@ struct Action {
     int id = 0;
     int n = 0;
     int value = 0;  // Kind::Check: 1 = checked
-    std::string text;
+    std::string text;  // Page: the title; Set: the text; Click: the caption (id 0)
     std::function<void(Dialog&)> call;  // Kind::Call: test code run on the top dialog
 };
 
@@ -36,6 +43,10 @@ ScriptParseResult ParseScript(std::string_view text);
 
 // Applies one action to a dialog (the top modal dialog).
 void ApplyAction(Dialog& dialog, const Action& action);
+
+// The candidate nearest to word by edit distance (case ignored), or "" when
+// none is close enough to be a likely misspelling.
+std::string Nearest(const std::string& word, const std::vector<std::string>& candidates);
 
 // Feeds queued actions to the dialog running modally on top.  When the
 // actions run out while a dialog is still open it is closed (close request,

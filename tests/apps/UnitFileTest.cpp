@@ -1,0 +1,128 @@
+// The unit file's schema and the simulated unit's file handling: the bundled
+// units conform, the check names the field that breaks it, and a write-back
+// edits the file in place.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "simulator/SimulatedUnit.h"
+#include "simulator/UnitFile.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+
+json ReadJson(const fs::path& p) {
+    std::ifstream in(p);
+    return json::parse(in);
+}
+
+TEST(UnitSchema, BundledUnitsConformAndTheBuiltInSchemaIsTheFile) {
+    const fs::path root = MIRELLE_SOURCE_DIR;
+    const json schema = ReadJson(root / "apps/units/unit.schema.json");
+    EXPECT_EQ(schema, host::UnitSchema());
+    for (auto& entry : fs::directory_iterator(root / "apps/units")) {
+        if (entry.path().extension() != ".json" || entry.path().filename() == "unit.schema.json") continue;
+        EXPECT_EQ(host::CheckAgainstSchema(ReadJson(entry.path()), schema), "") << entry.path();
+    }
+}
+
+TEST(UnitSchema, MessagesNameTheField) {
+    const json schema = json::parse(R"({
+      "$defs": {"port": {"type": "integer", "minimum": 0, "maximum": 65535}},
+      "type": "object", "required": ["id"],
+      "properties": {
+        "id": {"type": "integer"},
+        "mode": {"enum": ["a", "b"]},
+        "list": {"type": "array", "maxItems": 2, "items": {"type": "object", "properties": {"port": {"$ref": "#/$defs/port"}}}},
+        "level": {"type": "number", "minimum": 1},
+        "flags": {"type": "object", "additionalProperties": {"type": ["boolean", "integer"]}},
+        "closed": {"type": "object", "properties": {"x": {}}, "additionalProperties": false}
+      }})");
+    struct Case {
+        const char* value;
+        const char* message;
+    };
+    const Case cases[] = {
+        {R"({"id": 1})", ""},
+        {R"({"id": 1, "unknown": [1, "x"]})", ""},
+        {R"({})", "id: missing"},
+        {R"({"id": 1.5})", "id: expected an integer"},
+        {R"({"id": 1, "list": [{"port": 1}, {"port": -1}]})", "list[1].port: expected an integer from 0 to 65535"},
+        {R"({"id": 1, "list": [{}, {}, {}]})", "list: expected at most 2 items, found 3"},
+        {R"({"id": 1, "mode": "c"})", "mode: expected one of \"a\", \"b\""},
+        {R"({"id": 1, "level": 0.5})", "level: expected a number of at least 1"},
+        {R"({"id": 1, "flags": {"7": true, "8": "on"}})", "flags.8: expected true or false or an integer"},
+        {R"({"id": 1, "closed": {"x": 1, "y": 2}})", "closed.y: unknown field"},
+        {R"([])", "(unit): expected an object"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(host::CheckAgainstSchema(json::parse(c.value), schema), c.message) << c.value;
+}
+
+class UnitFile : public ::testing::Test {
+protected:
+    void SetUp() override {
+        path = fs::temp_directory_path() / ("mirelle-unitfile-" + std::to_string(::getpid()) + ".json");
+    }
+    void TearDown() override { fs::remove(path); }
+    void Write(const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+    std::string Read() {
+        std::ifstream in(path, std::ios::binary);
+        std::stringstream ss;
+        ss << in.rdbuf();
+        return ss.str();
+    }
+    fs::path path;
+};
+
+TEST_F(UnitFile, SaveKeepsOrderAndAddsNoDefaults) {
+    Write("{\n  \"zeta\": 1,\n  \"cameras\": [{\"name\": \"A\", \"extra\": 5}, {\"name\": \"B\"}],\n  \"alpha\": {\"b\": 2, \"a\": 1}\n}\n");
+    auto unit = host::SimulatedUnit::Load(path.string());
+    unit->Save(path.string());
+    EXPECT_EQ(Read(), "{\n  \"zeta\": 1,\n  \"cameras\": [{\"name\": \"A\", \"extra\": 5}, {\"name\": \"B\"}],\n"
+                      "  \"alpha\": {\"b\": 2, \"a\": 1}\n}\n");
+    unit->Data()["cameras"][0]["name"] = "Door";  // edited in place, its other member kept
+    unit->Data()["alpha"]["c"] = 3;               // appended
+    unit->Data().erase("zeta");                   // removed
+    unit->Data()["cameraCount"] = 8;              // a default changed: written
+    unit->Save(path.string());
+    EXPECT_EQ(Read(), "{\n  \"cameras\": [{\"name\": \"Door\", \"extra\": 5}, {\"name\": \"B\"}],\n"
+                      "  \"alpha\": {\"b\": 2, \"a\": 1, \"c\": 3},\n  \"cameraCount\": 8\n}\n");
+}
+
+TEST_F(UnitFile, LoadRefusesDataThatBreaksTheSchema) {
+    Write(R"({"textStreams": {"streams": [{}, {}, {"IpPort": 65536}]}})");
+    try {
+        host::SimulatedUnit::Load(path.string());
+        FAIL() << "loaded";
+    } catch (const host::UnitFileError& e) {
+        EXPECT_NE(std::string(e.what()).find("textStreams.streams[2].IpPort: expected an integer from -1 to 65535"),
+                  std::string::npos)
+            << e.what();
+    }
+}
+
+// Failures at different occurrences of one call add up; the one at the nth
+// call wins over one on every call; S_OK removes them.
+TEST(SimulatedUnitFailures, NthAndEveryCombine) {
+    host::SimulatedUnit unit;
+    unit.FailCall("X", com::E_FAIL, 2);
+    unit.FailCall("X", com::E_POINTER, 4);
+    std::vector<com::HRESULT> got;
+    for (int i = 0; i < 5; ++i) got.push_back(unit.Enter("X", "", false));
+    EXPECT_EQ(got, (std::vector<com::HRESULT>{com::S_OK, com::E_FAIL, com::S_OK, com::E_POINTER, com::S_OK}));
+    unit.FailCall("X", com::E_OUTOFMEMORY);
+    unit.FailCall("X", com::E_INVALIDARG, 1);
+    EXPECT_EQ(unit.Enter("X", "", false), com::E_INVALIDARG);
+    EXPECT_EQ(unit.Enter("X", "", false), com::E_OUTOFMEMORY);
+    unit.FailCall("X", com::S_OK);
+    EXPECT_EQ(unit.Enter("X", "", false), com::S_OK);
+    auto calls = unit.Calls();
+    EXPECT_TRUE(calls[1].injected);
+    EXPECT_FALSE(calls[0].injected);
+}
+
+}  // namespace
