@@ -300,9 +300,18 @@ public:
     std::unique_ptr<Watcher> watcher;
 
     ~Store() {
+        if (::getpid() != owner) {
+            // A child forked without exec: the watcher thread and the
+            // database's locks belong to the parent; closing the connection
+            // here could remove the parent's write-ahead log.
+            (void)watcher.release();
+            (void)db.release();
+            return;
+        }
         watcher.reset();
         Unmap();
     }
+    pid_t owner = ::getpid();
 
     LONG Fail(const char* op) {
         auto it = failures.find(op);
@@ -469,6 +478,7 @@ public:
         }
         std::random_device rd;
         origin = (static_cast<sqlite3_int64>(rd()) << 31) ^ rd() ^ ::getpid();
+        owner = ::getpid();
         db = std::move(c);
         return ERROR_SUCCESS;
     }
