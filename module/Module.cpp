@@ -98,6 +98,8 @@ void ModuleDetach() {
     res::UnloadResourceModule();
 }
 
+void RevokeClassesInProcess() { com::UnregisterClassProvider(kProvider); }
+
 void RegisterClassesInProcess() {
     ModuleAttach();
     com::RegisterClassProvider(kProvider, [](const com::CLSID& c, const com::IID& i, void** p) {

@@ -32,6 +32,7 @@ com::HRESULT UnregisterServer();
 // process, where creation by class finds them first.  The loadable module
 // never does this.
 void RegisterClassesInProcess();
+void RevokeClassesInProcess();
 
 }  // namespace mirelle
 

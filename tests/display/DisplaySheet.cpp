@@ -4,7 +4,9 @@
 #include "component/SetupSheetDlg.h"
 #include "display/DisplayCameraNames.h"
 #include "display/DisplayPropSheet.h"
+#include "simulator/UnitData.h"
 #include "tests/support/Harness.h"
+#include "util/DisplayInfo.h"
 
 using display::CDisplayCameraNames;
 using nlohmann::json;
@@ -35,7 +37,15 @@ protected:
     static ui::PropertyPage& Active(ui::Dialog& frame) {
         return *static_cast<CSetupSheetDlg&>(frame).Sheet()->ActivePage();
     }
-    json Display() { return unit->Data()["displayInfo"]; }
+    // The display information as the host's object holds it after the run
+    // (the unit file keeps only what differs from the defaults).
+    json Display() {
+        CDisplayInfo info;
+        host::LoadDisplayInfo(unit->Data(), info);
+        json j;
+        host::SaveDisplayInfo(j, info);
+        return j["displayInfo"];
+    }
     int Assigned(const char* layout, int pane) { return Display()["assignments"][layout][pane].get<int>(); }
 
     json data = json{{"displayInfo", {{"hasCallMonitor", true}}}};

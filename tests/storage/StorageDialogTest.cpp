@@ -346,7 +346,7 @@ TEST_F(StorageDialog, HostFailuresOnTheDialogThreadEndTheOperation) {
 }
 
 TEST_F(StorageDialog, WithoutTheCallbackObjectInitialisationFails) {
-    mirelle::ModuleDetach();  // nobody serves the callback class now
+    mirelle::RevokeClassesInProcess();  // nobody serves the callback class now
     {
         CStorageDlg dlg(unit->StorageUISupport(), nullptr);
         EXPECT_FALSE(dlg.HasCallback());
@@ -357,7 +357,7 @@ TEST_F(StorageDialog, WithoutTheCallbackObjectInitialisationFails) {
             EXPECT_EQ(e.Error(), com::E_POINTER);
         }
     }
-    mirelle::ModuleAttach();
+    mirelle::RegisterClassesInProcess();
     EXPECT_TRUE(CallsNamed("SetCallback") == (std::vector<std::string>{"null"}));
     EXPECT_EQ(unit->OutstandingReferences(), 0);
 }
