@@ -279,10 +279,28 @@ TEST_F(Tools, BadUnitFilesExitWithThree) {
     }
 }
 
+// --describe lists the dialog and every page with their controls' ids,
+// kinds, captions and states, and leaves the unit alone.
+TEST_F(Tools, DescribeListsDialogsPagesAndControls) {
+    const std::string before = ReadFile(unitPath);
+    auto r = Run("--unit " + unitPath.string() + " --describe ShowRecordModeDlg");
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out.rfind("dialog 150 \"", 0), 0u) << r.out;
+    EXPECT_NE(r.out.find("\n  1019 radio "), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find(" slider "), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("(range "), std::string::npos) << r.out;
+    auto cams = Run("--unit " + unitPath.string() + " --describe ShowCameras");
+    EXPECT_EQ(cams.code, 0) << cams.err;
+    for (const char* page : {"page \"Names\"", "page \"Termination\"", "page \"Gain Mode\""})
+        EXPECT_NE(cams.out.find(page), std::string::npos) << page << "\n" << cams.out;
+    EXPECT_NE(cams.out.find("\"Entrance\""), std::string::npos);
+    EXPECT_EQ(ReadFile(unitPath), before);
+}
+
 TEST_F(Tools, HelpAndVersion) {
     auto h = Run("--help");
     EXPECT_EQ(h.code, 0);
-    for (const char* word : {"--unit", "--script", "--fail", "--fail-create", "--dry-run", "--trace", "ShowAudio",
+    for (const char* word : {"--unit", "--script", "--fail", "--fail-create", "--dry-run", "--trace", "--describe", "ShowAudio",
                              "Exit codes"})
         EXPECT_NE(h.out.find(word), std::string::npos) << word;
     auto v = Run("--version");
