@@ -1,5 +1,6 @@
 #include "foundation/XmlDocument.h"
 
+#include <algorithm>
 #include <string_view>
 
 namespace {
@@ -41,6 +42,9 @@ void CXmlDocument::WriteElement(const std::string& name, long value, int indent,
 
 void CXmlDocument::SetText(const std::string& text) {
     m_text = text;
+    // The length is the one Rewind took; a shorter text cuts it, so that
+    // reading on without a Rewind never goes past the end of the new text.
+    m_length = std::min(m_length, static_cast<int>(m_text.size()));
     ClearPendingAttributes();
     m_lastTag.clear();
     m_contentStart = 0;

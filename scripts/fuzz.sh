@@ -7,7 +7,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build-fuzz"
 seconds=${FUZZ_SECONDS:-12}
-targets=(fuzz_xml_document fuzz_ptz_trigger_list fuzz_camera_control fuzz_run_script fuzz_text_stream_record)
+targets=(fuzz_xml_document fuzz_xml_call_sequence fuzz_ptz_trigger_list fuzz_camera_control fuzz_run_script fuzz_text_stream_record)
 
 cc=$(command -v clang-14 || command -v clang)
 cxx=$(command -v clang++-14 || command -v clang++)
