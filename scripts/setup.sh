@@ -2,7 +2,7 @@
 # Installs the Debian packages the build, the tests and the demo need.
 set -euo pipefail
 PKGS=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev
-      nlohmann-json3-dev libspdlog-dev libexpat1-dev qt6-base-dev xvfb xauth)
+      nlohmann-json3-dev libspdlog-dev libexpat1-dev libpugixml-dev qt6-base-dev xvfb xauth)
 missing=()
 for p in "${PKGS[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
