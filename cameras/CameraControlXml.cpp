@@ -1,21 +1,24 @@
 #include "cameras/CameraControlXml.h"
 
-#include <cctype>
-#include <cstdlib>
+#include <algorithm>
 
+#include "foundation/TextNumbers.h"
 #include "foundation/XmlDocument.h"
 
 namespace cameras {
 
-bool EqualsNoCase(const std::string& a, const std::string& b) {
+bool EqualsNoCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        char x = a[i], y = b[i];
+        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+        if (x != y) return false;
+    }
     return true;
 }
 
-long LeadingInteger(const std::string& text) { return std::strtol(text.c_str(), nullptr, 10); }
+long LeadingInteger(std::string_view text) { return textnum::ToLong(text, 10); }
 
 std::string WriteCameraControlXml(const AssociationList& associations) {
     CXmlDocument doc;
@@ -32,7 +35,7 @@ std::string WriteCameraControlXml(const AssociationList& associations) {
     }
     doc.EndElement("Associations", 1, true);
     doc.EndElement("CameraControl", 0, true);
-    return doc.GetText();
+    return doc.TakeText();
 }
 
 AssociationList ReadCameraControlXml(const std::string& text) {
@@ -43,8 +46,9 @@ AssociationList ReadCameraControlXml(const std::string& text) {
 
     bool inside = false;
     long camera = -1, address = -1, monitor = -1;
-    std::string progId, port;
-    std::string name, value;
+    // Values are views into the document's text, which outlives the loop.
+    std::string_view progId, port;
+    std::string_view name, value;
     bool isEnd = false, isAttr = false;
     while (doc.ReadNode(name, value, isEnd, isAttr)) {
         if (isAttr) continue;
@@ -53,19 +57,17 @@ AssociationList ReadCameraControlXml(const std::string& text) {
             continue;
         }
         if (isEnd) {
-            std::string n = name.substr(name.find_first_not_of('/') == std::string::npos ? name.size()
-                                                                                          : name.find_first_not_of('/'));
+            std::string_view n = name.substr(std::min(name.find_first_not_of('/'), name.size()));
             if (EqualsNoCase(n, "Handler")) {
                 // The camera travels as a 16-bit number: only 0 to 15 is a camera.
                 auto cam16 = static_cast<std::int16_t>(camera);
                 if (cam16 >= 0 && cam16 <= 15 && !progId.empty()) {
-                    CameraHandlerAssociation a;
+                    CameraHandlerAssociation& a = out.emplace_back();
                     a.CameraNumber = cam16;
                     a.ProgramID = progId;
                     a.SerialPort = port;
                     a.CameraAddress = static_cast<std::int16_t>(address);
                     a.MonitorNum = static_cast<std::int16_t>(monitor);
-                    out.push_back(std::move(a));
                 }
             } else if (EqualsNoCase(n, "Associations")) {
                 inside = false;
@@ -74,8 +76,7 @@ AssociationList ReadCameraControlXml(const std::string& text) {
         }
         if (EqualsNoCase(name, "Handler")) {
             camera = address = monitor = -1;
-            progId.clear();
-            port.clear();
+            progId = port = {};
         } else if (EqualsNoCase(name, "CameraNumber")) {
             camera = LeadingInteger(value);
         } else if (EqualsNoCase(name, "CameraAddress")) {

@@ -7,6 +7,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace cameras {
@@ -40,9 +41,9 @@ AssociationList ReadCameraControlXml(const std::string& text);
 
 // The C library's leading-integer conversion of element text (0 when the text
 // does not start with a number).
-long LeadingInteger(const std::string& text);
+long LeadingInteger(std::string_view text);
 
 // ASCII case-insensitive comparison of two names.
-bool EqualsNoCase(const std::string& a, const std::string& b);
+bool EqualsNoCase(std::string_view a, std::string_view b);
 
 }  // namespace cameras

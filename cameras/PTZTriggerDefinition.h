@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace cameras {
@@ -98,7 +99,7 @@ private:
 
 // Number of element text: longer than 31 characters reads 0; otherwise the C
 // library's unsigned conversion with automatic base.
-unsigned long PTZNumber(const std::string& text);
+unsigned long PTZNumber(std::string_view text);
 
 // Records to typed definitions, appended to out.  Records with an unknown
 // PTZCommand are dropped (logged when logging is on).

@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace network {
@@ -27,7 +28,7 @@ struct IPSourceConfig {
 
 // Numbers with automatic base ("0x" hexadecimal, leading "0" octal); a text
 // longer than 31 characters reads as 0.
-long ReadConfigNumber(const std::string& text);
+long ReadConfigNumber(std::string_view text);
 
 // False when the text ends before an element's end tag; out then holds what
 // was read up to there.
