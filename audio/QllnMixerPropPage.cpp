@@ -132,15 +132,13 @@ void CQllnMixerPropPage::OnSliderMoved(int id, int pos) {
 
 void CQllnMixerPropPage::PostLevel(std::int32_t peak) {
     if (!m_open) return;
-    m_pendingPeak = peak;
-    // One message carries the latest peak however often the host calls.
-    if (!m_levelPosted.exchange(true) && !ui::PostMessage(Handle(), kMsgLevel, 0, 0)) m_levelPosted = false;
+    // Atomic operations only: the host's audio thread never waits here.
+    m_level.Post(peak);
 }
 
 void CQllnMixerPropPage::OnMessage(ui::UINT msg, ui::WPARAM wParam, ui::LPARAM lParam) {
     if (msg != kMsgLevel) return ui::PropertyPage::OnMessage(msg, wParam, lParam);
-    m_levelPosted = false;
-    if (HasWindow()) UpdateMeter(m_pendingPeak.load());
+    if (HasWindow()) UpdateMeter(static_cast<long>(m_level.Take()));
 }
 
 void CQllnMixerPropPage::UpdateMeter(long peak) {

@@ -5,8 +5,9 @@
 // into the mixer information and saved when the page is applied.
 //
 // The level meter is fed by the host's UpdateLevelMeter, which may arrive on
-// any thread: PostLevel keeps the latest peak and posts one message to the
-// page's window; the lamps change in OnMessage on the dialog's thread.
+// any thread (the host's audio thread): PostLevel hands the newest peak over
+// with atomic operations only (ui::LatestValue); the lamps change in
+// OnMessage on the dialog's thread.
 #pragma once
 #include <atomic>
 #include <cstdint>
@@ -42,7 +43,7 @@ public:
         IDC_METER1 = 1421,  // lowest lamp; the 14 lamps follow
         IDC_FRAME = 1440,
     };
-    // Posted to the page's window when a new peak level is waiting.
+    // The page's message when a new peak level is waiting.
     static constexpr ui::UINT kMsgLevel = ui::WM_USER + 0x51;
 
     CQllnMixerPropPage(CAudioMixerInfo& mixer, host::ISetupUISupport* setup);
@@ -78,8 +79,7 @@ private:
     bool m_noRecording = false;
 
     std::atomic<bool> m_open{false};
-    std::atomic<bool> m_levelPosted{false};
-    std::atomic<std::int32_t> m_pendingPeak{-1};
+    ui::LatestValue m_level{*this, kMsgLevel};
 };
 
 }  // namespace audio

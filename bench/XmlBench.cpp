@@ -1,5 +1,6 @@
-// CXmlDocument reading and writing CameraControl and PTZTriggerList texts, and
-// libexpat parsing the same texts as the reference.
+// CXmlDocument reading and writing CameraControl, PTZTriggerList and
+// IPSourceConfig texts, the format readers built on it, and libexpat parsing
+// the same texts as a reference (pugixml, the other peer, is in PugiBench.cpp).
 //
 // Each reading figure delivers the same information: every element's name
 // and its text (CXmlDocument hands out the trimmed text before the first
@@ -7,68 +8,14 @@
 #include <benchmark/benchmark.h>
 #include <expat.h>
 
-#include <map>
-#include <stdexcept>
-
 #include "bench/BenchTexts.h"
+#include "bench/XmlBenchSupport.h"
 #include "cameras/CameraControlXml.h"
 #include "cameras/PTZTriggerDefinition.h"
 #include "foundation/XmlDocument.h"
+#include "network/IPSourceConfig.h"
 
 namespace bench {
-
-std::string CameraControlText(int entries) {
-    cameras::AssociationList list;
-    list.reserve(static_cast<size_t>(entries));
-    for (int i = 0; i < entries; ++i) {
-        cameras::CameraHandlerAssociation a;
-        a.CameraNumber = static_cast<std::int16_t>(i % 16);
-        a.ProgramID = "Quellan.SpeedDome." + std::to_string(i % 7);
-        a.SerialPort = (i % 3) ? "COM" + std::to_string(1 + i % 4) : "";
-        a.CameraAddress = static_cast<std::int16_t>(1 + i % 9999);
-        a.MonitorNum = static_cast<std::int16_t>(i % 5 - 1);
-        list.push_back(std::move(a));
-    }
-    return cameras::WriteCameraControlXml(list);
-}
-
-namespace {
-
-std::vector<cameras::PTZTriggerDefinition> Definitions(int entries) {
-    std::vector<cameras::PTZTriggerDefinition> defs(static_cast<size_t>(entries));
-    for (int i = 0; i < entries; ++i) {
-        auto& d = defs[static_cast<size_t>(i)];
-        d.SetAlarmCameraID(i % 16);
-        d.SetAlarmCameraName("Camera " + std::to_string(1 + i % 16));
-        d.SetFilter(i % 2);
-        d.SetInput(1);
-        d.SetLabelText("L" + std::to_string(i % 100));
-        d.SetPTZCameraID((i + 1) % 16);
-        d.SetPTZCameraName("Dome " + std::to_string(1 + (i + 1) % 16));
-        d.SetActionType(i % 2);
-        d.SetActionValue(static_cast<std::uint32_t>(1 + i % 64));
-    }
-    return defs;
-}
-
-}  // namespace
-
-std::string PTZTriggerListText(int entries) {
-    cameras::PTZTriggerListDocument doc;
-    cameras::DefinitionsToRecords(Definitions(entries), doc);
-    return doc.Write();
-}
-
-}  // namespace bench
-
-namespace {
-
-const std::string& Text(int kind, int entries) {
-    static std::map<std::pair<int, int>, std::string> cache;
-    auto& t = cache[{kind, entries}];
-    if (t.empty()) t = kind == 0 ? bench::CameraControlText(entries) : bench::PTZTriggerListText(entries);
-    return t;
-}
 
 void SetCounters(benchmark::State& state, const std::string& text, size_t nodes) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(text.size()));
@@ -76,11 +23,21 @@ void SetCounters(benchmark::State& state, const std::string& text, size_t nodes)
     state.counters["nodes"] = static_cast<double>(nodes);
 }
 
+void Sizes(benchmark::internal::Benchmark* b) { b->Arg(10)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond); }
+
+}  // namespace bench
+
+namespace {
+
+using bench::Doc;
+using bench::SetCounters;
+using bench::Sizes;
+
 // --- CXmlDocument ---------------------------------------------------------
 
-template <int Kind>
+template <Doc Kind>
 void BM_CXmlRead(benchmark::State& state) {
-    const std::string& text = Text(Kind, static_cast<int>(state.range(0)));
+    const std::string& text = bench::Text(Kind, static_cast<int>(state.range(0)));
     size_t nodes = 0;
     for (auto _ : state) {
         CXmlDocument doc;
@@ -97,9 +54,30 @@ void BM_CXmlRead(benchmark::State& state) {
     SetCounters(state, text, nodes);
 }
 
+// The same with the node stream as views into the text (what the format
+// readers use); the figure above is the string form (a copy per node).
+template <Doc Kind>
+void BM_CXmlReadViews(benchmark::State& state) {
+    const std::string& text = bench::Text(Kind, static_cast<int>(state.range(0)));
+    size_t nodes = 0;
+    for (auto _ : state) {
+        CXmlDocument doc;
+        doc.SetText(text);
+        doc.Rewind();
+        std::string_view name, value;
+        bool isEnd = false, isAttr = false;
+        nodes = 0;
+        while (doc.ReadNode(name, value, isEnd, isAttr)) {
+            ++nodes;
+            benchmark::DoNotOptimize(value.data());
+        }
+    }
+    SetCounters(state, text, nodes);
+}
+
 // The format readers built on CXmlDocument.
 void BM_CameraControlReader(benchmark::State& state) {
-    const std::string& text = Text(0, static_cast<int>(state.range(0)));
+    const std::string& text = bench::Text(Doc::CameraControl, static_cast<int>(state.range(0)));
     size_t n = 0;
     for (auto _ : state) n = cameras::ReadCameraControlXml(text).size();
     if (n != static_cast<size_t>(state.range(0))) state.SkipWithError("entries lost");
@@ -107,29 +85,43 @@ void BM_CameraControlReader(benchmark::State& state) {
 }
 
 void BM_PTZTriggerListReader(benchmark::State& state) {
-    const std::string& text = Text(1, static_cast<int>(state.range(0)));
+    const std::string& text = bench::Text(Doc::PTZTriggerList, static_cast<int>(state.range(0)));
     size_t n = 0;
     for (auto _ : state) {
         cameras::PTZTriggerListDocument doc;
         if (!doc.Read(text)) state.SkipWithError("read failed");
         n = doc.Records().size();
     }
+    if (n != static_cast<size_t>(state.range(0))) state.SkipWithError("entries lost");
     SetCounters(state, text, n);
 }
 
-template <int Kind>
+void BM_IPSourceConfigReader(benchmark::State& state) {
+    const std::string& text = bench::Text(Doc::IPSourceConfig, static_cast<int>(state.range(0)));
+    size_t n = 0;
+    for (auto _ : state) {
+        network::IPSourceConfig config;
+        if (!network::ReadIPSourceConfig(text, config)) state.SkipWithError("read failed");
+        n = config.sources.size();
+    }
+    if (n != static_cast<size_t>(state.range(0))) state.SkipWithError("entries lost");
+    SetCounters(state, text, n);
+}
+
+template <Doc Kind>
 void BM_CXmlWrite(benchmark::State& state) {
     const int entries = static_cast<int>(state.range(0));
     size_t size = 0;
-    if (Kind == 0) {
-        cameras::AssociationList list = cameras::ReadCameraControlXml(Text(0, entries));
+    if (Kind == Doc::CameraControl) {
+        cameras::AssociationList list = cameras::ReadCameraControlXml(bench::Text(Kind, entries));
         for (auto _ : state) size = cameras::WriteCameraControlXml(list).size();
     } else {
         cameras::PTZTriggerListDocument doc;
-        doc.Read(Text(1, entries));
+        doc.Read(bench::Text(Kind, entries));
         for (auto _ : state) size = doc.Write().size();
     }
-    SetCounters(state, Text(Kind, entries), size);
+    if (size != bench::Text(Kind, entries).size()) state.SkipWithError("written text differs in size");
+    SetCounters(state, bench::Text(Kind, entries), size);
 }
 
 // --- libexpat ----------------------------------------------------------------
@@ -139,11 +131,15 @@ struct ExpatState {
     size_t nodes = 0;
 };
 
-void XMLCALL OnStart(void* data, const XML_Char* name, const XML_Char**) {
+void XMLCALL OnStart(void* data, const XML_Char* name, const XML_Char** attributes) {
     auto* s = static_cast<ExpatState*>(data);
     s->name = name;
     s->value.clear();
     ++s->nodes;
+    for (; *attributes; attributes += 2) {
+        benchmark::DoNotOptimize(attributes[1]);
+        ++s->nodes;
+    }
 }
 void XMLCALL OnEnd(void* data, const XML_Char* name) {
     auto* s = static_cast<ExpatState*>(data);
@@ -156,9 +152,9 @@ void XMLCALL OnText(void* data, const XML_Char* text, int len) {
     static_cast<ExpatState*>(data)->value.append(text, static_cast<size_t>(len));
 }
 
-template <int Kind>
+template <Doc Kind>
 void BM_ExpatRead(benchmark::State& state) {
-    const std::string& text = Text(Kind, static_cast<int>(state.range(0)));
+    const std::string& text = bench::Text(Kind, static_cast<int>(state.range(0)));
     size_t nodes = 0;
     for (auto _ : state) {
         XML_Parser p = XML_ParserCreate(nullptr);
@@ -174,15 +170,19 @@ void BM_ExpatRead(benchmark::State& state) {
     SetCounters(state, text, nodes);
 }
 
-void Sizes(benchmark::internal::Benchmark* b) { b->Arg(10)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond); }
-
 }  // namespace
 
-BENCHMARK(BM_CXmlRead<0>)->Name("read/CameraControl/CXmlDocument")->Apply(Sizes);
-BENCHMARK(BM_ExpatRead<0>)->Name("read/CameraControl/expat")->Apply(Sizes);
+BENCHMARK(BM_CXmlReadViews<Doc::CameraControl>)->Name("read/CameraControl/CXmlDocument")->Apply(Sizes);
+BENCHMARK(BM_CXmlRead<Doc::CameraControl>)->Name("read/CameraControl/CXmlDocument-strings")->Apply(Sizes);
+BENCHMARK(BM_ExpatRead<Doc::CameraControl>)->Name("read/CameraControl/expat")->Apply(Sizes);
 BENCHMARK(BM_CameraControlReader)->Name("read/CameraControl/format")->Apply(Sizes);
-BENCHMARK(BM_CXmlRead<1>)->Name("read/PTZTriggerList/CXmlDocument")->Apply(Sizes);
-BENCHMARK(BM_ExpatRead<1>)->Name("read/PTZTriggerList/expat")->Apply(Sizes);
+BENCHMARK(BM_CXmlReadViews<Doc::PTZTriggerList>)->Name("read/PTZTriggerList/CXmlDocument")->Apply(Sizes);
+BENCHMARK(BM_CXmlRead<Doc::PTZTriggerList>)->Name("read/PTZTriggerList/CXmlDocument-strings")->Apply(Sizes);
+BENCHMARK(BM_ExpatRead<Doc::PTZTriggerList>)->Name("read/PTZTriggerList/expat")->Apply(Sizes);
 BENCHMARK(BM_PTZTriggerListReader)->Name("read/PTZTriggerList/format")->Apply(Sizes);
-BENCHMARK(BM_CXmlWrite<0>)->Name("write/CameraControl/CXmlDocument")->Apply(Sizes);
-BENCHMARK(BM_CXmlWrite<1>)->Name("write/PTZTriggerList/CXmlDocument")->Apply(Sizes);
+BENCHMARK(BM_CXmlReadViews<Doc::IPSourceConfig>)->Name("read/IPSourceConfig/CXmlDocument")->Apply(Sizes);
+BENCHMARK(BM_CXmlRead<Doc::IPSourceConfig>)->Name("read/IPSourceConfig/CXmlDocument-strings")->Apply(Sizes);
+BENCHMARK(BM_ExpatRead<Doc::IPSourceConfig>)->Name("read/IPSourceConfig/expat")->Apply(Sizes);
+BENCHMARK(BM_IPSourceConfigReader)->Name("read/IPSourceConfig/format")->Apply(Sizes);
+BENCHMARK(BM_CXmlWrite<Doc::CameraControl>)->Name("write/CameraControl/CXmlDocument")->Apply(Sizes);
+BENCHMARK(BM_CXmlWrite<Doc::PTZTriggerList>)->Name("write/PTZTriggerList/CXmlDocument")->Apply(Sizes);

@@ -1,15 +1,13 @@
 #include "cameras/CameraControlXml.h"
 
-#include <cctype>
-#include <cstdlib>
+#include <algorithm>
 
-#include "foundation/HostStrings.h"
 #include "foundation/Numbers.h"
 #include "foundation/XmlDocument.h"
 
 namespace cameras {
 
-std::int32_t LeadingInteger(const std::string& text) { return StrToLong32(text, 10); }
+std::int32_t LeadingInteger(std::string_view text) { return StrToLong32(std::string(text), 10); }
 
 std::string WriteCameraControlXml(const AssociationList& associations) {
     CXmlDocument doc;
@@ -26,7 +24,7 @@ std::string WriteCameraControlXml(const AssociationList& associations) {
     }
     doc.EndElement("Associations", 1, true);
     doc.EndElement("CameraControl", 0, true);
-    return doc.GetText();
+    return doc.TakeText();
 }
 
 AssociationList ReadCameraControlXml(const std::string& text) {
@@ -37,48 +35,47 @@ AssociationList ReadCameraControlXml(const std::string& text) {
 
     bool inside = false;
     std::int32_t camera = -1, address = -1, monitor = -1;
-    std::string progId, port;
-    std::string name, value;
+    // Values are views into the document's text, which outlives the loop.
+    std::string_view progId, port;
+    std::string_view name, value;
     bool isEnd = false, isAttr = false;
     while (doc.ReadNode(name, value, isEnd, isAttr)) {
         if (isAttr) continue;
         if (!inside) {
-            if (!isEnd && mirelle::EqualsNoCase(name, "Associations")) inside = true;
+            if (!isEnd && EqualsNoCase(name, "Associations")) inside = true;
             continue;
         }
         if (isEnd) {
             // The end tag's name without its one leading slash.
-            const std::string n = name.empty() || name[0] != '/' ? name : name.substr(1);
-            if (mirelle::EqualsNoCase(n, "Handler")) {
+            const std::string_view n = name.empty() || name[0] != '/' ? name : name.substr(1);
+            if (EqualsNoCase(n, "Handler")) {
                 // The camera travels as a 16-bit number: only 0 to 15 is a camera.
                 auto cam16 = static_cast<std::int16_t>(camera);
                 if (cam16 >= 0 && cam16 <= 15 && !progId.empty()) {
-                    CameraHandlerAssociation a;
+                    CameraHandlerAssociation& a = out.emplace_back();
                     a.CameraNumber = cam16;
                     a.ProgramID = progId;
                     a.SerialPort = port;
                     a.CameraAddress = static_cast<std::int16_t>(address);
                     a.MonitorNum = static_cast<std::int16_t>(monitor);
-                    out.push_back(std::move(a));
                 }
-            } else if (mirelle::EqualsNoCase(n, "Associations")) {
+            } else if (EqualsNoCase(n, "Associations")) {
                 inside = false;
             }
             continue;
         }
-        if (mirelle::EqualsNoCase(name, "Handler")) {
+        if (EqualsNoCase(name, "Handler")) {
             camera = address = monitor = -1;
-            progId.clear();
-            port.clear();
-        } else if (mirelle::EqualsNoCase(name, "CameraNumber")) {
+            progId = port = {};
+        } else if (EqualsNoCase(name, "CameraNumber")) {
             camera = LeadingInteger(value);
-        } else if (mirelle::EqualsNoCase(name, "CameraAddress")) {
+        } else if (EqualsNoCase(name, "CameraAddress")) {
             address = LeadingInteger(value);
-        } else if (mirelle::EqualsNoCase(name, "MonitorNum")) {
+        } else if (EqualsNoCase(name, "MonitorNum")) {
             monitor = LeadingInteger(value);
-        } else if (mirelle::EqualsNoCase(name, "SerialPort")) {
+        } else if (EqualsNoCase(name, "SerialPort")) {
             port = value;
-        } else if (mirelle::EqualsNoCase(name, "ProgramID")) {
+        } else if (EqualsNoCase(name, "ProgramID")) {
             progId = value;
         }
     }

@@ -7,6 +7,9 @@
 #pragma once
 #include <cstdint>
 #include <string>
+
+#include "foundation/HostStrings.h"
+#include <string_view>
 #include <vector>
 
 namespace cameras {
@@ -40,7 +43,9 @@ AssociationList ReadCameraControlXml(const std::string& text);
 
 // The C library's leading-integer conversion of element text into the unit's
 // 32-bit long (0 when the text does not start with a number; saturating).
-std::int32_t LeadingInteger(const std::string& text);
+std::int32_t LeadingInteger(std::string_view text);
 
+// Names of elements compare without regard to ASCII letter case.
+using mirelle::EqualsNoCase;
 
 }  // namespace cameras

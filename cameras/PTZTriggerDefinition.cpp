@@ -1,9 +1,6 @@
 #include "cameras/PTZTriggerDefinition.h"
 
-#include <cstdlib>
-
 #include "cameras/CameraControlXml.h"
-#include "foundation/HostStrings.h"
 #include "foundation/DebugLog.h"
 #include "foundation/Numbers.h"
 #include "foundation/XmlDocument.h"
@@ -12,13 +9,15 @@ namespace cameras {
 
 namespace {
 
-std::string WithoutLeadingSlashes(const std::string& name) {
+std::string_view WithoutLeadingSlashes(std::string_view name) {
     size_t i = name.find_first_not_of('/');
-    return i == std::string::npos ? std::string{} : name.substr(i);
+    return i == std::string_view::npos ? std::string_view{} : name.substr(i);
 }
 
 // Forward-only reading of one document; every helper answers false when the
-// text ends before the element it is in is closed.
+// text ends before the element it is in is closed.  Names and values are
+// views into the document's text (a synthetic end tag's name lives until the
+// next node).
 class Reader {
 public:
     explicit Reader(const std::string& text) {
@@ -26,15 +25,15 @@ public:
         m_doc.Rewind();
     }
     bool Next() { return m_doc.ReadNode(name, value, isEnd, isAttr); }
-    bool IsStart(const char* n) const { return !isEnd && !isAttr && name == n; }
-    bool IsEndOf(const char* n) const { return isEnd && WithoutLeadingSlashes(name) == n; }
+    bool IsStart(std::string_view n) const { return !isEnd && !isAttr && name == n; }
+    bool IsEndOf(std::string_view n) const { return isEnd && WithoutLeadingSlashes(name) == n; }
 
     // Reads one Alarms entry up to its end tag.
     bool ReadAlarm(PTZAlarmElement& alarm) {
         while (Next()) {
             if (IsEndOf("Alarms")) return true;
-            if (IsStart("AlarmType")) alarm.AlarmType.Set(value);
-            else if (IsStart("AlarmName")) alarm.AlarmName.Set(value);
+            if (IsStart("AlarmType")) alarm.AlarmType.Set(std::string(value));
+            else if (IsStart("AlarmName")) alarm.AlarmName.Set(std::string(value));
         }
         return false;
     }
@@ -50,9 +49,9 @@ public:
             if (name == "AlarmCameraID") def.AlarmCameraID.Set(static_cast<std::uint8_t>(PTZNumber(value)));
             else if (name == "PTZCameraID") def.PTZCameraID.Set(static_cast<std::uint8_t>(PTZNumber(value)));
             else if (name == "PTZCommandID") def.PTZCommandID.Set(static_cast<std::uint16_t>(PTZNumber(value)));
-            else if (name == "AlarmCameraName") def.AlarmCameraName.Set(value);
-            else if (name == "PTZCameraName") def.PTZCameraName.Set(value);
-            else if (name == "PTZCommand") def.PTZCommand.Set(value);
+            else if (name == "AlarmCameraName") def.AlarmCameraName.Set(std::string(value));
+            else if (name == "PTZCameraName") def.PTZCameraName.Set(std::string(value));
+            else if (name == "PTZCommand") def.PTZCommand.Set(std::string(value));
             else if (name == "Alarms") {
                 PTZAlarmElement alarm;
                 if (!ReadAlarm(alarm) || !alarm.AlarmType.present) return false;
@@ -68,7 +67,7 @@ public:
                d.Alarms.size() <= 4;
     }
 
-    std::string name, value;
+    std::string_view name, value;
     bool isEnd = false, isAttr = false;
 
 private:
@@ -79,9 +78,9 @@ constexpr const char* kAlarmWords[] = {"Filter", "Input", "Generated", "VideoLos
 
 }  // namespace
 
-std::uint32_t PTZNumber(const std::string& text) {
+std::uint32_t PTZNumber(std::string_view text) {
     if (text.size() > 31) return 0;
-    return StrToULong32(text, 0);
+    return StrToULong32(std::string(text), 0);
 }
 
 bool PTZTriggerListDocument::Read(const std::string& text) {
@@ -126,7 +125,7 @@ std::string PTZTriggerListDocument::Write() const {
         doc.EndElement("PTZTriggerDef", 0, true);
     }
     doc.EndElement("PTZTriggerList", 0, true);
-    return doc.GetText();
+    return doc.TakeText();
 }
 
 void RecordsToDefinitions(const PTZTriggerListDocument& doc, std::vector<PTZTriggerDefinition>& out) {
@@ -139,14 +138,14 @@ void RecordsToDefinitions(const PTZTriggerListDocument& doc, std::vector<PTZTrig
         d.SetPTZCameraName(r.PTZCameraName.value);
         for (const auto& a : r.Alarms) {
             const std::string& t = a.AlarmType.value;
-            if (mirelle::EqualsNoCase(t, "Filter")) d.SetFilter(1);
-            else if (mirelle::EqualsNoCase(t, "Input")) d.SetInput(1);
-            else if (mirelle::EqualsNoCase(t, "Generated")) d.SetGenerated(1);
-            else if (mirelle::EqualsNoCase(t, "VideoLoss")) d.SetVideoLoss(1);
+            if (EqualsNoCase(t, "Filter")) d.SetFilter(1);
+            else if (EqualsNoCase(t, "Input")) d.SetInput(1);
+            else if (EqualsNoCase(t, "Generated")) d.SetGenerated(1);
+            else if (EqualsNoCase(t, "VideoLoss")) d.SetVideoLoss(1);
         }
-        if (mirelle::EqualsNoCase(r.PTZCommand.value, "Pattern")) {
+        if (EqualsNoCase(r.PTZCommand.value, "Pattern")) {
             d.SetActionType(PTZTriggerDefinition::ePattern);
-        } else if (mirelle::EqualsNoCase(r.PTZCommand.value, "Preset")) {
+        } else if (EqualsNoCase(r.PTZCommand.value, "Preset")) {
             d.SetActionType(PTZTriggerDefinition::ePreset);
         } else {
             LogMirelle("PTZ Trigger XML contains bad action type. Ignoring this trigger definition.");

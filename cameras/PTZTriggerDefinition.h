@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace cameras {
@@ -99,7 +100,7 @@ private:
 // Number of element text: longer than 31 characters reads 0; otherwise the C
 // library's unsigned conversion with automatic base into the unit's 32-bit
 // unsigned long (saturating).
-std::uint32_t PTZNumber(const std::string& text);
+std::uint32_t PTZNumber(std::string_view text);
 
 // Records to typed definitions, appended to out.  Records with an unknown
 // PTZCommand are dropped (logged when logging is on).

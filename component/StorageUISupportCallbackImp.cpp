@@ -16,8 +16,13 @@ com::HRESULT CStorageUISupportCallbackImp::SetProgressRange(std::int32_t lower, 
     return com::S_OK;
 }
 
+// A position only counts at its newest: a host may report it far faster than
+// anyone can look, so a report replaces the one still waiting in the dialog's
+// queue and goes behind whatever was posted since (every range posted before
+// it still comes first), which keeps the queue short and the operator's
+// clicks undelayed however often the host calls.
 com::HRESULT CStorageUISupportCallbackImp::SetProgress(std::int32_t position) {
-    ui::PostMessage(static_cast<ui::HWND>(m_hwnd.load()), WM_STORAGE_PROGRESS_POS, static_cast<ui::WPARAM>(position),
+    ui::PostLatestMessage(static_cast<ui::HWND>(m_hwnd.load()), WM_STORAGE_PROGRESS_POS, static_cast<ui::WPARAM>(position),
                     0);
     return com::S_OK;
 }

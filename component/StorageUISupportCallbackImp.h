@@ -1,5 +1,6 @@
 // The storage progress callback: turns the host's progress calls, on any
-// thread, into messages posted to the storage dialog.
+// thread, into messages posted to the storage dialog (positions newest wins:
+// at most one position message waits in the queue).
 #pragma once
 #include <atomic>
 #include <mutex>

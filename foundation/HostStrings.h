@@ -2,6 +2,7 @@
 // host, camera names and counts, and the case-insensitive compare of names.
 #pragma once
 #include <string>
+#include <string_view>
 
 #include "interfaces/HostInterfaces.h"
 #include "platform/com/Bstr.h"
@@ -23,6 +24,6 @@ std::string HostCameraName(host::ISetupUISupport* setup, int index, bool* valid 
 int ClampCameraCount(int count);
 
 // Equal ignoring ASCII letter case (names of handlers, streams, XML elements).
-bool EqualsNoCase(const std::string& a, const std::string& b);
+bool EqualsNoCase(std::string_view a, std::string_view b);
 
 }  // namespace mirelle

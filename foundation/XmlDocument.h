@@ -4,7 +4,15 @@
 // nothing; the reader scans forward and hands out one node per call (start
 // tag, attribute, end tag or CDATA section).  The host's stored configuration
 // texts depend on these exact rules.
+//
+// The reader works within the length its last Rewind took (text appended
+// since is not read before the next Rewind); a text set with SetText keeps
+// that length, cut to the new text, so that reading without a Rewind never
+// goes past the end of the text.  Reading allocates nothing per node: the
+// view form of ReadNode hands out views into the document text.
 #pragma once
+#include <cstddef>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -14,24 +22,31 @@ public:
     virtual ~CXmlDocument() = default;
 
     // Writer: indent tabs first, CR LF last when newline.
-    void StartElement(const std::string& name, int indent, bool newline);
-    void EndElement(const std::string& name, int indent, bool newline);
-    void WriteElement(const std::string& name, const std::string& text, int indent, bool newline);
-    void WriteElement(const std::string& name, long value, int indent, bool newline);
+    void StartElement(std::string_view name, int indent, bool newline);
+    void EndElement(std::string_view name, int indent, bool newline);
+    void WriteElement(std::string_view name, std::string_view text, int indent, bool newline);
+    void WriteElement(std::string_view name, long value, int indent, bool newline);
 
     const std::string& GetText() const { return m_text; }
+    // Hands the text over and leaves the document empty (as a new one).
+    std::string TakeText();
 
     // Reader.
     void SetText(const std::string& text);
     bool Rewind();
     bool ReadNode(std::string& name, std::string& value, bool& isEnd, bool& isAttribute);
+    // The same node sequence as views: the value (and every name but that of
+    // a synthetic end tag) lies in the document text and stays valid until
+    // the text changes; a synthetic end tag's name until the next ReadNode.
+    bool ReadNode(std::string_view& name, std::string_view& value, bool& isEnd, bool& isAttribute);
 
 private:
-    void Append(int indent, const std::string& s, bool newline);
-    std::string ScanTagName();
-    bool ScanAttribute(std::string& name, std::string& value);
-    std::string_view PendingAttributes() const;
+    void Append(int indent, std::initializer_list<std::string_view> pieces, bool newline);
+    std::string_view ScanTagName();
+    bool ScanAttribute(std::string_view& name, std::string_view& value);
+    size_t FindCdataEnd(size_t from);
     void ClearPendingAttributes() { m_pendingBegin = m_pendingEnd = 0; }
+    void ClearReadState();
 
     std::string m_text;
     // The unread part of the attribute list of the start tag read last, kept
@@ -39,8 +54,15 @@ private:
     // in place instead of copying what remains after every attribute.
     size_t m_pendingBegin = 0;
     size_t m_pendingEnd = 0;
-    std::string m_lastTag;
-    int m_contentStart = 0;
-    int m_cursor = 0;
-    int m_length = 0;
+    // The last tag name: a range of the document text (every tag name is one).
+    size_t m_lastTagBegin = 0;
+    size_t m_lastTagSize = 0;
+    // The name of a synthetic end tag ("/" and the last tag name).
+    std::string m_endName;
+    // No "]]>" starts at or after this index within the length (an unended
+    // CDATA section is searched to the end once, not once per section).
+    size_t m_noCdataEndFrom = static_cast<size_t>(-1);
+    size_t m_contentStart = 0;
+    size_t m_cursor = 0;
+    size_t m_length = 0;
 };

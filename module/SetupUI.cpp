@@ -1,6 +1,7 @@
 #include "module/SetupUI.h"
 
 #include <new>
+#include <thread>
 
 #include "audio/AudioSetup.h"
 #include "cameras/CameraSetup.h"
@@ -241,14 +242,28 @@ HRESULT CSetupUI::ShowAudio(com::IUnknown* pISetupUISupport, int16_t bEnableKeyb
         auto* assoc = lAudioAssocInfo ? reinterpret_cast<CAudioAssocInfo*>(lAudioAssocInfo) : &localAssoc;
         auto* mixer = lAudioMixerInfo ? reinterpret_cast<CAudioMixerInfo*>(lAudioMixerInfo) : &localMixer;
         auto sheet = audio::CreateAudioSheet(*mixer, *assoc, As<host::ISetupUISupport>(pISetupUISupport));
+        // The meter is fed through m_meterSheet while the sheet runs; it is
+        // withdrawn (and its callers waited for) before the sheet goes.
+        struct MeterFeed {
+            CSetupUI* self;
+            MeterFeed(CSetupUI* s, CSetupSheet* sheet) : self(s) { self->m_meterSheet.store(sheet); }
+            ~MeterFeed() {
+                self->m_meterSheet.store(nullptr);
+                while (self->m_meterCallers.load() != 0) std::this_thread::yield();
+            }
+        } feed(this, sheet.get());
         return RunFrame(m_pAudioDlg, pISetupUISupport, 1052, sheet.get(), bEnableKeyboard != 0, pWndMain, 0,
                         "ShowAudio", bVal);
     });
 }
 
 HRESULT CSetupUI::UpdateLevelMeter(int32_t lPeakLevel, int16_t*) {
-    std::lock_guard l(m_slotLock);
-    if (CSetupSheetDlg* frame = m_pAudioDlg.get()) frame->Sheet()->UpdateLevelMeter(lPeakLevel);
+    // The host's audio thread: atomic operations only, never a lock shared
+    // with the dialog's thread.  Counting this call in before reading the
+    // sheet lets ShowAudio know when no call can still be using it.
+    m_meterCallers.fetch_add(1);
+    if (CSetupSheet* sheet = m_meterSheet.load()) sheet->UpdateLevelMeter(lPeakLevel);
+    m_meterCallers.fetch_sub(1);
     return S_OK;
 }
 

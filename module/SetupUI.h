@@ -1,5 +1,6 @@
 // CSetupUI: the object behind the SetupUI class, one operation per setup.
 #pragma once
+#include <atomic>
 #include <memory>
 #include <mutex>
 
@@ -72,9 +73,9 @@ private:
                           int16_t* bVal);
 
     std::mutex m_objectLock;  // created and deleted with the object; no operation takes it
-    // ConnectTimeout and UpdateLevelMeter may come from another thread while
-    // a slot is filled or emptied: the slots change and are read under this
-    // lock (never held during a modal run).
+    // ConnectTimeout may come from another thread while a slot is filled or
+    // emptied: the slots change and are read under this lock (never held
+    // during a modal run).
     std::mutex m_slotLock;
     template <class T, class U>
     void FillSlot(std::unique_ptr<T>& slot, std::unique_ptr<U> dialog) {
@@ -89,6 +90,10 @@ private:
             old = std::move(slot);
         }
     }
+    // The audio sheet while ShowAudio runs it, for UpdateLevelMeter on the
+    // host's audio thread, and the number of such calls under way.
+    std::atomic<CSetupSheet*> m_meterSheet{nullptr};
+    std::atomic<int> m_meterCallers{0};
     // Tracked dialogs, in declaration order.
     std::unique_ptr<ui::Dialog> m_pRecordModeDlg;
     std::unique_ptr<CSetupSheetDlg> m_pDisplayDlg;

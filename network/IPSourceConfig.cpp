@@ -1,7 +1,6 @@
 #include "network/IPSourceConfig.h"
 
 #include <cstdlib>
-#include <functional>
 
 #include "foundation/Numbers.h"
 #include "foundation/XmlDocument.h"
@@ -10,14 +9,15 @@ namespace network {
 
 namespace {
 
-std::string Bare(const std::string& n) { return !n.empty() && n[0] == '/' ? n.substr(1) : n; }
+std::string_view Bare(std::string_view n) { return !n.empty() && n[0] == '/' ? n.substr(1) : n; }
 
 // Reads the nodes inside the element just started up to its own end tag.
-// onNode sees every other start tag and attribute; child elements it does
-// not read itself are passed over.
-bool ReadElement(CXmlDocument& doc, const std::string& element,
-                 const std::function<bool(const std::string& name, const std::string& value, bool isAttribute)>& onNode) {
-    std::string name, value;
+// onNode(name, value, isAttribute) sees every other start tag and attribute;
+// child elements it does not read itself are passed over.  Names and values
+// are views into the document's text.
+template <class OnNode>
+bool ReadElement(CXmlDocument& doc, std::string_view element, OnNode&& onNode) {
+    std::string_view name, value;
     bool isEnd = false, isAttribute = false;
     while (doc.ReadNode(name, value, isEnd, isAttribute)) {
         if (isEnd) {
@@ -31,9 +31,9 @@ bool ReadElement(CXmlDocument& doc, const std::string& element,
 
 }  // namespace
 
-std::int32_t ReadConfigNumber(const std::string& text) {
+std::int32_t ReadConfigNumber(std::string_view text) {
     if (text.size() > 31) return 0;
-    return StrToLong32(text, 0);
+    return StrToLong32(std::string(text), 0);
 }
 
 bool ReadIPSourceConfig(const std::string& xml, IPSourceConfig& out) {
@@ -42,21 +42,21 @@ bool ReadIPSourceConfig(const std::string& xml, IPSourceConfig& out) {
     doc.SetText(xml);
     doc.Rewind();
 
-    auto readDevice = [&](const std::string&) {
+    auto readDevice = [&] {
         IPDeviceType d;
-        bool ok = ReadElement(doc, "IPDevice", [&](const std::string& n, const std::string& v, bool attr) {
+        bool ok = ReadElement(doc, "IPDevice", [&](std::string_view n, std::string_view v, bool attr) {
             if (attr) return true;
             if (n == "Name") d.name = v;
             else if (n == "GUID") d.guid = v;
             return true;
         });
-        if (ok) out.devices.push_back(d);
+        if (ok) out.devices.push_back(std::move(d));
         return ok;
     };
-    auto readSource = [&]() {
+    auto readSource = [&] {
         IPSourceEntry s;
         bool ownTag = true;  // attributes that follow the IPSource start tag itself
-        bool ok = ReadElement(doc, "IPSource", [&](const std::string& n, const std::string& v, bool attr) {
+        bool ok = ReadElement(doc, "IPSource", [&](std::string_view n, std::string_view v, bool attr) {
             if (attr) {
                 if (ownTag && n == "ID") s.id = static_cast<std::uint8_t>(ReadConfigNumber(v));
                 return true;
@@ -67,24 +67,24 @@ bool ReadIPSourceConfig(const std::string& xml, IPSourceConfig& out) {
             else if (n == "Cameras") s.cameras = v;
             return true;
         });
-        if (ok) out.sources.push_back(s);
+        if (ok) out.sources.push_back(std::move(s));
         return ok;
     };
 
-    std::string name, value;
+    std::string_view name, value;
     bool isEnd = false, isAttribute = false;
     while (doc.ReadNode(name, value, isEnd, isAttribute)) {
         if (isEnd || isAttribute || name != "IPSourceConfig") continue;
-        return ReadElement(doc, "IPSourceConfig", [&](const std::string& n, const std::string& v, bool attr) {
+        return ReadElement(doc, "IPSourceConfig", [&](std::string_view n, std::string_view v, bool attr) {
             if (attr) return true;
             if (n == "UnassignedCameras") {
                 out.unassignedCameras = ReadConfigNumber(v);
             } else if (n == "IPDevices") {
-                return ReadElement(doc, "IPDevices", [&](const std::string& c, const std::string&, bool a) {
-                    return a || c != "IPDevice" || readDevice(c);
+                return ReadElement(doc, "IPDevices", [&](std::string_view c, std::string_view, bool a) {
+                    return a || c != "IPDevice" || readDevice();
                 });
             } else if (n == "IPSources") {
-                return ReadElement(doc, "IPSources", [&](const std::string& c, const std::string&, bool a) {
+                return ReadElement(doc, "IPSources", [&](std::string_view c, std::string_view, bool a) {
                     return a || c != "IPSource" || readSource();
                 });
             }
@@ -109,8 +109,8 @@ std::uint32_t AssignedCameraMask(const std::vector<IPSourceEntry>& sources) {
             size_t comma = s.cameras.find(',', pos);
             std::string piece = s.cameras.substr(pos, comma == std::string::npos ? std::string::npos : comma - pos);
             if (piece.empty()) break;
-            const std::int32_t n = StrToLong32(piece, 10);
-            mask |= 1u << (static_cast<std::uint32_t>(n - 1) & 31u);
+            long n = std::strtol(piece.c_str(), nullptr, 10);
+            mask |= 1u << (static_cast<unsigned long>(n - 1) & 31u);
             if (comma == std::string::npos) break;
             pos = comma + 1;
         }

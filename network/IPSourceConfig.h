@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace network {
@@ -28,7 +29,7 @@ struct IPSourceConfig {
 // Numbers with automatic base ("0x" hexadecimal, leading "0" octal); a text
 // longer than 31 characters reads as 0; read into the unit's 32-bit long
 // (saturating).
-std::int32_t ReadConfigNumber(const std::string& text);
+std::int32_t ReadConfigNumber(std::string_view text);
 
 // False when the text ends before an element's end tag; out then holds what
 // was read up to there.

@@ -1,9 +1,10 @@
 #include "platform/ui/Window.h"
 
 #include <condition_variable>
-#include <deque>
+#include <list>
 #include <map>
 #include <mutex>
+#include <vector>
 
 namespace ui {
 
@@ -26,7 +27,37 @@ HWND g_nextHandle = 0x100;
 struct MessageQueue::Impl {
     std::mutex m;
     std::condition_variable cv;
-    std::deque<Posted> q;
+    // A list, so that a newer copy of a latest-only message can move to the
+    // end in place of the queued one (found through latestQueued).
+    std::list<Posted> q;
+    std::map<std::pair<HWND, UINT>, std::list<Posted>::iterator> latestQueued;
+    // Values handed over with LatestValue: the list is used on the queue's
+    // own thread only; the flag is raised by any thread.
+    std::vector<LatestValue*> latest;
+    std::atomic<bool> latestRaised{false};
+    bool latestChanged = false;  // one was removed while Pump went through them
+
+    void Push(const Posted& p, bool latestOnly) {
+        if (!latestOnly) {
+            q.push_back(p);
+            return;
+        }
+        auto [it, added] = latestQueued.try_emplace({p.hwnd, p.msg});
+        if (added) {
+            it->second = q.insert(q.end(), p);
+        } else {
+            q.splice(q.end(), q, it->second);
+            *it->second = p;
+        }
+    }
+    bool Pop(Posted& p) {
+        if (q.empty()) return false;
+        p = q.front();
+        auto it = latestQueued.find({p.hwnd, p.msg});
+        if (it != latestQueued.end() && it->second == q.begin()) latestQueued.erase(it);
+        q.pop_front();
+        return true;
+    }
 };
 
 MessageQueue::MessageQueue() : impl(std::make_unique<Impl>()) {}
@@ -39,18 +70,32 @@ std::size_t MessageQueue::Pending() {
 
 bool MessageQueue::Wait(int ms) {
     std::unique_lock l(impl->m);
-    return impl->cv.wait_for(l, std::chrono::milliseconds(ms), [&] { return !impl->q.empty(); });
+    return impl->cv.wait_for(l, std::chrono::milliseconds(ms),
+                             [&] { return !impl->q.empty() || impl->latestRaised.load(); });
+}
+
+int MessageQueue::DispatchLatest() {
+    if (!impl->latestRaised.exchange(false)) return 0;
+    int n = 0;
+    impl->latestChanged = false;
+    for (size_t i = 0; i < impl->latest.size(); ++i) {
+        LatestValue* v = impl->latest[i];
+        if (!v->m_pending.exchange(false)) continue;
+        v->m_window.OnMessage(v->m_msg, 0, 0);
+        ++n;
+    }
+    // A handler that removed a value may have made the walk skip another.
+    if (impl->latestChanged) impl->latestRaised = true;
+    return n;
 }
 
 int MessageQueue::Pump() {
-    int n = 0;
+    int n = DispatchLatest();
     for (;;) {
         Posted p;
         {
             std::lock_guard l(impl->m);
-            if (impl->q.empty()) break;
-            p = impl->q.front();
-            impl->q.pop_front();
+            if (!impl->Pop(p)) break;
         }
         Window* target = nullptr;
         {
@@ -81,7 +126,9 @@ Window::~Window() {
     Windows().erase(m_handle);
 }
 
-bool PostMessage(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
+namespace {
+
+bool Post(HWND hwnd, UINT msg, WPARAM w, LPARAM l, bool latestOnly) {
     std::shared_ptr<MessageQueue> q;
     {
         std::lock_guard lock(g_windowsLock);
@@ -92,10 +139,37 @@ bool PostMessage(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
     if (!q) return false;
     {
         std::lock_guard lock(q->impl->m);
-        q->impl->q.push_back({hwnd, msg, w, l});
+        q->impl->Push({hwnd, msg, w, l}, latestOnly);
     }
     q->impl->cv.notify_all();
     return true;
+}
+
+}  // namespace
+
+bool PostMessage(HWND hwnd, UINT msg, WPARAM w, LPARAM l) { return Post(hwnd, msg, w, l, false); }
+
+bool PostLatestMessage(HWND hwnd, UINT msg, WPARAM w, LPARAM l) { return Post(hwnd, msg, w, l, true); }
+
+LatestValue::LatestValue(Window& window, UINT msg) : m_window(window), m_msg(msg), m_queue(window.Queue()) {
+    m_queue->impl->latest.push_back(this);
+}
+
+LatestValue::~LatestValue() {
+    auto& list = m_queue->impl->latest;
+    for (size_t i = 0; i < list.size(); ++i)
+        if (list[i] == this) {
+            list.erase(list.begin() + static_cast<std::ptrdiff_t>(i));
+            m_queue->impl->latestChanged = true;
+            break;
+        }
+}
+
+void LatestValue::Post(std::int64_t value) {
+    m_value.store(value);
+    // The first post since the window last took the value raises the queue's
+    // flag; later ones only replace the value.
+    if (!m_pending.exchange(true)) m_queue->impl->latestRaised.store(true);
 }
 
 }  // namespace ui

@@ -5,6 +5,7 @@
 // dispatched there while that thread runs a modal loop.  A message posted to
 // handle 0, or to a window destroyed before dispatch, reaches no window.
 #pragma once
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <stdexcept>
@@ -47,6 +48,39 @@ private:
 
 // Thread-safe; answers false when no window has that handle (the message is dropped).
 bool PostMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+// The same for a message of which only the newest counts (a progress
+// position): a copy of the same message to the same window still waiting in
+// the queue is dropped, and this one goes to the end of the queue, so that a
+// flood of them keeps one in the queue and never delays what comes after.
+bool PostLatestMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+// A value handed from any thread to a window's thread where only the newest
+// counts and the sender must never wait (a level meter fed by an audio
+// thread).  Post stores the value and raises a flag with atomic operations
+// only: no lock, no allocation, no queue growth.  The window's thread finds
+// the flag at its next Pump (within the modal loop's polling interval) and
+// calls the window's OnMessage(msg, 0, 0) once for any number of posts; the
+// handler reads the newest value with Take.  Created and destroyed on the
+// window's thread, before the window is destroyed; whoever posts keeps it
+// alive while posting.
+class LatestValue {
+public:
+    LatestValue(Window& window, UINT msg);
+    ~LatestValue();
+    LatestValue(const LatestValue&) = delete;
+    LatestValue& operator=(const LatestValue&) = delete;
+
+    void Post(std::int64_t value);
+    std::int64_t Take() const { return m_value.load(); }
+
+private:
+    friend class MessageQueue;
+    Window& m_window;
+    UINT m_msg;
+    std::shared_ptr<MessageQueue> m_queue;
+    std::atomic<std::int64_t> m_value{0};
+    std::atomic<bool> m_pending{false};
+};
 
 // The calling thread's queue (created on first use).
 std::shared_ptr<MessageQueue> ThreadQueue();
@@ -63,6 +97,10 @@ public:
     std::unique_ptr<Impl> impl;
     MessageQueue();
     ~MessageQueue();
+
+private:
+    // Calls the windows whose LatestValue was posted since the last Pump.
+    int DispatchLatest();
 };
 
 // Operator action that the dialog cannot take (missing, hidden or disabled

@@ -109,6 +109,55 @@ TEST(XmlReaderState, EmptyAndExhaustedDocumentsAnswerFalse) {
     EXPECT_FALSE(doc.ReadNode(n, v, end, attr));
 }
 
+// Reads what is left of a document, one "kind name value" line a node.
+std::string Rest(CXmlDocument& doc) {
+    std::string out, name, value;
+    bool end, attr;
+    int guard = 0;
+    while (doc.ReadNode(name, value, end, attr) && ++guard < 100)
+        out += std::string(end ? "end " : attr ? "attr " : "start ") + name + " " + value + "\n";
+    return out;
+}
+
+TEST(XmlReaderState, SetTextWithoutRewindNeverReadsBeyondTheNewText) {
+    struct Step {
+        const char* text;  // set with SetText (no Rewind follows)
+        const char* rest;  // what ReadNode then delivers
+    };
+    // The length is taken by Rewind; a new text keeps it, cut to the new
+    // text: a shorter text is read to its end and no further (its buffer still
+    // holds the old text's bytes beyond it), a longer one up to the old length.
+    const struct {
+        const char* name;
+        const char* first;
+        Step steps[2];
+    } cases[] = {
+        {"shorter text", "<A>v</A><B>w</B><C>x</C>", {{"<D>y</D>", "start D y\nend /D \n"}, {"", ""}}},
+        {"empty text", "<A x='1'>v</A><B>w</B>", {{"", ""}, {"<E/>", ""}}},
+        {"longer text reads up to the old length", "<A>v</A>",
+         {{"<B>w</B><C>x</C>", "start B w\nend /B \n"}, {"<F>", "start F \n"}}},
+        {"pending attributes dropped", "<A x='1' y='2' z='3'>v</A>", {{"<G>", "start G \n"}, {"", ""}}},
+    };
+    for (const auto& c : cases) {
+        CXmlDocument doc;
+        doc.SetText(c.first);
+        doc.Rewind();
+        std::string n, v;
+        bool end, attr;
+        ASSERT_TRUE(doc.ReadNode(n, v, end, attr)) << c.name;
+        for (const Step& s : c.steps) {
+            doc.SetText(s.text);
+            EXPECT_EQ(Rest(doc), s.rest) << c.name << " / " << s.text;
+        }
+        // A rewind reads the whole of the last text.
+        doc.Rewind();
+        CXmlDocument fresh;
+        fresh.SetText(doc.GetText());
+        fresh.Rewind();
+        EXPECT_EQ(Rest(doc), Rest(fresh)) << c.name;
+    }
+}
+
 TEST(XmlReaderState, HostileInputNeverReadsOutOfBounds) {
     // Every prefix of a document must read without fault (ASan checks bounds).
     const std::string text = "<A x=\"1\" y='2'>text<![CDATA[c]]><B /><C k='v'/></A>";
