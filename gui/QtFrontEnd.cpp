@@ -4,6 +4,7 @@
 #include <QEventLoop>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QThread>
 #include <QTimer>
 
@@ -115,10 +116,18 @@ void QtFrontEnd::RunModal(ui::Dialog& dialog) {
     });
     queue->Pump();
     view.Sync();
-    if (parent) view.move(parent->geometry().center() - view.rect().center());
+    // Over the window it belongs to; a dialog opened on its own (or over a
+    // window not on screen) in the middle of the screen.
+    if (parent && parent->isVisible()) {
+        view.move(parent->frameGeometry().center() - view.rect().center());
+    } else if (QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen()) {
+        view.move(screen->availableGeometry().center() - view.rect().center());
+    }
     view.show();
     view.raise();
     view.activateWindow();
+    view.Sync();  // the focus the dialog set goes to its control once it shows
+    view.TakeInitialFocus();
     if (onDialogShown) onDialogShown(view);
     pump.start();
     if (!dialog.IsEnded()) loop.exec();

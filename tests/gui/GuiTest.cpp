@@ -31,9 +31,11 @@
 #include <QTreeWidget>
 
 #include "apps/run/Operations.h"
+#include "tests/gui/GuiSession.h"
 #include "module/Module.h"
 #include "gui/DialogView.h"
 #include "gui/Keyboard.h"
+#include "gui/Widgets.h"
 #include "gui/QtFrontEnd.h"
 #include "platform/codepage/CodePage.h"
 #include "platform/registry/Registry.h"
@@ -42,16 +44,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-QApplication& App() {
-    static int argc = 1;
-    static char name[] = "test_gui";
-    static char* argv[] = {name, nullptr};
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Never destroyed: tearing Qt down among the other static destructors at
-    // exit crashes in the platform plugin.
-    static QApplication* app = new QApplication(argc, argv);
-    return *app;
-}
+using guitest::App;
 
 std::string Exec(const std::string& cmd) {
     std::FILE* p = ::popen((cmd + " 2>&1").c_str(), "r");
@@ -211,6 +204,11 @@ private:
                 const bool dbl = a.kind == ui::Action::Kind::DblClick;
                 QAbstractItemView* v = nullptr;
                 QRect r;
+                if (auto* g = qobject_cast<gui::PaneGrid*>(w)) {
+                    // A click in the pane (the same pane again assigns again).
+                    QTest::mouseClick(g, Qt::LeftButton, {}, g->PaneRect(a.n).center());
+                    break;
+                }
                 if (auto* l = qobject_cast<QListWidget*>(w); l && a.n >= 0) {
                     l->scrollToItem(l->item(a.n));
                     v = l;
