@@ -131,6 +131,17 @@ void QtFrontEnd::RunModal(ui::Dialog& dialog) {
     if (onDialogShown) onDialogShown(view);
     pump.start();
     if (!dialog.IsEnded()) loop.exec();
+    if (dialog.IsBusy()) {
+        // A worker still runs: its messages and message boxes go on being
+        // served until it is done.  Leaving now would let the dialog wait
+        // for the worker (as it is destroyed) on this thread, while the
+        // worker waits for this thread to show its message box.
+        QEventLoop drain;
+        QObject::connect(&pump, &QTimer::timeout, &drain, [&] {
+            if (!dialog.IsBusy()) drain.quit();
+        });
+        drain.exec();
+    }
     pump.stop();
     queue->Pump();
     view.hide();

@@ -1,8 +1,10 @@
 #include "apps/demo/Launcher.h"
 
 #include <iostream>
+#include <vector>
 
-#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -20,16 +22,45 @@ Launcher::Launcher(std::string unitPath) : m_unitPath(std::move(unitPath)) {
     setWindowTitle("Mirelle demo");
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(QString("Unit file: %1").arg(QString::fromStdString(m_unitPath)), this));
-    auto* grid = new QGridLayout;
-    int i = 0;
-    for (const auto& name : apps::OperationNames()) {
-        auto* b = new QPushButton(QString::fromStdString(name), this);
-        b->setObjectName(QString::fromStdString(name));
-        connect(b, &QPushButton::clicked, this, [this, name] { RunOperation(name); });
-        grid->addWidget(b, i / 4, i % 4);
-        ++i;
+    // The setups as an operator looks for them, by what they set up; the
+    // interface operation behind each is its tool tip.
+    struct Entry {
+        const char* title;
+        const char* operation;
+    };
+    struct Group {
+        const char* title;
+        std::vector<Entry> entries;
+    };
+    const std::vector<Group> groups = {
+        {"Video", {{"Cameras", "ShowCameras"}, {"Display layouts", "ShowDisplay"}, {"Record mode", "ShowRecordModeDlg"}}},
+        {"Recording", {{"Storage", "ShowStorage"}}},
+        {"Audio", {{"Audio", "ShowAudio"}, {"Level meter update", "UpdateLevelMeter"}}},
+        {"Text",
+         {{"Text streams", "ShowTextStreams"}, {"Exceptions", "ShowTextExceptions"}, {"Receipts", "ShowTextReceipts"},
+          {"Raw text", "ShowRawTextSetup"}, {"Serial port", "ShowCOMPortSetup"}, {"TCP/IP port", "ShowTextIPPortSetup"},
+          {"Printer options", "ShowODSetup"}}},
+        {"Network",
+         {{"Port address", "ShowPortAddressDlg"}, {"IP sources", "ShowIPSourceConfig"},
+          {"Drop remote connection", "ConnectTimeout"}}},
+    };
+    auto* row = new QHBoxLayout;
+    for (const auto& group : groups) {
+        auto* box = new QGroupBox(group.title, this);
+        auto* column = new QVBoxLayout(box);
+        for (const auto& entry : group.entries) {
+            const std::string name = entry.operation;
+            if (!apps::IsOperation(name)) continue;
+            auto* b = new QPushButton(entry.title, box);
+            b->setObjectName(QString::fromStdString(name));
+            b->setToolTip(QString::fromStdString(name));
+            connect(b, &QPushButton::clicked, this, [this, name] { RunOperation(name); });
+            column->addWidget(b);
+        }
+        column->addStretch();
+        row->addWidget(box);
     }
-    layout->addLayout(grid);
+    layout->addLayout(row);
     m_log = new QPlainTextEdit(this);
     m_log->setReadOnly(true);
     m_log->setMinimumHeight(220);

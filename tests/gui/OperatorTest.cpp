@@ -4,6 +4,8 @@
 // text, window titles and placement, texts that show whole.
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontMetrics>
@@ -11,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -277,6 +280,73 @@ TEST(Operator, WindowTitleIsTheDialogsOwnCaption) {
     // Opened with no window of its own to sit over: the middle of the screen.
     const QPoint screen = QGuiApplication::primaryScreen()->availableGeometry().center();
     EXPECT_LE((centre - screen).manhattanLength(), 4) << centre.x() << "," << centre.y();
+}
+
+}  // namespace
+
+namespace {
+
+// Storage maintenance with its worker: Add (with the label dialog the worker
+// asks for), Add All, Remove and Repair, the progress bar moving while each
+// runs, and the window's close box pressed while a worker runs.
+TEST(Operator, StorageWorkersRunUnderTheFrontEnd) {
+    Session s("ShowStorage");
+    std::set<int> progress;
+    bool stayedOpen = false;
+    int storageId = 0;
+    auto storage = [&] { return s.View() && s.View()->Model().TemplateId() == storageId; };
+    auto busy = [&] { return storage() && s.View()->Model().IsBusy(); };
+    // Waits for the operation to end, answering what it asks on the way:
+    // Yes or OK to its message boxes, OK to the label dialog.
+    auto settle = [&] {
+        if (QMessageBox* box = s.fe.ActiveMessageBox()) {
+            if (box->isVisible()) {
+                QAbstractButton* b = box->button(QMessageBox::Yes) ? box->button(QMessageBox::Yes) : box->button(QMessageBox::Ok);
+                QTest::mouseClick(b, Qt::LeftButton);
+            }
+            return false;
+        }
+        if (s.View() && !storage()) {
+            if (s.W(1) && s.W(1)->isEnabled()) s.Click(1);
+            return false;
+        }
+        if (auto* bar = s.W<QProgressBar>(1003)) progress.insert(bar->value() * 100 / std::max(bar->maximum(), 1));
+        return storage() && !busy();
+    };
+    auto pick = [&](int row) {
+        auto* t = s.W<QTreeWidget>(1000);
+        QTest::mouseClick(t->viewport(), Qt::LeftButton, {}, t->visualItemRect(t->topLevelItem(row)).center());
+    };
+    s.Do([&] { storageId = s.View()->Model().TemplateId(); pick(2); s.Click(1004); })  // Add F:
+        .Until([&] { return busy() || !storage(); })
+        .Until(settle)
+        .Do([&] { s.Click(1005); })  // Add All
+        .Until([&] {
+            settle();
+            if (busy()) {
+                // The close box while the worker runs: the dialog stays.
+                s.View()->close();
+                stayedOpen = !s.View()->Model().IsEnded();
+                return true;
+            }
+            return false;
+        })
+        .Until(settle)
+        .Do([&] { pick(0); s.Click(1007); })  // Remove D:
+        .Until([&] { settle(); return busy(); })
+        .Until(settle)
+        .Do([&] { pick(5); s.Click(1008); })  // Repair I:
+        .Until([&] { settle(); return busy(); })
+        .Until(settle)
+        .Do([&] { s.Click(1); });
+    EXPECT_EQ(s.Run(60000), 1);
+    EXPECT_FALSE(s.timedOut);
+    EXPECT_TRUE(s.Finished());
+    EXPECT_TRUE(stayedOpen);
+    EXPECT_GE(progress.size(), 4u) << "the progress bar moves";
+    const std::string log = s.log.str();
+    for (const char* call : {"InitializeVolume", "RemoveVolume", "RepairVolume"})
+        EXPECT_NE(log.find(call), std::string::npos) << call << "\n" << log;
 }
 
 }  // namespace
