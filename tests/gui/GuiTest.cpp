@@ -128,8 +128,10 @@ private:
         // object: a tick left over from one run must never act in the next.
         QTimer::singleShot(40, &m_context, [this] { Tick(); });
         if (QMessageBox* box = m_fe.ActiveMessageBox()) {
-            if (!box->isVisible() || m_answering == box) return;
-            m_answering = box;
+            // Marked on the box itself: boxes shown one after another may
+            // well sit at the same address.
+            if (!box->isVisible() || box->property("answered").toBool()) return;
+            box->setProperty("answered", true);
             int answer = 0;
             if (!m_answers.empty()) {
                 answer = m_answers.front();
@@ -268,7 +270,6 @@ private:
     std::deque<ui::Action> m_steps;
     std::deque<int> m_answers;
     std::string m_prefix;
-    QMessageBox* m_answering = nullptr;
     bool m_stopped = false;
     QObject m_context;
 };
