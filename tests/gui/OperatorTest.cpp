@@ -4,8 +4,10 @@
 // text, window titles and placement, texts that show whole.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <set>
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontMetrics>
@@ -347,6 +349,36 @@ TEST(Operator, StorageWorkersRunUnderTheFrontEnd) {
     const std::string log = s.log.str();
     for (const char* call : {"InitializeVolume", "RemoveVolume", "RepairVolume"})
         EXPECT_NE(log.find(call), std::string::npos) << call << "\n" << log;
+}
+
+}  // namespace
+
+namespace {
+
+// Fields are named for assistive technology by their labels; every control
+// that takes the focus has a name.
+TEST(Operator, ControlsHaveAccessibleNamesFromTheirLabels) {
+    Session s("ShowPortAddressDlg");
+    std::map<int, QString> names;
+    QStringList unnamed;
+    s.Do([&] {
+         for (int id : {1031, 1033, 1035, 1037, 1041}) {
+             names[id] = s.W(id)->accessibleName();
+         }
+         for (QWidget* w : s.View()->findChildren<QWidget*>()) {
+             if (!w->property("controlId").isValid() || w->focusPolicy() == Qt::NoFocus || !w->isVisible()) continue;
+             QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+             if (!a || a->text(QAccessible::Name).trimmed().isEmpty()) unnamed << w->objectName();
+         }
+     })
+        .Do([&] { s.Click(2); });
+    s.Run();
+    EXPECT_EQ(names[1031], "Communications Port");
+    EXPECT_EQ(names[1033], "LiveVideo Port");
+    EXPECT_EQ(names[1035], "Event Port");
+    EXPECT_EQ(names[1037], "Max Live Clients");
+    EXPECT_EQ(names[1041], "Server Name");
+    EXPECT_TRUE(unnamed.isEmpty()) << unnamed.join(", ").toStdString();
 }
 
 }  // namespace
