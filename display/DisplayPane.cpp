@@ -32,6 +32,7 @@ void DisplayPane::Create(ui::Dialog& page, int controlId, const Rect& rect) {
     t.kind = ui::ControlKind::List;
     page.AddControl(t);
     ui::Control& c = page.Item(controlId);
+    c.paneGrid = Grid();  // front ends draw the rows as the grid of panes
     c.x = rect.left;
     c.y = rect.top;
     c.cx = std::max(0, rect.Width());

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTime>
+#include <QFontDatabase>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -15,7 +16,11 @@
 #include <QRadioButton>
 #include <QSlider>
 #include <QTimeEdit>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QTreeWidget>
+
+#include "gui/Widgets.h"
 
 #include "platform/codepage/CodePage.h"
 
@@ -54,6 +59,35 @@ bool SameRows(const std::vector<ui::ListItem>& a, const std::vector<ui::ListItem
     for (size_t i = 0; i < a.size(); ++i)
         if (a[i].cells != b[i].cells) return false;
     return true;
+}
+
+// The dialog font's fixed-pitch counterpart, for controls that ask for it.
+QFont FixedPitchFont(const QFont& like) {
+    QFont f = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    if (like.pixelSize() > 0) f.setPixelSize(like.pixelSize());
+    return f;
+}
+
+// Width a control needs to show its text whole on one line, or 0 when the
+// text may wrap or the widget has no text of its own.
+int NeededWidth(QWidget* w, const QFont& font) {
+    const QFontMetrics fm(font);
+    if (auto* b = qobject_cast<QPushButton*>(w)) return fm.horizontalAdvance(b->text()) + 10;
+    if (qobject_cast<QCheckBox*>(w) || qobject_cast<QRadioButton*>(w)) {
+        auto* b = static_cast<QAbstractButton*>(w);
+        if (b->text().isEmpty()) return 0;
+        const bool check = qobject_cast<QCheckBox*>(w) != nullptr;
+        QStyle* st = w->style();
+        return st->pixelMetric(check ? QStyle::PM_IndicatorWidth : QStyle::PM_ExclusiveIndicatorWidth, nullptr, w) +
+               st->pixelMetric(check ? QStyle::PM_CheckBoxLabelSpacing : QStyle::PM_RadioButtonLabelSpacing, nullptr, w) +
+               fm.horizontalAdvance(b->text()) + 4;
+    }
+    if (auto* l = qobject_cast<QLabel*>(w)) {
+        if (l->wordWrap() || l->text().isEmpty()) return 0;
+        return fm.horizontalAdvance(l->text()) + 2;
+    }
+    if (auto* g = qobject_cast<QGroupBox*>(w)) return g->title().isEmpty() ? 0 : fm.horizontalAdvance(g->title()) + 20;
+    return 0;
 }
 
 }  // namespace
@@ -124,12 +158,28 @@ QWidget* ControlPane::Make(const ui::Control& c) {
         }
         case ControlKind::Led: return new Led(this);
         case ControlKind::Slider: {
+            if (c.spin) {
+                auto* arrows = new SpinArrows(this);
+                connect(arrows, &SpinArrows::stepped, this, [this, id](int delta) {
+                    const ui::Control* now = m_model.FindControl(id);
+                    if (!now) return;
+                    const int lo = std::min(now->rangeMin, now->rangeMax), hi = std::max(now->rangeMin, now->rangeMax);
+                    const int pos = std::clamp(now->pos + delta, lo, hi);
+                    if (pos != now->pos) Act(ui::Action::Kind::Slide, id, pos);
+                });
+                return arrows;
+            }
             auto* s = new QSlider(c.cy > c.cx ? Qt::Vertical : Qt::Horizontal, this);
             s->setPageStep(10);
             connect(s, &QSlider::valueChanged, this, [this, id](int v) { Act(ui::Action::Kind::Slide, id, v); });
             return s;
         }
         case ControlKind::List: {
+            if (c.paneGrid > 0) {
+                auto* g = new PaneGrid(c.paneGrid, this);
+                connect(g, &PaneGrid::picked, this, [this, id](int pane) { Act(ui::Action::Kind::Select, id, pane); });
+                return g;
+            }
             auto* l = new QListWidget(this);
             connect(l, &QListWidget::currentRowChanged, this,
                     [this, id](int row) { Act(ui::Action::Kind::Select, id, row); });
@@ -142,6 +192,10 @@ QWidget* ControlPane::Make(const ui::Control& c) {
             t->setRootIsDecorated(false);
             t->setUniformRowHeights(true);
             t->setAllColumnsShowFocus(true);
+            // Columns keep the width they need (a horizontal scroll bar when
+            // they do not fit); the last one takes what room is left.
+            t->header()->setStretchLastSection(false);
+            t->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
             connect(t, &QTreeWidget::currentItemChanged, this, [this, id, t](QTreeWidgetItem* item) {
                 Act(ui::Action::Kind::Select, id, item ? t->indexOfTopLevelItem(item) : -1);
             });
@@ -199,7 +253,12 @@ QWidget* ControlPane::Make(const ui::Control& c) {
 
 void ControlPane::SyncRows(Entry& e, const ui::Control& c) {
     const bool rowsChanged = !e.filled || !SameRows(e.items, c.items) || e.columns != c.columns;
-    if (auto* l = qobject_cast<QListWidget*>(e.widget)) {
+    if (auto* g = qobject_cast<PaneGrid*>(e.widget)) {
+        QStringList texts;
+        for (const auto& item : c.items) texts << ToQt(item.cells.empty() ? std::string{} : item.cells[0]);
+        g->SetTexts(texts);
+        g->SetCurrent(c.selection);
+    } else if (auto* l = qobject_cast<QListWidget*>(e.widget)) {
         if (rowsChanged) {
             l->clear();
             for (const auto& item : c.items) l->addItem(ToQt(item.cells.empty() ? std::string{} : item.cells[0]));
@@ -219,14 +278,17 @@ void ControlPane::SyncRows(Entry& e, const ui::Control& c) {
                 for (const auto& cell : item.cells) cells << ToQt(cell);
                 t->addTopLevelItem(new QTreeWidgetItem(cells));
             }
-            for (int col = 0; col < t->columnCount(); ++col) t->resizeColumnToContents(col);
+            if (e.columns != c.columns) e.columnsSized = false;
+            SizeColumns(*t, e);
         }
         if (c.checkBoxes) {
             for (int r = 0; r < t->topLevelItemCount() && r < c.ItemCount(); ++r) {
                 QTreeWidgetItem* item = t->topLevelItem(r);
                 item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
                 const Qt::CheckState want = c.items[static_cast<size_t>(r)].checked ? Qt::Checked : Qt::Unchecked;
-                if (item->checkState(0) != want) item->setCheckState(0, want);
+                // A new row has no check state at all (and so no box) until one is set.
+                if (!item->data(0, Qt::CheckStateRole).isValid() || item->checkState(0) != want)
+                    item->setCheckState(0, want);
             }
         }
         QTreeWidgetItem* want = c.selection >= 0 ? t->topLevelItem(c.selection) : nullptr;
@@ -249,7 +311,7 @@ void ControlPane::SyncOne(Entry& e, const ui::Control& c) {
     int height = c.cy;
     if (c.kind == ControlKind::Combo) height = std::min(c.cy, 24);  // templates give the dropped height
     if (c.kind == ControlKind::Led) height = std::min(c.cx, c.cy);
-    const QRect place(c.x, c.y, std::max(c.cx, 1), std::max(height, 1));
+    const QRect place(c.x, c.y, std::max({c.cx, e.width, 1}), std::max(height, 1));
     if (w->geometry() != place) w->setGeometry(place);
     if (w->isEnabled() != c.enabled) w->setEnabled(c.enabled);
     const QString caption = Caption(c.text);
@@ -291,6 +353,7 @@ void ControlPane::SyncOne(Entry& e, const ui::Control& c) {
         }
         case ControlKind::Led: static_cast<Led*>(w)->SetLit(c.ticked); break;
         case ControlKind::Slider: {
+            if (c.spin) break;  // the arrows keep no value: the buddy edit shows it
             auto* s = static_cast<QSlider*>(w);
             s->setRange(std::min(c.rangeMin, c.rangeMax), std::max(c.rangeMin, c.rangeMax));
             if (s->value() != c.pos) s->setValue(c.pos);
@@ -337,18 +400,143 @@ void ControlPane::Sync() {
             if (e.widget) {
                 e.widget->setObjectName(QString("control%1").arg(id));
                 e.widget->setProperty("controlId", id);
+                if (c->fixedPitch) e.widget->setFont(FixedPitchFont(font()));
             }
             it = m_entries.emplace(id, e).first;
             added = true;
         }
-        if (it->second.widget) SyncOne(it->second, *c);
+        if (it->second.widget) {
+            SyncOne(it->second, *c);
+            Fit(it->second, *c);
+        }
     }
     if (added) {
         // Frames (group boxes, panels) lie behind the controls they surround.
         for (auto& [id, e] : m_entries)
             if (e.widget && (e.kind == ControlKind::Group || e.kind == ControlKind::Panel)) e.widget->lower();
+        NameControls();
     }
+    if (m_model.FocusCount() != m_focusSeen) {
+        m_focusSeen = m_model.FocusCount();
+        m_focusPending = true;
+    }
+    if (m_focusPending) ApplyFocus();
     m_syncing = false;
+}
+
+void ControlPane::SizeColumns(QTreeWidget& t, Entry& e) {
+    // Widths only grow while the list lives, so a refill does not make
+    // the columns jump.
+    const int count = t.columnCount();
+    int total = 0;
+    for (int col = 0; col < count; ++col) {
+        const int was = t.columnWidth(col);
+        t.resizeColumnToContents(col);  // contents and header
+        const int want = std::max(t.columnWidth(col), 30);
+        const int width = e.columnsSized ? std::max(was, want) : want;
+        if (t.columnWidth(col) != width) t.setColumnWidth(col, width);
+        total += width;
+    }
+    const int room = t.viewport()->width() > 1 ? t.viewport()->width() : t.width() - 4;
+    if (count > 0 && total < room) t.setColumnWidth(count - 1, t.columnWidth(count - 1) + room - total);
+    e.columnsSized = true;
+}
+
+void ControlPane::NameControls() {
+    // A field's label is the static text before it in the template that
+    // sits on its line or just above it, as labels are laid out.
+    const ui::Control* label = nullptr;
+    for (int id : m_model.ControlIds()) {
+        const ui::Control* c = m_model.FindControl(id);
+        if (!c) continue;
+        if (c->kind == ControlKind::Static) {
+            label = c->text.empty() ? nullptr : c;
+            continue;
+        }
+        QWidget* w = ControlWidget(id);
+        const bool field = c->kind == ControlKind::Edit || c->kind == ControlKind::Combo || c->kind == ControlKind::List ||
+                           c->kind == ControlKind::ReportList || c->kind == ControlKind::Slider ||
+                           c->kind == ControlKind::TimeEdit || c->kind == ControlKind::Calendar ||
+                           c->kind == ControlKind::Progress;
+        if (w && field && label && w->accessibleName().isEmpty()) {
+            const bool sameLine = label->y < c->y + std::max(c->cy, 1) && label->y + std::max(label->cy, 1) > c->y;
+            const bool above = label->y + label->cy <= c->y && c->y - (label->y + label->cy) < 24;
+            if (sameLine || above) {
+                QString name = Caption(label->text).trimmed();
+                if (name.endsWith(':')) name.chop(1);
+                w->setAccessibleName(name);
+                if (auto* l = qobject_cast<QLabel*>(ControlWidget(label->id))) l->setBuddy(w);
+            }
+        }
+        if (c->kind != ControlKind::Group && c->kind != ControlKind::Panel) label = nullptr;
+    }
+}
+
+void ControlPane::ApplyFocus() {
+    QWidget* w = ControlWidget(m_model.Focus());
+    // A hidden pane (a page not in front, a window not yet shown) takes
+    // the focus when it shows.
+    if (!w || !w->isVisible() || !w->isEnabled()) return;
+    m_focusPending = false;
+    w->setFocus(Qt::OtherFocusReason);
+    if (auto* le = qobject_cast<QLineEdit*>(w)) {
+        const ui::Control& c = m_model.Item(m_model.Focus());
+        // The selection the dialog set; without one the whole text, as
+        // the dialog manager selects a field it moves the focus to.
+        if (c.selEnd > c.selStart)
+            le->setSelection(c.selStart, c.selEnd - c.selStart);
+        else
+            le->selectAll();
+    }
+}
+
+std::vector<QWidget*> ControlPane::FocusChain() const {
+    std::vector<QWidget*> out;
+    for (int id : m_model.ControlIds()) {
+        QWidget* w = ControlWidget(id);
+        if (w && w->focusPolicy() != Qt::NoFocus) out.push_back(w);
+    }
+    return out;
+}
+
+void ControlPane::Fit(Entry& e, const ui::Control& c) {
+    QWidget* w = e.widget;
+    if (!c.visible) return;
+    QFont font = this->font();
+    if (font.pixelSize() <= 0) font.setPixelSize(QFontInfo(font).pixelSize());
+    if (c.fixedPitch) font = FixedPitchFont(font);
+    int need = NeededWidth(w, font);
+    if (need <= 0 || need <= c.cx) {
+        if (w->font() != font) w->setFont(font);
+        if (e.width != 0) {
+            e.width = 0;
+            w->resize(std::max(c.cx, 1), w->height());
+        }
+        return;
+    }
+    // Room to the right up to the next control on the same line (frames
+    // around the control do not count) or the edge of the pane.
+    int limit = std::max(m_model.Width(), c.x + c.cx);
+    const QRect self(c.x, c.y, c.cx, std::max(c.cy, 1));
+    for (int id : m_model.ControlIds()) {
+        const ui::Control* o = m_model.FindControl(id);
+        if (!o || o->id == c.id || !o->visible || o->kind == ControlKind::Background) continue;
+        const QRect other(o->x, o->y, std::max(o->cx, 1), std::max(o->cy, 1));
+        if (other.contains(self)) continue;  // a group box or panel around it
+        if (other.top() > self.bottom() || other.bottom() < self.top()) continue;
+        if (o->x >= c.x + c.cx / 2) limit = std::min(limit, o->x - 2);
+    }
+    // A smaller size of the same font when widening alone does not do.
+    while (need > limit - c.x && font.pixelSize() > 8) {
+        font.setPixelSize(font.pixelSize() - 1);
+        need = NeededWidth(w, font);
+    }
+    if (w->font() != font) w->setFont(font);
+    e.width = std::max(c.cx, std::min(need, limit - c.x));
+    if (w->width() != e.width) w->resize(e.width, w->height());
+    // Still too long: the whole text shows as a tool tip.
+    const QString tip = need > e.width ? Caption(c.text) : QString();
+    if (w->toolTip() != tip) w->setToolTip(tip);
 }
 
 }  // namespace gui

@@ -13,6 +13,8 @@
 
 #include <QWidget>
 
+class QTreeWidget;
+
 #include "platform/ui/Dialog.h"
 #include "platform/ui/Script.h"
 
@@ -29,6 +31,8 @@ public:
     void Sync();
     // The widget of a control, or null.
     QWidget* ControlWidget(int id) const;
+    // The widgets that take the focus, in the template's control order.
+    std::vector<QWidget*> FocusChain() const;
 
 private:
     struct Entry {
@@ -37,16 +41,27 @@ private:
         std::vector<ui::ListItem> items;  // rows the widget shows
         std::vector<std::string> columns;
         bool filled = false;
+        int width = 0;  // widened to show the whole text; 0 = the template width
+        bool columnsSized = false;
     };
     QWidget* Make(const ui::Control& c);
     void SyncOne(Entry& e, const ui::Control& c);
     void SyncRows(Entry& e, const ui::Control& c);
     void Act(ui::Action::Kind kind, int id, int n = 0, std::string text = {});
+    // Widens a control into free room, or takes a smaller font, so that
+    // its text shows whole.
+    void Fit(Entry& e, const ui::Control& c);
+    void ApplyFocus();
+    // Accessible names of fields from their labels.
+    void NameControls();
+    void SizeColumns(QTreeWidget& t, Entry& e);
 
     ui::Dialog& m_model;
     ActionSink m_sink;
     std::map<int, Entry> m_entries;
     bool m_syncing = false;
+    int m_focusSeen = 0;        // the model's focus count last applied
+    bool m_focusPending = false;
 };
 
 // The model's 8-bit text (system code page) to Qt and back.

@@ -2,7 +2,10 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QKeySequence>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QShortcut>
 #include <QTabBar>
 #include <QTabWidget>
 
@@ -63,7 +66,60 @@ DialogView::DialogView(ui::Dialog& model, ActionSink sink, QWidget* parent)
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
         if (now && qobject_cast<QLineEdit*>(now) && isAncestorOf(now)) m_lastEdit = now;
     });
+    if (m_tabs) {
+        // Ctrl+Tab and Ctrl+Shift+Tab turn the pages wherever the focus is.
+        auto turn = [this](int step) {
+            const int count = m_tabs->count();
+            if (count < 2) return;
+            const int next = (m_tabs->currentIndex() + step + count) % count;
+            ui::Action a;
+            a.kind = ui::Action::Kind::Page;
+            a.text = FromQt(m_tabs->tabText(next));
+            m_sink(a);
+        };
+        for (auto seq : {QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown)})
+            connect(new QShortcut(seq, this), &QShortcut::activated, this, [turn] { turn(1); });
+        for (auto seq : {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab),
+                         QKeySequence(Qt::CTRL | Qt::Key_PageUp)})
+            connect(new QShortcut(seq, this), &QShortcut::activated, this, [turn] { turn(-1); });
+    }
     Sync();
+}
+
+void DialogView::TakeInitialFocus() {
+    // As the dialog manager does when the dialog set no focus of its own:
+    // the first control that takes the focus (on a sheet, the first of the
+    // page in front), an edit with its text selected.
+    ControlPane* page = nullptr;
+    if (ui::PropertySheet* sheet = m_model.EmbeddedSheet()) {
+        const int active = sheet->ActiveIndex();
+        if (active >= 0 && active < static_cast<int>(m_pages.size())) page = m_pages[active];
+    }
+    if (m_model.FocusCount() > 0 || (page && page->Model().FocusCount() > 0)) return;
+    std::vector<QWidget*> chain = page ? page->FocusChain() : std::vector<QWidget*>{};
+    for (QWidget* w : m_pane->FocusChain()) chain.push_back(w);
+    for (QWidget* w : chain) {
+        if (!w->isVisible() || !w->isEnabled()) continue;
+        w->setFocus(Qt::TabFocusReason);
+        if (auto* le = qobject_cast<QLineEdit*>(w)) le->selectAll();
+        return;
+    }
+}
+
+void DialogView::OrderFocus() {
+    // The template's control order, with an embedded sheet (its tab row,
+    // then the fields of its pages) before the frame's own buttons.
+    std::vector<QWidget*> chain;
+    if (m_tabs) {
+        chain.push_back(m_tabs->tabBar());
+        for (ControlPane* page : m_pages)
+            if (page)
+                for (QWidget* w : page->FocusChain()) chain.push_back(w);
+    }
+    for (QWidget* w : m_pane->FocusChain()) chain.push_back(w);
+    if (chain == m_chain) return;
+    m_chain = chain;
+    for (size_t i = 1; i < chain.size(); ++i) QWidget::setTabOrder(chain[i - 1], chain[i]);
 }
 
 DialogView::~DialogView() = default;
@@ -91,16 +147,25 @@ void DialogView::SyncSheet() {
         }
         if (m_pages[i]) m_pages[i]->Sync();
     }
-    if (m_tabs->currentIndex() != sheet->ActiveIndex()) m_tabs->setCurrentIndex(sheet->ActiveIndex());
+    if (m_tabs->currentIndex() != sheet->ActiveIndex()) {
+        m_tabs->setCurrentIndex(sheet->ActiveIndex());
+        // The page now in front takes the focus its dialog asked for.
+        if (ControlPane* page = m_pages[sheet->ActiveIndex()]) page->Sync();
+    }
     m_tabs->raise();
 }
 
 void DialogView::Sync() {
     m_syncing = true;
-    const QString caption = ToQt(m_model.Caption());
+    // The dialog's own caption, or its template's when it set none.
+    const QString caption = ToQt(m_model.Caption().empty() ? m_model.TemplateCaption() : m_model.Caption());
     if (windowTitle() != caption) setWindowTitle(caption);
     m_pane->Sync();
     if (m_tabs) SyncSheet();
+    // Enter presses the dialog's default button, OK (control 1), when
+    // the focus is on a control that does not take Enter itself.
+    if (auto* ok = qobject_cast<QPushButton*>(m_pane->ControlWidget(1)); ok && !ok->isDefault()) ok->setDefault(true);
+    OrderFocus();
     const int w = std::max(m_model.Width(), 120), h = std::max(m_model.Height(), 40);
     m_pane->setGeometry(0, 0, w, h);
     int keyboardHeight = 0;
@@ -119,7 +184,10 @@ void DialogView::Sync() {
 }
 
 void DialogView::Type(const QString& text, bool backspace) {
-    auto* edit = qobject_cast<QLineEdit*>(m_lastEdit.data());
+    // The field with the focus (the one the dialog gave it, or the one the
+    // operator touched last).
+    auto* edit = qobject_cast<QLineEdit*>(focusWidget());
+    if (!edit) edit = qobject_cast<QLineEdit*>(m_lastEdit.data());
     if (!edit || !edit->isEnabled() || edit->isReadOnly()) return;
     const int id = edit->property("controlId").toInt();
     QString t = edit->text();

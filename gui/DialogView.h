@@ -29,6 +29,8 @@ public:
     QWidget* ControlWidget(int id) const;
     QTabWidget* Tabs() const { return m_tabs; }
     Keyboard* OnScreenKeyboard() const { return m_keyboard; }
+    // Focus for a dialog that set none: its first control (after showing).
+    void TakeInitialFocus();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -37,6 +39,7 @@ protected:
 private:
     void Type(const QString& text, bool backspace);
     void SyncSheet();
+    void OrderFocus();
 
     ui::Dialog& m_model;
     ActionSink m_sink;
@@ -46,6 +49,7 @@ private:
     Keyboard* m_keyboard = nullptr;
     QPointer<QWidget> m_lastEdit;  // where the on-screen keyboard types
     bool m_syncing = false;
+    std::vector<QWidget*> m_chain;  // the tab order last set
 };
 
 }  // namespace gui

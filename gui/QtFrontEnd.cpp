@@ -4,6 +4,7 @@
 #include <QEventLoop>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QThread>
 #include <QTimer>
 
@@ -115,13 +116,32 @@ void QtFrontEnd::RunModal(ui::Dialog& dialog) {
     });
     queue->Pump();
     view.Sync();
-    if (parent) view.move(parent->geometry().center() - view.rect().center());
+    // Over the window it belongs to; a dialog opened on its own (or over a
+    // window not on screen) in the middle of the screen.
+    if (parent && parent->isVisible()) {
+        view.move(parent->frameGeometry().center() - view.rect().center());
+    } else if (QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen()) {
+        view.move(screen->availableGeometry().center() - view.rect().center());
+    }
     view.show();
     view.raise();
     view.activateWindow();
+    view.Sync();  // the focus the dialog set goes to its control once it shows
+    view.TakeInitialFocus();
     if (onDialogShown) onDialogShown(view);
     pump.start();
     if (!dialog.IsEnded()) loop.exec();
+    if (dialog.IsBusy()) {
+        // A worker still runs: its messages and message boxes go on being
+        // served until it is done.  Leaving now would let the dialog wait
+        // for the worker (as it is destroyed) on this thread, while the
+        // worker waits for this thread to show its message box.
+        QEventLoop drain;
+        QObject::connect(&pump, &QTimer::timeout, &drain, [&] {
+            if (!dialog.IsBusy()) drain.quit();
+        });
+        drain.exec();
+    }
     pump.stop();
     queue->Pump();
     view.hide();

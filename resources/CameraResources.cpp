@@ -154,10 +154,10 @@ void AddCameraTemplates(std::map<int, ui::DialogTemplate>& out) {
                     Static(cam::kTrgActionLabel, "PTZ Action", 160, 54, 120),
                     Radio(cam::kTrgPreset, "Preset Position", 166, 68, 1, 110),
                     Static(cam::kTrgPresetLabel, "Position Number", 176, 82, 60),
-                    Edit(cam::kTrgPresetNumber, 238, 80, 24, 3), Slider(cam::kTrgPresetSpin, 264, 80, 24, 1, 96),
+                    Edit(cam::kTrgPresetNumber, 238, 80, 24, 3), Spin(cam::kTrgPresetSpin, 264, 80, 12, 1, 96),
                     Radio(cam::kTrgPattern, "Pattern", 166, 100, 1, 110),
                     Static(cam::kTrgPatternLabel, "Pattern Number", 176, 114, 60),
-                    Edit(cam::kTrgPatternNumber, 238, 112, 24, 3), Slider(cam::kTrgPatternSpin, 264, 112, 24, 1, 63),
+                    Edit(cam::kTrgPatternNumber, 238, 112, 24, 3), Spin(cam::kTrgPatternSpin, 264, 112, 12, 1, 63),
                     Static(cam::kTrgSmallLabel, "X", 14, 140, 60), Keyboard(cam::kTrgKeypad, "0123456789"),
                     Button(1, "OK", 120, 186), Button(2, "Cancel", 178, 186), Button(4, "Help", 236, 186)});
     // User-Defined Handlers: installed handlers and the two actions.

@@ -90,7 +90,7 @@ void AddTextStreamTemplates(std::map<int, ui::DialogTemplate>& out) {
                     Static(1225, "Value 1:", 14, 100, 70), Edit(1215, 90, 98, 70, 31),
                     Static(1226, "Value 2:", 170, 100, 60), Edit(1216, 234, 98, 80, 31),
                     Static(1227, "Text Stream:", 14, 118, 70), Sorted(Combo(1217, 90, 116, 150)),
-                    Static(1228, "Transaction Data:", 14, 134, 100), Edit(1218, 14, 146, 300, 0, 52),
+                    Static(1228, "Transaction Data:", 14, 134, 100), ReadOnlyArea(FixedPitch(Edit(1218, 14, 146, 300, 0, 52))),
                     Button(1, "OK", 146, 208), Button(2, "Cancel", 202, 208), Button(4, "Help", 258, 208),
                     Keyboard(1002, "ABCDEFGHIJKLMNOPQRSTUVWXYZ +-./:=?_0123456789$~")});
     out[230] = Dlg(230, "Receipt Definition", 330, 200,
@@ -99,7 +99,7 @@ void AddTextStreamTemplates(std::map<int, ui::DialogTemplate>& out) {
                     Static(1241, "Beginning Marker:", 14, 46, 90), Edit(1231, 110, 44, 150, 63),
                     Hidden(Static(1242, "Ending Marker:", 14, 64, 90)), Hidden(Edit(1232, 110, 62, 150, 63)),
                     Static(1227, "Text Stream:", 14, 82, 90), Sorted(Combo(1217, 110, 80, 150)),
-                    Static(1228, "Transaction Data:", 14, 98, 100), Edit(1218, 14, 110, 300, 0, 56),
+                    Static(1228, "Transaction Data:", 14, 98, 100), ReadOnlyArea(FixedPitch(Edit(1218, 14, 110, 300, 0, 56))),
                     Button(1, "OK", 146, 178), Button(2, "Cancel", 202, 178), Button(4, "Help", 258, 178),
                     Keyboard(1002, "ABCDEFGHIJKLMNOPQRSTUVWXYZ +-./:=?_0123456789$~")});
     out[232] = Dlg(232, "Alarms", 250, 150,

@@ -101,10 +101,10 @@ HRESULT SimRmtResMgrUISupport::SetManagedState(std::int32_t managed) {
 
 namespace {
 
-// The device configuration editor.  It has no window of its own here: the
-// unit's "ipSources"."editor" decides whether the operator confirms
-// ("confirm", default true) and what the result is ("result").  Every call
-// is recorded with what the editor was given.
+// The device configuration editor.  Its window is the front end's
+// (onEditDevice); without one the unit's "ipSources"."editor" decides
+// whether the operator confirms ("confirm", default true) and what the
+// result is ("result").  Every call is recorded with what the editor was given.
 class IPDeviceConfigEditor final : public SimHostObject<IIPDeviceConfigEditor> {
 public:
     using SimHostObject::SimHostObject;
@@ -130,10 +130,16 @@ public:
             }
         if (HRESULT hr = m_unit.Enter("IPDeviceConfigEditor.Edit", args, false); com::FAILED(hr)) return hr;
         if (!values || !confirmed) return com::E_POINTER;
-        std::lock_guard l(m_unit.DataMutex());
-        const json& editor = ipsrc::Section(m_unit.Data())["editor"];
-        bool confirm = editor.is_object() ? editor.value("confirm", true) : true;
-        m_result = editor.is_object() ? cp::Utf8ToAnsi(editor.value("result", std::string())) : std::string();
+        bool confirm = true;
+        {
+            std::lock_guard l(m_unit.DataMutex());
+            const json& editor = ipsrc::Section(m_unit.Data())["editor"];
+            confirm = editor.is_object() ? editor.value("confirm", true) : true;
+            m_result = editor.is_object() ? cp::Utf8ToAnsi(editor.value("result", std::string())) : std::string();
+        }
+        // A front end's editor window decides instead (outside the data lock:
+        // it runs a modal window).
+        if (m_unit.onEditDevice) confirm = m_unit.onEditDevice(args, m_result);
         *confirmed = confirm ? 1 : 0;
         return com::S_OK;
     }

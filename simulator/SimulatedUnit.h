@@ -96,6 +96,12 @@ public:
     // call the unit refused after it was recorded.
     std::function<void(const HostCall&)> onCall;
     std::function<void(const HostCall&)> onRefused;
+    // The device configuration editor's window, when a front end has one:
+    // given the values ("name:type=value" separated by blanks) and the
+    // unit file's proposed result, answers whether the operator confirmed
+    // and leaves the result (as "address=...;cameras=...") in result.
+    // Unset, the unit file's "ipSources"."editor" answers.
+    std::function<bool(const std::string& values, std::string& result)> onEditDevice;
 
     // Make creation of a host object class fail (HostSystemObject and the
     // others created by class identifier): the creation answers hr.

@@ -1,13 +1,26 @@
 #include "apps/demo/Launcher.h"
 
+#include <chrono>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
 #include <iostream>
+#include <vector>
 
-#include <QGridLayout>
+#include <QCheckBox>
+#include <QFile>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QSpinBox>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "apps/demo/HostWindows.h"
 #include "apps/run/Operations.h"
 #include "gui/ControlPane.h"
 #include "gui/QtFrontEnd.h"
@@ -16,24 +29,155 @@
 
 namespace demo {
 
-Launcher::Launcher(std::string unitPath) : m_unitPath(std::move(unitPath)) {
+Launcher::Launcher(std::string unitPath)
+    : m_unitPath(std::move(unitPath)), m_bundledPath(std::string(MIRELLE_SOURCE_DIR) + "/apps/units/default.json") {
     setWindowTitle("Mirelle demo");
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(QString("Unit file: %1").arg(QString::fromStdString(m_unitPath)), this));
-    auto* grid = new QGridLayout;
-    int i = 0;
-    for (const auto& name : apps::OperationNames()) {
-        auto* b = new QPushButton(QString::fromStdString(name), this);
-        b->setObjectName(QString::fromStdString(name));
-        connect(b, &QPushButton::clicked, this, [this, name] { RunOperation(name); });
-        grid->addWidget(b, i / 4, i % 4);
-        ++i;
+    // The setups as an operator looks for them, by what they set up; the
+    // interface operation behind each is its tool tip.
+    struct Entry {
+        const char* title;
+        const char* operation;
+    };
+    struct Group {
+        const char* title;
+        std::vector<Entry> entries;
+    };
+    const std::vector<Group> groups = {
+        {"Video", {{"Cameras", "ShowCameras"}, {"Display layouts", "ShowDisplay"}, {"Record mode", "ShowRecordModeDlg"}}},
+        {"Recording", {{"Storage", "ShowStorage"}}},
+        {"Audio", {{"Audio", "ShowAudio"}, {"Level meter update", "UpdateLevelMeter"}}},
+        {"Text",
+         {{"Text streams", "ShowTextStreams"}, {"Exceptions", "ShowTextExceptions"}, {"Receipts", "ShowTextReceipts"},
+          {"Raw text", "ShowRawTextSetup"}, {"Serial port", "ShowCOMPortSetup"}, {"TCP/IP port", "ShowTextIPPortSetup"},
+          {"Printer options", "ShowODSetup"}}},
+        {"Network",
+         {{"Port address", "ShowPortAddressDlg"}, {"IP sources", "ShowIPSourceConfig"},
+          {"Drop remote connection", "ConnectTimeout"}}},
+    };
+    auto* row = new QHBoxLayout;
+    for (const auto& group : groups) {
+        auto* box = new QGroupBox(group.title, this);
+        auto* column = new QVBoxLayout(box);
+        for (const auto& entry : group.entries) {
+            const std::string name = entry.operation;
+            if (!apps::IsOperation(name)) continue;
+            auto* b = new QPushButton(entry.title, box);
+            b->setObjectName(QString::fromStdString(name));
+            b->setToolTip(QString::fromStdString(name));
+            connect(b, &QPushButton::clicked, this, [this, name] { RunOperation(name); });
+            column->addWidget(b);
+        }
+        column->addStretch();
+        row->addWidget(box);
     }
-    layout->addLayout(grid);
+    layout->addLayout(row);
+
+    // What the simulated unit does while a setup is open.
+    auto* unitRow = new QHBoxLayout;
+    auto* reset = new QPushButton("Reset unit", this);
+    reset->setObjectName("resetUnit");
+    reset->setToolTip("Puts the bundled unit file back");
+    connect(reset, &QPushButton::clicked, this, [this] { ResetUnit(); });
+    unitRow->addWidget(reset);
+    m_dropDelay = new QSpinBox(this);
+    m_dropDelay->setObjectName("dropDelay");
+    m_dropDelay->setRange(0, 600);
+    m_dropDelay->setSuffix(" s");
+    m_dropDelay->setSpecialValueText("never");
+    m_dropDelay->setAccessibleName("Drop remote connection after");
+    m_dropDelay->setToolTip("ConnectTimeout: the remote connection drops this long after a setup opens");
+    unitRow->addWidget(new QLabel("Drop remote connection after", this));
+    unitRow->addWidget(m_dropDelay);
+    m_audioInput = new QCheckBox("Live audio input", this);
+    m_audioInput->setObjectName("audioInput");
+    m_audioInput->setToolTip("UpdateLevelMeter from the unit's audio thread while a setup is open");
+    unitRow->addWidget(m_audioInput);
+    unitRow->addStretch();
+    layout->addLayout(unitRow);
+
+    m_tree = new QTreeWidget(this);
+    m_tree->setObjectName("unitState");
+    m_tree->setHeaderLabels({"Unit", "Value"});
+    m_tree->setMinimumHeight(220);
+    layout->addWidget(m_tree);
     m_log = new QPlainTextEdit(this);
+    m_log->setObjectName("hostCalls");
     m_log->setReadOnly(true);
-    m_log->setMinimumHeight(220);
+    m_log->setMinimumHeight(160);
     layout->addWidget(m_log);
+    std::ifstream in(m_unitPath);
+    ShowState(nlohmann::json::parse(in, nullptr, false));
+}
+
+Launcher::~Launcher() { StopAudioInput(); }
+
+void Launcher::ResetUnit() {
+    std::error_code ec;
+    std::filesystem::copy_file(m_bundledPath, m_unitPath, std::filesystem::copy_options::overwrite_existing, ec);
+    m_log->appendPlainText(ec ? QString("reset failed: %1").arg(QString::fromStdString(ec.message()))
+                              : QString("== unit reset to the bundled file"));
+    std::ifstream in(m_unitPath);
+    ShowState(nlohmann::json::parse(in, nullptr, false));
+}
+
+void Launcher::Fill(QTreeWidgetItem* parent, const QString& key, const nlohmann::json& now,
+                    const nlohmann::json* before, bool compare) {
+    auto* item = parent ? new QTreeWidgetItem(parent, {key}) : new QTreeWidgetItem(m_tree, {key});
+    const bool changed = compare && (!before || *before != now);
+    if (now.is_object() || now.is_array()) {
+        int i = 0;
+        for (auto it = now.begin(); it != now.end(); ++it, ++i) {
+            const QString childKey = now.is_object() ? QString::fromStdString(it.key()) : QString("[%1]").arg(i);
+            const nlohmann::json* old = nullptr;
+            if (before && before->is_object() && now.is_object() && before->contains(it.key())) old = &(*before)[it.key()];
+            if (before && before->is_array() && now.is_array() && i < static_cast<int>(before->size())) old = &(*before)[i];
+            Fill(item, childKey, *it, old, compare);
+        }
+    } else {
+        item->setText(1, QString::fromStdString(now.is_string() ? now.get<std::string>() : now.dump()));
+    }
+    if (changed) {
+        // What the last setup changed, and the branches that lead to it.
+        for (int c = 0; c < 2; ++c) item->setBackground(c, QColor(255, 236, 150));
+        for (QTreeWidgetItem* up = item; up; up = up->parent()) up->setExpanded(true);
+    }
+}
+
+void Launcher::ShowState(const nlohmann::json& before) {
+    m_tree->clear();
+    std::ifstream in(m_unitPath);
+    const nlohmann::json now = nlohmann::json::parse(in, nullptr, false);
+    if (now.is_discarded()) return;
+    for (auto it = now.begin(); it != now.end(); ++it) {
+        const nlohmann::json* old = before.is_object() && before.contains(it.key()) ? &before[it.key()] : nullptr;
+        Fill(nullptr, QString::fromStdString(it.key()), *it, old, before.is_object());
+    }
+    m_tree->resizeColumnToContents(0);
+}
+
+void Launcher::StartAudioInput() {
+    if (!m_audioInput->isChecked() || !m_running) return;
+    m_audioStop = false;
+    mirelle::ISetupUI* setupUI = m_running.get();
+    setupUI->AddRef();
+    // A level that rises and falls, as speech on a microphone would, every
+    // 50 ms from a thread of its own as the unit's audio thread calls.
+    m_audioThread = std::thread([this, setupUI] {
+        for (int t = 0; !m_audioStop; ++t) {
+            const auto level = static_cast<std::int32_t>(50 + 45 * std::sin(t * 0.35) * std::sin(t * 0.07));
+            std::int16_t result = 0;
+            setupUI->UpdateLevelMeter(level, &result);
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        setupUI->Release();
+    });
+}
+
+void Launcher::StopAudioInput() {
+    m_audioStop = true;
+    if (m_audioThread.joinable()) m_audioThread.join();
 }
 
 long Launcher::RunOperation(const std::string& name) {
@@ -44,15 +188,53 @@ long Launcher::RunOperation(const std::string& name) {
         auto unit = host::SimulatedUnit::Load(m_unitPath);
         apps::RunReport report(say);
         report.Attach(*unit);
+        if (showHostWindows) {
+            auto reported = unit->onCall;
+            unit->onCall = [this, reported](const host::HostCall& call) {
+                reported(call);
+                if (call.name == "ShowHelp") ShowHelpTopic(this, call.args);
+            };
+        }
+        if (showHostWindows)
+            unit->onEditDevice = [this](const std::string& values, std::string& result) {
+                return EditIPDevice(this, values, result);
+            };
         gui::QtFrontEnd frontEnd(this);
         frontEnd.onMessage = [&](const ui::ShownMessage& m) { report.Message(cp::AnsiToUtf8(m.text)); };
+        std::ifstream in(m_unitPath);
+        const nlohmann::json before = nlohmann::json::parse(in, nullptr, false);
         auto setupUI = apps::CreateSetupUI();
-        auto outcome = apps::RunOperation(name, *unit, *setupUI.get());
+        const bool opensDialog = name != "ConnectTimeout" && name != "UpdateLevelMeter";
+        if (opensDialog) {
+            m_running = setupUI;
+            StartAudioInput();
+        }
+        QTimer drop;
+        drop.setSingleShot(true);
+        connect(&drop, &QTimer::timeout, this, [this, &say] {
+            if (!m_running) return;
+            say("== remote connection dropped: ConnectTimeout");
+            m_running->ConnectTimeout();
+        });
+        if (opensDialog && m_dropDelay->value() > 0) drop.start(m_dropDelay->value() * 1000);
+        apps::OperationOutcome outcome;
+        try {
+            outcome = apps::RunOperation(name, *unit, *setupUI.get());
+        } catch (...) {
+            drop.stop();
+            StopAudioInput();
+            m_running.reset();
+            throw;
+        }
+        drop.stop();
+        StopAudioInput();
+        m_running.reset();
         report.Finish(outcome);
         if (com::SUCCEEDED(outcome.hr))
             unit->Save(m_unitPath);
         else
             say("the unit file was not written");
+        ShowState(before);
         result = outcome.result;
     } catch (const std::exception& e) {
         say(std::string("failed: ") + e.what());

@@ -1,23 +1,57 @@
 // The demo launcher: one entry per ISetupUI operation on a working unit file.
 #pragma once
+#include <atomic>
 #include <string>
+#include <thread>
 
 #include <QWidget>
+#include <nlohmann/json.hpp>
 
+#include "interfaces/ISetupUI.h"
+#include "platform/com/Unknown.h"
+
+class QCheckBox;
 class QPlainTextEdit;
+class QSpinBox;
+class QTreeWidget;
+class QTreeWidgetItem;
 
 namespace demo {
 
 class Launcher : public QWidget {
 public:
     explicit Launcher(std::string unitPath);
+    ~Launcher() override;
     // Runs one operation modally on the unit file and reports its result;
     // answers the operation's result (-1 when it failed).
     long RunOperation(const std::string& name);
+    // Puts the bundled unit file back in place of the working one.
+    void ResetUnit();
+    // The unit file's data as a tree; what the last setup changed is
+    // highlighted.
+    QTreeWidget* StateTree() const { return m_tree; }
+    // The unit's own windows (device editor, help); off, the unit file answers.
+    bool showHostWindows = true;
 
 private:
+    void ShowState(const nlohmann::json& before);
+    // before: the value before the setup (null when new); compare: false on the first show.
+    void Fill(QTreeWidgetItem* parent, const QString& key, const nlohmann::json& now, const nlohmann::json* before,
+              bool compare);
+    void StartAudioInput();
+    void StopAudioInput();
+
     std::string m_unitPath;
+    std::string m_bundledPath;
     QPlainTextEdit* m_log;
+    QTreeWidget* m_tree;
+    QSpinBox* m_dropDelay;
+    QCheckBox* m_audioInput;
+    // The SetupUI object of the setup that runs, for the calls a unit makes
+    // while a setup is open (the connection drop, the level meter).
+    com::ComPtr<mirelle::ISetupUI> m_running;
+    std::thread m_audioThread;
+    std::atomic<bool> m_audioStop{false};
 };
 
 }  // namespace demo

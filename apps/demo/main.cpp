@@ -15,7 +15,8 @@
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName("Mirelle");
+    // The name only (no display name): window titles stay the dialogs' own captions.
+    QApplication::setApplicationName("Mirelle");
     std::string unitPath, operation, modulePath;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];

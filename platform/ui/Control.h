@@ -45,6 +45,8 @@ struct ControlTemplate {
     bool multiSelect = false;
     bool sorted = false;          // lists and combos keep their items sorted
     bool checkBoxes = false;      // report lists: each row has a check box
+    bool spin = false;            // sliders: an up/down arrow pair (spin control), one step per arrow
+    bool fixedPitch = false;      // edits and lists: text in a fixed-pitch font
 };
 
 struct DialogTemplate {
@@ -78,6 +80,11 @@ struct Control {
     bool sorted = false;
     bool multiline = false;
     bool checkBoxes = false;
+    bool spin = false;
+    bool fixedPitch = false;
+    // Lists drawn as a grid of panes with this many columns (rows are the
+    // panes, row by row from the top left); 0 for an ordinary list.
+    int paneGrid = 0;
     std::vector<std::string> columns;
     std::vector<ListItem> items;
     int selection = -1;           // lists and combos

@@ -199,6 +199,8 @@ Control& Dialog::AddControl(const ControlTemplate& ct) {
     c.sorted = ct.sorted;
     c.multiline = ct.multiline;
     c.checkBoxes = ct.checkBoxes;
+    c.spin = ct.spin;
+    c.fixedPitch = ct.fixedPitch;
     c.columns = ct.columns;
     c.keySet = ct.keySet;
     c.x = DluToPixelsX(ct.x);

@@ -76,8 +76,11 @@ public:
     void SetTicked(int id, bool ticked);
     void SetPos(int id, int pos);
     void SetSelection(int id, int index);
-    void SetFocus(int id) { m_focus = id; Changed(id); }
+    void SetFocus(int id) { m_focus = id; ++m_focusCount; Changed(id); }
     int Focus() const { return m_focus; }
+    // Counts SetFocus calls, so a front end sees the focus set again to the
+    // same control (after a refusal message, ...).
+    int FocusCount() const { return m_focusCount; }
     // Marks a control as changed for front ends that mirror the model.
     void Changed(int id);
 
@@ -143,6 +146,7 @@ private:
     std::map<int, Control> m_controls;
     std::vector<int> m_order;
     int m_focus = 0;
+    int m_focusCount = 0;
     bool m_created = false;
     bool m_running = false;
     // EndDialog may come from another thread (a connection time-out).

@@ -43,6 +43,12 @@ inline ControlTemplate Slider(int id, int x, int y, int cx, int lo, int hi, int 
     c.rangeMax = hi;
     return c;
 }
+// An up/down arrow pair moving a value by one within lo..hi.
+inline ControlTemplate Spin(int id, int x, int y, int cx, int lo, int hi, int cy = 14) {
+    auto c = Slider(id, x, y, cx, lo, hi, cy);
+    c.spin = true;
+    return c;
+}
 inline ControlTemplate List(int id, int x, int y, int cx, int cy) { return Ctl(ControlKind::List, id, "", x, y, cx, cy); }
 inline ControlTemplate Report(int id, int x, int y, int cx, int cy, std::vector<std::string> columns) {
     auto c = Ctl(ControlKind::ReportList, id, "", x, y, cx, cy);
@@ -61,6 +67,8 @@ inline ControlTemplate Keyboard(int id, std::string keySet) {
     c.keySet = std::move(keySet);
     return c;
 }
+inline ControlTemplate FixedPitch(ControlTemplate c) { c.fixedPitch = true; return c; }
+inline ControlTemplate ReadOnlyArea(ControlTemplate c) { c.multiline = true; c.readOnly = true; return c; }
 inline ControlTemplate Sorted(ControlTemplate c) { c.sorted = true; return c; }
 inline ControlTemplate Hidden(ControlTemplate c) { c.visible = false; return c; }
 inline ControlTemplate Disabled(ControlTemplate c) { c.enabled = false; return c; }

@@ -11,6 +11,8 @@
 #include <fstream>
 #include <mutex>
 #include <sstream>
+#include <algorithm>
+#include <cctype>
 #include <thread>
 
 #include <QAbstractButton>
@@ -27,12 +29,16 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTimeEdit>
+#include <QStyle>
 #include <QTimer>
+#include <QToolButton>
 #include <QTreeWidget>
 
 #include "apps/run/Operations.h"
+#include "tests/gui/GuiSession.h"
 #include "gui/DialogView.h"
 #include "gui/Keyboard.h"
+#include "gui/Widgets.h"
 #include "gui/QtFrontEnd.h"
 #include "platform/codepage/CodePage.h"
 #include "platform/registry/Registry.h"
@@ -41,16 +47,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-QApplication& App() {
-    static int argc = 1;
-    static char name[] = "test_gui";
-    static char* argv[] = {name, nullptr};
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Never destroyed: tearing Qt down among the other static destructors at
-    // exit crashes in the platform plugin.
-    static QApplication* app = new QApplication(argc, argv);
-    return *app;
-}
+using guitest::App;
 
 std::string Exec(const std::string& cmd) {
     std::FILE* p = ::popen((cmd + " 2>&1").c_str(), "r");
@@ -107,7 +104,7 @@ public:
         fe.onDialogShown = [this](gui::DialogView& v) {
             Shot(v, "dialog" + std::to_string(v.Model().TemplateId()));
         };
-        QTimer::singleShot(40, [this] { Tick(); });
+        QTimer::singleShot(40, &m_context, [this] { Tick(); });
     }
     ~Operator() { m_stopped = true; m_fe.onDialogShown = nullptr; }
 
@@ -126,10 +123,14 @@ private:
 
     void Tick() {
         if (m_stopped) return;
-        QTimer::singleShot(40, [this] { Tick(); });  // the next tick runs in nested loops too
+        // The next tick runs in nested loops too.  Its timer goes with this
+        // object: a tick left over from one run must never act in the next.
+        QTimer::singleShot(40, &m_context, [this] { Tick(); });
         if (QMessageBox* box = m_fe.ActiveMessageBox()) {
-            if (!box->isVisible() || m_answering == box) return;
-            m_answering = box;
+            // Marked on the box itself: boxes shown one after another may
+            // well sit at the same address.
+            if (!box->isVisible() || box->property("answered").toBool()) return;
+            box->setProperty("answered", true);
             int answer = 0;
             if (!m_answers.empty()) {
                 answer = m_answers.front();
@@ -196,7 +197,28 @@ private:
                     if (radio ? a.n != 0 : b->isChecked() != (a.n != 0)) QTest::mouseClick(w, Qt::LeftButton, {}, ClickPoint(w));
                 }
                 break;
+            case ui::Action::Kind::Check: {
+                // A click on the box of the row when it is not as wanted.
+                auto* t = qobject_cast<QTreeWidget*>(w);
+                if (!t || a.n < 0 || a.n >= t->topLevelItemCount()) return Fail("no row to check");
+                QTreeWidgetItem* item = t->topLevelItem(a.n);
+                if ((item->checkState(0) == Qt::Checked) == (a.value != 0)) break;
+                t->scrollToItem(item);
+                const QRect r = t->visualItemRect(item);
+                const int margin = t->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, t) + 1;
+                const QPoint box(r.left() + margin + t->style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, t) / 2,
+                                 r.center().y());
+                QTest::mouseClick(t->viewport(), Qt::LeftButton, {}, box);
+                break;
+            }
             case ui::Action::Kind::Slide: {
+                if (auto* arrows = qobject_cast<gui::SpinArrows*>(w)) {
+                    // One press of an arrow per step.
+                    const int now = view->Model().Target(a.id).Item(a.id).pos;
+                    QToolButton* b = a.n > now ? arrows->Up() : arrows->Down();
+                    for (int i = 0; i < std::abs(a.n - now); ++i) QTest::mouseClick(b, Qt::LeftButton);
+                    break;
+                }
                 auto* s = qobject_cast<QSlider*>(w);
                 if (!s) return Fail("not a slider");
                 // Dragged to the new position in one move.
@@ -210,6 +232,11 @@ private:
                 const bool dbl = a.kind == ui::Action::Kind::DblClick;
                 QAbstractItemView* v = nullptr;
                 QRect r;
+                if (auto* g = qobject_cast<gui::PaneGrid*>(w)) {
+                    // A click in the pane (the same pane again assigns again).
+                    QTest::mouseClick(g, Qt::LeftButton, {}, g->PaneRect(a.n).center());
+                    break;
+                }
                 if (auto* l = qobject_cast<QListWidget*>(w); l && a.n >= 0) {
                     l->scrollToItem(l->item(a.n));
                     v = l;
@@ -242,20 +269,21 @@ private:
     std::deque<ui::Action> m_steps;
     std::deque<int> m_answers;
     std::string m_prefix;
-    QMessageBox* m_answering = nullptr;
     bool m_stopped = false;
+    QObject m_context;
 };
 
 struct Case {
-    const char* operation;
-    const char* script;
+    std::string operation;
+    std::string script;
+    std::string name;  // test name
 };
 
 class GuiRun : public ::testing::TestWithParam<Case> {
 protected:
     void SetUp() override {
         App();
-        dir = fs::temp_directory_path() / ("mirelle-gui-" + std::to_string(::getpid()) + "-" + GetParam().operation);
+        dir = fs::temp_directory_path() / ("mirelle-gui-" + std::to_string(::getpid()) + "-" + GetParam().name);
         fs::create_directories(dir);
         for (auto* name : {"headless.json", "gui.json"})
             fs::copy_file(fs::path(MIRELLE_SOURCE_DIR) / "apps/units/default.json", dir / name,
@@ -302,7 +330,7 @@ TEST_P(GuiRun, ClicksGiveWhatTheHeadlessRunGives) {
     });
     watchdog.start(60000);
     HardWatchdog hard(150);
-    Operator op(frontEnd, parsed.actions, c.operation);
+    Operator op(frontEnd, parsed.actions, c.operation + (c.name == c.operation ? "" : "-" + c.name));
     {
         auto setupUI = apps::CreateSetupUI();
         auto outcome = apps::RunOperation(c.operation, *unit, *setupUI.get());
@@ -321,18 +349,42 @@ TEST_P(GuiRun, ClicksGiveWhatTheHeadlessRunGives) {
         << "the actions changed nothing";
 }
 
+// The demo's scripts: each names its operation on its first line.
+std::vector<Case> DemoCases() {
+    std::vector<Case> out;
+    std::vector<fs::path> files;
+    for (const auto& e : fs::directory_iterator(fs::path(MIRELLE_SOURCE_DIR) / "apps/demo"))
+        if (e.path().extension() == ".script") files.push_back(e.path());
+    std::sort(files.begin(), files.end());
+    for (const auto& f : files) {
+        std::ifstream in(f);
+        std::stringstream text;
+        text << in.rdbuf();
+        const std::string script = text.str();
+        const std::string tag = "# operation: ";
+        if (script.rfind(tag, 0) != 0) continue;
+        const std::string op = script.substr(tag.size(), script.find('\n') - tag.size());
+        std::string name = "Demo_" + f.stem().string();
+        for (auto& ch : name) if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
+        out.push_back({op, script, name});
+    }
+    return out;
+}
+
 const Case kCases[] = {
-    {"ShowRecordModeDlg", "tick 1014 1\nslide 1016 5\nclick 4\nclick 1\n"},
-    {"ShowODSetup", "tick 320 0\nclick 227\ntick 321 1\nclick 227\n"},
+    {"ShowRecordModeDlg", "tick 1014 1\nslide 1016 5\nclick 4\nclick 1\n", "ShowRecordModeDlg"},
+    {"ShowODSetup", "tick 320 0\nclick 227\ntick 321 1\nclick 227\n", "ShowODSetup"},
     {"ShowCameras",
      "set 1470 Front Door\npage Termination\nselect 1471 0\npage Gain Mode\nselect 1471 4\npage Camera Control\n"
-     "page PTZ Triggers\npage User-Defined Handlers\npage Covert Mode\nselect 1473 1\nclick 4\nclick 1\n"},
-    {"ShowStorage", "select 1000 0\nclick 1006\nset 1010 VIDEO1-MAIN\nclick 1\nclick 1\n"},
-    {"ShowDisplay", "set 1202 0:15\ntick 1205 1\npage 2 x 2\nclick 1112\nselect 1103 0\npage Call Monitor\nclick 1\n"},
-    {"ShowAudio", "slide 1403 80\npage Camera Associations\ntick 1512 1\nclick 1\n"},
+     "page PTZ Triggers\npage User-Defined Handlers\npage Covert Mode\nselect 1473 1\nclick 4\nclick 1\n", "ShowCameras"},
+    {"ShowStorage", "select 1000 0\nclick 1006\nset 1010 VIDEO1-MAIN\nclick 1\nclick 1\n", "ShowStorage"},
+    {"ShowDisplay", "set 1202 0:15\ntick 1205 1\npage 2 x 2\nclick 1112\nselect 1103 0\npage Call Monitor\nclick 1\n", "ShowDisplay"},
+    {"ShowAudio", "slide 1403 80\npage Camera Associations\ntick 1512 1\nclick 1\n", "ShowAudio"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Operations, GuiRun, ::testing::ValuesIn(kCases),
-                         [](const auto& info) { return std::string(info.param.operation); });
+                         [](const auto& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(DemoScripts, GuiRun, ::testing::ValuesIn(DemoCases()),
+                         [](const auto& info) { return info.param.name; });
 
 }  // namespace

@@ -1,0 +1,184 @@
+// The demo launcher as a person uses it: grouped setups with plain names, the
+// unit's state with what a setup changed, the dropped remote connection and
+// the live audio input that moves the level meter.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSlider>
+#include <QSpinBox>
+#include <QTreeWidget>
+
+#include "apps/demo/Launcher.h"
+#include "tests/gui/GuiSession.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+gui::DialogView* OpenDialog() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* v = qobject_cast<gui::DialogView*>(w); v && v->isVisible()) return v;
+    return nullptr;
+}
+
+struct LauncherRun : ::testing::Test {
+    void SetUp() override {
+        guitest::App();
+        reg::UseMemory();
+        reg::Clear();
+        unitPath = fs::temp_directory_path() / ("mirelle-launcher-" + std::to_string(::getpid()) + ".json");
+        fs::copy_file(fs::path(MIRELLE_SOURCE_DIR) / "apps/units/default.json", unitPath,
+                      fs::copy_options::overwrite_existing);
+    }
+    void TearDown() override { fs::remove(unitPath); }
+    fs::path unitPath;
+};
+
+TEST_F(LauncherRun, SetupsAreGroupedWithPlainNames) {
+    demo::Launcher launcher(unitPath.string());
+    auto* cameras = launcher.findChild<QPushButton*>("ShowCameras");
+    ASSERT_TRUE(cameras);
+    EXPECT_EQ(cameras->text(), "Cameras");
+    EXPECT_EQ(cameras->toolTip(), "ShowCameras");
+    for (const auto& name : apps::OperationNames())
+        EXPECT_TRUE(launcher.findChild<QPushButton*>(QString::fromStdString(name))) << name;
+}
+
+TEST_F(LauncherRun, DroppedConnectionEndsTheOpenSetupAndTheTreeShowsChanges) {
+    demo::Launcher launcher(unitPath.string());
+    launcher.findChild<QSpinBox*>("dropDelay")->setValue(1);
+    bool opened = false;
+    QTimer::singleShot(0, [&] {
+        opened = QTest::qWaitFor([] { return OpenDialog() != nullptr; }, 5000);
+        // A change first, so the tree has something to show.
+        if (opened) QTest::mouseClick(OpenDialog()->ControlWidget(1014), Qt::LeftButton, {}, QPoint(7, 6));
+    });
+    QElapsedTimer clock;
+    clock.start();
+    launcher.RunOperation("ShowRecordModeDlg");
+    EXPECT_TRUE(opened);
+    EXPECT_LT(clock.elapsed(), 10000) << "ConnectTimeout ended the dialog";
+    EXPECT_FALSE(OpenDialog());
+    // Nothing changed in the file (the dialog did not end with OK), so
+    // nothing is highlighted.
+    const auto changed = launcher.StateTree()->findItems("*", Qt::MatchWildcard | Qt::MatchRecursive);
+    int highlighted = 0;
+    for (auto* item : changed) highlighted += item->background(0).color() == QColor(255, 236, 150);
+    EXPECT_EQ(highlighted, 0);
+
+    // A setup that ends with OK: its change is highlighted.
+    launcher.findChild<QSpinBox*>("dropDelay")->setValue(0);
+    QTimer::singleShot(0, [&] {
+        if (!QTest::qWaitFor([] { return OpenDialog() != nullptr; }, 5000)) return;
+        // The "notify when full" level moved, then OK.
+        if (auto* level = qobject_cast<QSlider*>(OpenDialog()->ControlWidget(1016))) level->setValue(5);
+        QTest::mouseClick(OpenDialog()->ControlWidget(1), Qt::LeftButton);
+    });
+    EXPECT_EQ(launcher.RunOperation("ShowRecordModeDlg"), 1);
+    auto items = launcher.StateTree()->findItems("recordInfo", Qt::MatchExactly | Qt::MatchRecursive);
+    ASSERT_EQ(items.size(), 1);
+    EXPECT_EQ(items[0]->background(0).color(), QColor(255, 236, 150)) << "the record mode's data changed";
+    EXPECT_TRUE(items[0]->isExpanded());
+}
+
+TEST_F(LauncherRun, LiveAudioInputMovesTheLevelMeter) {
+    demo::Launcher launcher(unitPath.string());
+    launcher.findChild<QCheckBox*>("audioInput")->setChecked(true);
+    int lit = 0;
+    QTimer::singleShot(0, [&] {
+        if (!QTest::qWaitFor([] { return OpenDialog() != nullptr; }, 5000)) return;
+        // Lamps 1421.. of the meter light as the level comes in.
+        (void)QTest::qWaitFor([&] {
+            lit = 0;
+            for (int id = 1421; id < 1435; ++id)
+                if (QWidget* w = OpenDialog()->ControlWidget(id); w && w->property("lit").toBool()) ++lit;
+            return lit > 0;
+        }, 5000);
+        QTest::mouseClick(OpenDialog()->ControlWidget(2), Qt::LeftButton);
+    });
+    launcher.RunOperation("ShowAudio");
+    EXPECT_GT(lit, 0) << "the level meter moves";
+}
+
+}  // namespace
+
+namespace {
+
+QWidget* ModalNamed(const char* name) {
+    QWidget* w = QApplication::activeModalWidget();
+    return w && w->objectName() == name && w->isVisible() ? w : nullptr;
+}
+
+TEST_F(LauncherRun, HelpShowsTheTopicAndTheDeviceEditorTakesWhatTheOperatorEnters) {
+    demo::Launcher launcher(unitPath.string());
+    bool helpShown = false;
+    QTimer::singleShot(0, [&] {
+        if (!QTest::qWaitFor([] { return OpenDialog() != nullptr; }, 5000)) return;
+        QTimer::singleShot(0, [&] {
+            helpShown = QTest::qWaitFor([] { return ModalNamed("helpTopic") != nullptr; }, 5000);
+            if (auto* box = qobject_cast<QMessageBox*>(ModalNamed("helpTopic")))
+                QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+            QTimer::singleShot(0, [] { QTest::mouseClick(OpenDialog()->ControlWidget(2), Qt::LeftButton); });
+        });
+        QTest::mouseClick(OpenDialog()->ControlWidget(4), Qt::LeftButton);  // Help
+    });
+    launcher.RunOperation("ShowRecordModeDlg");
+    EXPECT_TRUE(helpShown);
+
+    // IP sources: Add, the device type, then the unit's editor window.
+    bool edited = false;
+    std::function<void()> step;
+    QTimer::singleShot(0, [&] {
+        if (!QTest::qWaitFor([] { return OpenDialog() != nullptr; }, 5000)) return;
+        QTimer::singleShot(0, [&] {
+            if (!QTest::qWaitFor([] { return OpenDialog() && OpenDialog()->ControlWidget(1085); }, 5000)) return;
+            gui::DialogView* type = OpenDialog();
+            auto* kind = qobject_cast<QComboBox*>(type->ControlWidget(1085));
+            kind->setFocus();
+            kind->setCurrentIndex(1);
+            QTimer::singleShot(0, [&] {
+                if (!QTest::qWaitFor([] { return ModalNamed("ipDeviceEditor") != nullptr; }, 5000)) return;
+                QWidget* editor = ModalNamed("ipDeviceEditor");
+                auto* address = editor->findChild<QLineEdit*>("address");
+                address->selectAll();
+                QTest::keyClicks(address, "198.51.100.7");
+                auto* cameras = editor->findChild<QLineEdit*>("cameras");
+                cameras->selectAll();
+                QTest::keyClicks(cameras, "7");
+                edited = true;
+                QTest::keyClick(cameras, Qt::Key_Return);
+            });
+            QTest::mouseClick(type->ControlWidget(1), Qt::LeftButton);  // OK: the editor follows
+        });
+        QTest::mouseClick(OpenDialog()->ControlWidget(1081), Qt::LeftButton);
+    });
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        // Back on the source list after the editor: close it.
+        gui::DialogView* v = OpenDialog();
+        if (!edited || !v || QApplication::activeModalWidget() != v) return;
+        if (QWidget* ok = v->ControlWidget(1085) ? nullptr : v->ControlWidget(2)) {
+            closer.setInterval(100);
+            QTest::mouseClick(ok, Qt::LeftButton);
+        }
+    });
+    closer.start(50);
+    launcher.RunOperation("ShowIPSourceConfig");
+    closer.stop();
+    EXPECT_TRUE(edited);
+    std::ifstream in(unitPath);
+    const auto unit = nlohmann::json::parse(in);
+    EXPECT_NE(unit.dump().find("198.51.100.7"), std::string::npos) << "the address entered in the editor";
+}
+
+}  // namespace
