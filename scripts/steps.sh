@@ -12,14 +12,14 @@ step() {
   mkdir -p "$(dirname "$STEP_LOG")"
   printf '%s ... ' "$title"
   printf '\n== %s: %s\n' "$title" "$*" >>"$STEP_LOG"
-  local start rc=0
+  local start rc=0 began=$SECONDS
   start=$(wc -c <"$STEP_LOG")
   "$@" >>"$STEP_LOG" 2>&1 || rc=$?
   if [ "$rc" -eq 0 ]; then
-    echo ok
+    echo "ok ($((SECONDS - began)) s)"
     return 0
   fi
-  echo "FAILED (exit $rc)"
+  echo "FAILED (exit $rc, $((SECONDS - began)) s)"
   tail -c +"$((start + 1))" "$STEP_LOG" | tail -n 40 | sed 's/^/  | /'
   echo "the full log: $STEP_LOG"
   return "$rc"

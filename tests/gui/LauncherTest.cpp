@@ -25,10 +25,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// The dialog on top: the active modal window when it is one of ours.  (The
+// list of top-level widgets comes in no fixed order, so with a dialog open
+// over another it could name either.)
 gui::DialogView* OpenDialog() {
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* v = qobject_cast<gui::DialogView*>(w); v && v->isVisible()) return v;
-    return nullptr;
+    auto* v = qobject_cast<gui::DialogView*>(QApplication::activeModalWidget());
+    return v && v->isVisible() ? v : nullptr;
 }
 
 struct LauncherRun : ::testing::Test {
@@ -39,9 +41,25 @@ struct LauncherRun : ::testing::Test {
         unitPath = fs::temp_directory_path() / ("mirelle-launcher-" + std::to_string(::getpid()) + ".json");
         fs::copy_file(fs::path(MIRELLE_SOURCE_DIR) / "apps/units/default.json", unitPath,
                       fs::copy_options::overwrite_existing);
+        // A step that missed its moment leaves a modal window nobody closes:
+        // end everything that is open and fail, rather than wait forever.
+        watchdog.setInterval(30000);
+        QObject::connect(&watchdog, &QTimer::timeout, [this] {
+            if (!timedOut) ADD_FAILURE() << "a setup was still open after 30 s";
+            timedOut = true;
+            watchdog.setInterval(200);
+            if (QWidget* w = QApplication::activeModalWidget(); w && !qobject_cast<gui::DialogView*>(w)) w->close();
+            for (ui::Dialog* d : ui::ModalStack()) d->EndDialog(ui::IDCANCEL);
+        });
+        watchdog.start();
     }
-    void TearDown() override { fs::remove(unitPath); }
+    void TearDown() override {
+        watchdog.stop();
+        fs::remove(unitPath);
+    }
     fs::path unitPath;
+    QTimer watchdog;
+    bool timedOut = false;
 };
 
 TEST_F(LauncherRun, SetupsAreGroupedWithPlainNames) {
