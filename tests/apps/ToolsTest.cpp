@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 
 #include <nlohmann/json.hpp>
@@ -294,6 +295,37 @@ TEST_F(Tools, DescribeListsDialogsPagesAndControls) {
     for (const char* page : {"page \"Names\"", "page \"Termination\"", "page \"Gain Mode\""})
         EXPECT_NE(cams.out.find(page), std::string::npos) << page << "\n" << cams.out;
     EXPECT_NE(cams.out.find("\"Entrance\""), std::string::npos);
+    EXPECT_EQ(ReadFile(unitPath), before);
+}
+
+// Dialogs that only a button opens are found by pressing it, each with the
+// button that opens it: through the stream sheet down to the exception
+// builder, and (after selecting a row) the storage label dialog.
+TEST_F(Tools, DescribeFollowsButtonsIntoNestedDialogs) {
+    const std::string before = ReadFile(unitPath);
+    const struct {
+        const char* operation;
+        std::vector<const char*> blocks;
+    } cases[] = {
+        {"ShowTextStreams",
+         {"dialog 201 \"Quellan Text Stream\"\n",
+          "dialog 147 \"Quellan Text Stream Setup\"\nfrom dialog 201 click 1131 \"Add\"\n",
+          "\nfrom dialog 147 page \"Alarms\" click 1171 \"Build Exceptions\"\n",
+          "dialog 229 \"Build Text Exception\"\nfrom dialog 234 click 1201 \"Add\"\n"}},
+        {"ShowStorage", {"dialog 206 \"\"\nfrom dialog 204 click 1006 \"Label\"\n"}},
+        {"ShowCameras", {"\nfrom dialog 147 page \"Camera Control\" click 1491 \"Setup\"\n"}},
+    };
+    for (const auto& c : cases) {
+        auto r = Run("--unit " + unitPath.string() + " --describe " + c.operation);
+        EXPECT_EQ(r.code, 0) << r.err;
+        for (const char* block : c.blocks) EXPECT_NE(r.out.find(block), std::string::npos) << block << "\n" << r.out;
+        // Each dialog once, however many buttons open it.
+        std::set<std::string> headings;
+        std::istringstream lines(r.out);
+        for (std::string line; std::getline(lines, line);) {
+            if (line.rfind("dialog ", 0) == 0) EXPECT_TRUE(headings.insert(line).second) << line;
+        }
+    }
     EXPECT_EQ(ReadFile(unitPath), before);
 }
 
