@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "apps/run/FailSpec.h"
+#include "apps/run/FailOption.h"
 #include "platform/ui/Script.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -18,14 +18,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::string option(text.substr(7, nl == std::string_view::npos ? std::string_view::npos : nl - 7));
         text = nl == std::string_view::npos ? std::string_view{} : text.substr(nl + 1);
         std::string why;
-        auto spec = apps::ParseFailSpec(option, why);
-        if (!spec) {
+        auto failure = apps::ParseFailOption(option, why);
+        if (!failure) {
             if (why.empty()) std::abort();
             continue;
         }
-        if (spec->call.empty() || spec->nth < 0 || !com::FAILED(spec->hr)) std::abort();
-        auto back = apps::ParseHresult(apps::HresultName(spec->hr));
-        if (!back || *back != spec->hr) std::abort();
+        if (failure->call.empty() || failure->nth < 0 || !com::FAILED(failure->hr)) std::abort();
+        auto back = apps::ParseHresult(apps::HresultName(failure->hr));
+        if (!back || *back != failure->hr) std::abort();
     }
     auto script = ui::ParseScript(text);
     if (!script.ok() && script.error.empty()) std::abort();

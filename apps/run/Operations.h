@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "interfaces/ISetupUI.h"
-#include "apps/run/FailSpec.h"
+#include "apps/run/FailOption.h"
 #include "simulator/SimulatedUnit.h"
 
 namespace apps {

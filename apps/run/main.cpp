@@ -106,12 +106,12 @@ int main(int argc, char** argv) {
             why += " (did you mean " + near + "?)";
         return Fail(kBadCommand, why + "; the operations are:\n" + OperationList());
     }
-    std::vector<apps::FailSpec> failures;
+    std::vector<apps::FailOption> failures;
     for (auto& f : fails) {
         std::string why;
-        auto spec = apps::ParseFailSpec(f, why);
-        if (!spec) return Fail(kBadCommand, "--fail " + f + ": " + why);
-        failures.push_back(*spec);
+        auto failure = apps::ParseFailOption(f, why);
+        if (!failure) return Fail(kBadCommand, "--fail " + f + ": " + why);
+        failures.push_back(*failure);
     }
     std::vector<com::CLSID> failedClasses;
     for (auto& name : failCreates) {

@@ -1,4 +1,4 @@
-#include "apps/run/FailSpec.h"
+#include "apps/run/FailOption.h"
 
 #include <charconv>
 #include <cstdint>
@@ -37,8 +37,8 @@ std::optional<com::HRESULT> ParseHresult(const std::string& text) {
     return static_cast<com::HRESULT>(v);
 }
 
-std::optional<FailSpec> ParseFailSpec(const std::string& text, std::string& why) {
-    FailSpec f;
+std::optional<FailOption> ParseFailOption(const std::string& text, std::string& why) {
+    FailOption f;
     std::string rest = text;
     if (auto eq = rest.find('='); eq != std::string::npos) {
         auto hr = ParseHresult(rest.substr(eq + 1));

@@ -15,12 +15,12 @@ std::optional<com::HRESULT> ParseHresult(const std::string& text);
 
 // A failure to inject: "CALL[#N][=CODE]" (every call, or only the Nth; CODE
 // E_FAIL when not given).
-struct FailSpec {
+struct FailOption {
     std::string call;
     int nth = 0;
     com::HRESULT hr = com::E_FAIL;
 };
 // The failure, or nothing with why set to what is wrong with text.
-std::optional<FailSpec> ParseFailSpec(const std::string& text, std::string& why);
+std::optional<FailOption> ParseFailOption(const std::string& text, std::string& why);
 
 }  // namespace apps
