@@ -12,13 +12,7 @@ namespace audio {
 CAudioAssociationPropPage::CAudioAssociationPropPage(CAudioAssocInfo& assoc, host::ISetupUISupport* setup)
     : ui::PropertyPage(IDD), m_assoc(assoc), m_setup(setup) {
     m_associations.fill(kNotAssociated);
-    auto hostSystem = mirelle::ObtainHostSystemObject();
-    std::int16_t count = m_cameraCount;
-    if (com::HRESULT hr = hostSystem->GetCameraCount(&count); com::FAILED(hr)) {
-        LogMirelle("audio association page: GetCameraCount failed: " + com::HresultText(hr));
-        count = m_cameraCount;
-    }
-    m_cameraCount = count;
+    m_cameraCount = mirelle::HostCameraCountOr(m_cameraCount, "audio association page");
 }
 
 bool CAudioAssociationPropPage::OnInitDialog() {

@@ -1,5 +1,7 @@
 #include "component/HostSystem.h"
 
+#include "foundation/DebugLog.h"
+
 namespace mirelle {
 
 com::ComPtr<host::IHostSystemObject> ObtainHostSystemObject() {
@@ -21,6 +23,15 @@ bool HostFeatureEnabled(std::int32_t feature) {
 std::int16_t HostCameraCount() {
     std::int16_t n = 0;
     com::ThrowIfFailed(ObtainHostSystemObject()->GetCameraCount(&n), host::IHostSystemObject::IID_);
+    return n;
+}
+
+std::int16_t HostCameraCountOr(std::int16_t fallback, const std::string& who) {
+    std::int16_t n = fallback;
+    if (com::HRESULT hr = ObtainHostSystemObject()->GetCameraCount(&n); com::FAILED(hr)) {
+        LogMirelle(who + ": GetCameraCount failed: " + com::HresultText(hr));
+        return fallback;
+    }
     return n;
 }
 

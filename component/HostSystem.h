@@ -1,6 +1,7 @@
 // Access to the host system object, created by class identifier.
 #pragma once
 #include <cstdint>
+#include <string>
 
 #include "interfaces/HostInterfaces.h"
 #include "platform/com/ClassTable.h"
@@ -16,5 +17,8 @@ com::ComPtr<host::IHostSystemObject> ObtainHostSystemObject();
 double HostVersion();
 bool HostFeatureEnabled(std::int32_t feature);
 std::int16_t HostCameraCount();
+// The camera count, or fallback when the host cannot say (logged with who
+// asked).  Obtaining the host system object itself still raises.
+std::int16_t HostCameraCountOr(std::int16_t fallback, const std::string& who);
 
 }  // namespace mirelle

@@ -16,13 +16,7 @@ CDisplayLayoutPropPage::CDisplayLayoutPropPage(int templateId, CDisplayInfo::eDi
       m_limitToCount(readCameraCount),
       m_pane(std::make_unique<DisplayPane>(info, type)) {
     if (readCameraCount) {
-        auto hostSystem = mirelle::ObtainHostSystemObject();
-        std::int16_t count = m_cameraCount;
-        if (com::HRESULT hr = hostSystem->GetCameraCount(&count); com::FAILED(hr)) {
-            LogMirelle("display layout page: GetCameraCount failed: " + com::HresultText(hr));
-            count = m_cameraCount;
-        }
-        m_cameraCount = count;
+        m_cameraCount = mirelle::HostCameraCountOr(m_cameraCount, "display layout page");
     }
 }
 

@@ -19,13 +19,7 @@ int DisplayPane::GridSize(int type) {
 }
 
 void DisplayPane::Create(ui::Dialog& page, int controlId, const Rect& rect) {
-    auto hostSystem = mirelle::ObtainHostSystemObject();
-    std::int16_t count = m_cameraCount;
-    if (com::HRESULT hr = hostSystem->GetCameraCount(&count); com::FAILED(hr)) {
-        LogMirelle("display pane: GetCameraCount failed: " + com::HresultText(hr));
-        count = m_cameraCount;
-    }
-    m_cameraCount = count;
+    m_cameraCount = mirelle::HostCameraCountOr(m_cameraCount, "display pane");
 
     ui::ControlTemplate t;
     t.id = controlId;

@@ -4,8 +4,7 @@
 #include <iostream>
 #include <sstream>
 
-#include <CLI/CLI.hpp>
-
+#include "apps/CommandLine.h"
 #include "apps/inspect/Commands.h"
 
 int main(int argc, char** argv) {
@@ -17,14 +16,10 @@ int main(int argc, char** argv) {
         CLI::App* sub = app.add_subcommand(c.name, c.summary);
         sub->add_option("FILE", path, "the text to read")->required()->type_name("FILE");
     }
-    try {
-        app.parse(argc, argv);
-    } catch (const CLI::CallForHelp& e) {
-        return app.exit(e);
-    } catch (const CLI::CallForVersion& e) {
-        return app.exit(e);
-    } catch (const CLI::ParseError& e) {
-        std::cerr << "mirelle-inspect: " << e.what() << "\nRun with --help for more information.\n";
+    const auto parsed = apps::ParseCommandLine(app, argc, argv);
+    if (parsed.exitNow) return *parsed.exitNow;
+    if (!parsed.error.empty()) {
+        std::cerr << "mirelle-inspect: " << parsed.error << "\n";
         return 2;
     }
     std::ifstream in(path, std::ios::binary);

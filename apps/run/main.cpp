@@ -12,8 +12,7 @@
 #include <iostream>
 #include <sstream>
 
-#include <CLI/CLI.hpp>
-
+#include "apps/CommandLine.h"
 #include "apps/run/Describe.h"
 #include "apps/run/Operations.h"
 #include "platform/codepage/CodePage.h"
@@ -90,15 +89,9 @@ int main(int argc, char** argv) {
                  "(the unit is not changed)");
     app.add_flag("--trace", trace, "also print the host calls that only read, as read: CALL ARGS");
     app.add_option("operation", operation, "the ISetupUI operation to run")->required()->type_name("OPERATION");
-    try {
-        app.parse(argc, argv);
-    } catch (const CLI::CallForHelp& e) {
-        return app.exit(e);
-    } catch (const CLI::CallForVersion& e) {
-        return app.exit(e);
-    } catch (const CLI::ParseError& e) {
-        return Fail(kBadCommand, std::string(e.what()) + "\nRun with --help for more information.");
-    }
+    const auto parsed = apps::ParseCommandLine(app, argc, argv);
+    if (parsed.exitNow) return *parsed.exitNow;
+    if (!parsed.error.empty()) return Fail(kBadCommand, parsed.error);
 
     if (!apps::IsOperation(operation)) {
         std::string why = "unknown operation \"" + operation + "\"";

@@ -4,10 +4,12 @@
 #include <dlfcn.h>
 
 #include <algorithm>
+#include <atomic>
 #include <filesystem>
 #include <list>
 #include <mutex>
 
+#include "platform/NamedList.h"
 #include "platform/com/ClassTable.h"
 #include "platform/com/Hresult.h"
 #include "platform/com/Unknown.h"
@@ -18,12 +20,11 @@ namespace {
 
 // ---- host class objects ------------------------------------------------------
 
-std::mutex g_providersLock;
-std::vector<std::pair<std::string, ClassObjectProvider>>& Providers() {
-    static std::vector<std::pair<std::string, ClassObjectProvider>> p;
+platform::NamedList<ClassObjectProvider>& Providers() {
+    static platform::NamedList<ClassObjectProvider> p;
     return p;
 }
-std::uint32_t g_nextCookie = 1;
+std::atomic<std::uint32_t> g_nextCookie{1};
 
 // ---- loaded module files -------------------------------------------------------
 
@@ -116,27 +117,14 @@ HRESULT FromRegistry(const CLSID& clsid, const IID& iid, void** ppv) {
 }  // namespace
 
 void RegisterClassProvider(const std::string& name, ClassObjectProvider provider) {
-    std::lock_guard lock(g_providersLock);
-    for (auto& [n, p] : Providers())
-        if (n == name) {
-            p = std::move(provider);
-            return;
-        }
-    Providers().emplace_back(name, std::move(provider));
+    Providers().Set(name, std::move(provider));
 }
 
-void UnregisterClassProvider(const std::string& name) {
-    std::lock_guard lock(g_providersLock);
-    std::erase_if(Providers(), [&](auto& e) { return e.first == name; });
-}
+void UnregisterClassProvider(const std::string& name) { Providers().Remove(name); }
 
 HRESULT CoRegisterClassObject(const CLSID& clsid, IUnknown* classObject, std::uint32_t* cookie) {
     if (!classObject || !cookie) return E_INVALIDARG;
-    std::uint32_t id;
-    {
-        std::lock_guard lock(g_providersLock);
-        id = g_nextCookie++;
-    }
+    const std::uint32_t id = g_nextCookie++;
     // The provider holds one reference to the class object until revoked.
     ComPtr<IUnknown> held(classObject);
     RegisterClassProvider("cookie:" + std::to_string(id),
@@ -149,27 +137,13 @@ HRESULT CoRegisterClassObject(const CLSID& clsid, IUnknown* classObject, std::ui
 }
 
 HRESULT CoRevokeClassObject(std::uint32_t cookie) {
-    const std::string name = "cookie:" + std::to_string(cookie);
-    ClassObjectProvider dropped;  // released outside the lock
-    {
-        std::lock_guard lock(g_providersLock);
-        auto it = std::find_if(Providers().begin(), Providers().end(), [&](auto& e) { return e.first == name; });
-        if (it == Providers().end()) return E_INVALIDARG;
-        dropped = std::move(it->second);
-        Providers().erase(it);
-    }
-    return S_OK;
+    return Providers().Remove("cookie:" + std::to_string(cookie)) ? S_OK : E_INVALIDARG;
 }
 
 HRESULT CoGetClassObject(const CLSID& clsid, const IID& iid, void** ppv) {
     if (!ppv) return E_POINTER;
     *ppv = nullptr;
-    std::vector<ClassObjectProvider> providers;
-    {
-        std::lock_guard lock(g_providersLock);
-        for (auto& e : Providers()) providers.push_back(e.second);
-    }
-    for (auto& provider : providers) {
+    for (auto& provider : Providers().Snapshot()) {
         HRESULT hr = provider(clsid, iid, ppv);
         if (hr != CLASS_E_CLASSNOTAVAILABLE) return hr;
     }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <mutex>
 
+#include "platform/NamedList.h"
 #include "platform/ui/Script.h"
 
 namespace ui {
@@ -10,9 +11,8 @@ namespace ui {
 namespace {
 // Template sources by owner: the component's resources and the host's own
 // dialogs.  Looked up in the order they were added.
-std::mutex g_providersLock;
-std::vector<std::pair<std::string, TemplateProvider>>& Providers() {
-    static std::vector<std::pair<std::string, TemplateProvider>> p;
+platform::NamedList<TemplateProvider>& Providers() {
+    static platform::NamedList<TemplateProvider> p;
     return p;
 }
 Driver* g_driver = nullptr;
@@ -20,19 +20,10 @@ thread_local std::vector<Dialog*> t_modal;
 }  // namespace
 
 void AddTemplateProvider(const std::string& owner, TemplateProvider provider) {
-    std::lock_guard lock(g_providersLock);
-    for (auto& [o, p] : Providers())
-        if (o == owner) {
-            p = std::move(provider);
-            return;
-        }
-    Providers().emplace_back(owner, std::move(provider));
+    Providers().Set(owner, std::move(provider));
 }
 
-void RemoveTemplateProvider(const std::string& owner) {
-    std::lock_guard lock(g_providersLock);
-    std::erase_if(Providers(), [&](auto& e) { return e.first == owner; });
-}
+void RemoveTemplateProvider(const std::string& owner) { Providers().Remove(owner); }
 
 void SetTemplateProvider(TemplateProvider provider) {
     if (provider)
@@ -42,12 +33,7 @@ void SetTemplateProvider(TemplateProvider provider) {
 }
 
 const DialogTemplate* FindTemplate(int id) {
-    std::vector<TemplateProvider> providers;
-    {
-        std::lock_guard lock(g_providersLock);
-        for (auto& e : Providers()) providers.push_back(e.second);
-    }
-    for (auto& p : providers)
+    for (auto& p : Providers().Snapshot())
         if (const DialogTemplate* t = p(id)) return t;
     return nullptr;
 }
