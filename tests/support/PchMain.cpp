@@ -1,0 +1,2 @@
+// Holds the precompiled header the test binaries share; never run.
+int main() { return 0; }
