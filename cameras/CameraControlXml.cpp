@@ -7,7 +7,7 @@
 
 namespace cameras {
 
-std::int32_t LeadingInteger(std::string_view text) { return StrToLong32(std::string(text), 10); }
+std::int32_t LeadingInteger(std::string_view text) { return StrToLong32(text, 10); }
 
 std::string WriteCameraControlXml(const AssociationList& associations) {
     CXmlDocument doc;
@@ -30,8 +30,7 @@ std::string WriteCameraControlXml(const AssociationList& associations) {
 AssociationList ReadCameraControlXml(const std::string& text) {
     AssociationList out;
     CXmlDocument doc;
-    doc.SetText(text);
-    doc.Rewind();
+    doc.ReadText(text);
 
     bool inside = false;
     std::int32_t camera = -1, address = -1, monitor = -1;

@@ -21,8 +21,7 @@ std::string_view WithoutLeadingSlashes(std::string_view name) {
 class Reader {
 public:
     explicit Reader(const std::string& text) {
-        m_doc.SetText(text);
-        m_doc.Rewind();
+        m_doc.ReadText(text);
     }
     bool Next() { return m_doc.ReadNode(name, value, isEnd, isAttr); }
     bool IsStart(std::string_view n) const { return !isEnd && !isAttr && name == n; }
@@ -80,7 +79,7 @@ constexpr const char* kAlarmWords[] = {"Filter", "Input", "Generated", "VideoLos
 
 std::uint32_t PTZNumber(std::string_view text) {
     if (text.size() > 31) return 0;
-    return StrToULong32(std::string(text), 0);
+    return StrToULong32(text, 0);
 }
 
 bool PTZTriggerListDocument::Read(const std::string& text) {
