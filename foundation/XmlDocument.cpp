@@ -62,6 +62,25 @@ inline const char* FindBlankOrGreater(const char* p, const char* end) {
     return nullptr;
 }
 
+#if defined(__SSE2__)
+// One bit for each of the sixteen characters of v that IsSpace takes.
+inline unsigned SpaceMask(__m128i v) {
+    const __m128i fromTab = _mm_sub_epi8(v, _mm_set1_epi8('\t'));
+    const __m128i controls = _mm_cmpeq_epi8(_mm_min_epu8(fromTab, _mm_set1_epi8('\r' - '\t')), fromTab);
+    return static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(controls, _mm_cmpeq_epi8(v, _mm_set1_epi8(' ')))));
+}
+#endif
+
+// TrimView(p, p + k) for k < 16, where bit i of spaces tells whether p[i] is
+// a blank: the first and last other character in two bit scans.
+inline std::string_view TrimInBlock(const char* p, unsigned k, unsigned spaces) {
+    const unsigned solid = ~spaces & ((1u << k) - 1u);
+    if (!solid) return std::string_view(p + k, 0);
+    const unsigned first = static_cast<unsigned>(__builtin_ctz(solid));
+    const unsigned last = 31u - static_cast<unsigned>(__builtin_clz(solid));
+    return std::string_view(p + first, last + 1 - first);
+}
+
 // The index of the first of two characters in s, or npos.
 inline size_t FindFirstOf(std::string_view s, char a, char b) {
     for (size_t i = 0; i < s.size(); ++i)
@@ -77,13 +96,16 @@ constexpr std::string_view kCdata = "![CDATA[";
 
 namespace {
 
-// Copies n characters where n is mostly short (a tag name, a number): short
-// copies are two overlapping fixed-size moves instead of a library call.
+// Copies n characters where n is mostly short (a tag name, a number): up to
+// 32 are overlapping fixed-size moves instead of a library call.
 inline char* CopyShort(char* out, const char* s, size_t n) {
     if (n >= 8) {
         if (n <= 16) {
             std::memcpy(out, s, 8);
             std::memcpy(out + n - 8, s + n - 8, 8);
+        } else if (n <= 32) {
+            std::memcpy(out, s, 16);
+            std::memcpy(out + n - 16, s + n - 16, 16);
         } else {
             std::memcpy(out, s, n);
         }
@@ -98,43 +120,51 @@ inline char* CopyShort(char* out, const char* s, size_t n) {
     return out + n;
 }
 
+inline size_t SizeOf(char) { return 1; }
+inline size_t SizeOf(std::string_view s) { return s.size(); }
+inline char* Put(char* out, char c) {
+    *out = c;
+    return out + 1;
+}
+inline char* Put(char* out, std::string_view s) { return CopyShort(out, s.data(), s.size()); }
+
+constexpr size_t kMaxShortIndent = 8;
+
 }  // namespace
 
 // One element line is built on the stack and appended at once (one capacity
 // check, one copy); a line longer than the buffer is appended piece by piece.
-void CXmlDocument::Append(int indent, std::initializer_list<std::string_view> pieces, bool newline) {
-    Own();
+template <class... Pieces>
+void CXmlDocument::AppendLine(int indent, bool newline, Pieces... pieces) {
+    if (m_borrowed) Own();
     const size_t tabs = indent > 0 ? static_cast<size_t>(indent) : 0;
-    size_t add = tabs + (newline ? 2 : 0);
-    for (std::string_view s : pieces) add += s.size();
+    const size_t add = tabs + (newline ? 2 : 0) + (SizeOf(pieces) + ...);
     char line[256];
-    if (add > sizeof line) {
+    if (tabs > kMaxShortIndent || add > sizeof line - kMaxShortIndent) {
         m_text.reserve(m_text.size() + add);
         m_text.append(tabs, '\t');
-        for (std::string_view s : pieces) m_text.append(s);
+        ((m_text += pieces), ...);
         if (newline) m_text.append("\r\n", 2);
         return;
     }
-    char* out = line;
-    for (size_t i = 0; i < tabs; ++i) *out++ = '\t';
-    for (std::string_view s : pieces) out = CopyShort(out, s.data(), s.size());
-    if (newline) {
-        out[0] = '\r';
-        out[1] = '\n';
-    }
+    // Eight tabs, of which the first `tabs` stay.
+    std::memcpy(line, "\t\t\t\t\t\t\t\t", kMaxShortIndent);
+    char* out = line + tabs;
+    ((out = Put(out, pieces)), ...);
+    if (newline) std::memcpy(out, "\r\n", 2);
     m_text.append(line, add);
 }
 
 void CXmlDocument::StartElement(std::string_view name, int indent, bool newline) {
-    Append(indent, {"<", name, ">"}, newline);
+    AppendLine(indent, newline, '<', name, '>');
 }
 
 void CXmlDocument::EndElement(std::string_view name, int indent, bool newline) {
-    Append(indent, {"</", name, ">"}, newline);
+    AppendLine(indent, newline, "</", name, '>');
 }
 
 void CXmlDocument::WriteElement(std::string_view name, std::string_view text, int indent, bool newline) {
-    Append(indent, {"<", name, ">", text, "</", name, ">"}, newline);
+    AppendLine(indent, newline, '<', name, '>', text, "</", name, '>');
 }
 
 void CXmlDocument::WriteElement(std::string_view name, long value, int indent, bool newline) {
@@ -226,6 +256,26 @@ bool CXmlDocument::ReadNode(std::string& name, std::string& value, bool& isEnd, 
     return read;
 }
 
+// The node the rest of the last start tag gives: the synthetic end tag of
+// "<name />" or the next attribute.  False when the rest is no attribute (it
+// is dropped and reading goes on with the next tag).
+bool CXmlDocument::ReadPending(std::string_view& name, std::string_view& value, bool& isEnd, bool& isAttribute) {
+    if (m_pendingEnd - m_pendingBegin == 1 && Text()[m_pendingBegin] == '/') {
+        m_endName.assign(1, '/');
+        m_endName.append(Text() + m_lastTagBegin, m_lastTagSize);
+        name = m_endName;
+        value = {};
+        isEnd = true;
+        ClearPendingAttributes();
+        return true;
+    }
+    if (ScanAttribute(name, value)) {
+        isAttribute = true;
+        return true;
+    }
+    return false;
+}
+
 // One node per call.  The scan works on local pointers and stores the cursor
 // and the outputs once at the end: the outputs are references the compiler
 // cannot tell from the members, so writing them early would make it reload
@@ -233,22 +283,7 @@ bool CXmlDocument::ReadNode(std::string& name, std::string& value, bool& isEnd, 
 bool CXmlDocument::ReadNode(std::string_view& name, std::string_view& value, bool& isEnd, bool& isAttribute) {
     isEnd = false;
     isAttribute = false;
-
-    if (m_pendingBegin < m_pendingEnd) {
-        if (m_pendingEnd - m_pendingBegin == 1 && Text()[m_pendingBegin] == '/') {
-            m_endName.assign(1, '/');
-            m_endName.append(Text() + m_lastTagBegin, m_lastTagSize);
-            name = m_endName;
-            value = {};
-            isEnd = true;
-            ClearPendingAttributes();
-            return true;
-        }
-        if (ScanAttribute(name, value)) {
-            isAttribute = true;
-            return true;
-        }
-    }
+    if (m_pendingBegin < m_pendingEnd && ReadPending(name, value, isEnd, isAttribute)) return true;
 
     const char* const text = Text();
     const char* const end = text + m_length;
@@ -274,7 +309,23 @@ bool CXmlDocument::ReadNode(std::string_view& name, std::string_view& value, boo
         tag = std::string_view(p, kCdata.size());
         p += kCdata.size();
     } else {
-        const char* stop = FindBlankOrGreater(p, end);
+        const char* stop;
+#if defined(__SSE2__)
+        // Names are short: mostly the name, its end and the blanks around it
+        // are in the next sixteen characters.
+        if (end - p >= 16) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+            const unsigned stops = static_cast<unsigned>(_mm_movemask_epi8(
+                _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8(' ')), _mm_cmpeq_epi8(v, _mm_set1_epi8('>')))));
+            if (stops) {
+                const unsigned k = static_cast<unsigned>(__builtin_ctz(stops));
+                tag = TrimInBlock(p, k, SpaceMask(v));
+                p += k;
+                goto named;
+            }
+        }
+#endif
+        stop = FindBlankOrGreater(p, end);
         if (!stop) {
             // No '>' either: the text ends inside this tag.
             m_lastTagBegin = m_lastTagSize = 0;
@@ -284,6 +335,7 @@ bool CXmlDocument::ReadNode(std::string_view& name, std::string_view& value, boo
         tag = TrimView(p, stop);
         p = stop;
     }
+named:
     m_lastTagBegin = tag.empty() ? 0 : static_cast<size_t>(tag.data() - text);
     m_lastTagSize = tag.size();
 
@@ -321,6 +373,18 @@ bool CXmlDocument::ReadNode(std::string_view& name, std::string_view& value, boo
     m_contentStart = static_cast<size_t>(p - text);
     name = tag;
     // The element's text: up to the next tag, trimmed; none when no tag follows.
+#if defined(__SSE2__)
+    if (end - p >= 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const unsigned lts = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8('<'))));
+        if (lts) {
+            const unsigned k = static_cast<unsigned>(__builtin_ctz(lts));
+            m_cursor = static_cast<size_t>(p + k - text);
+            value = TrimInBlock(p, k, SpaceMask(v));
+            return true;
+        }
+    }
+#endif
     const char* next = p < end ? (*p == '<' ? p : FindChar(p, end, '<')) : nullptr;
     if (!next) {
         m_cursor = m_contentStart;

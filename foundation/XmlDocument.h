@@ -13,7 +13,6 @@
 // reads a text the caller keeps, without copying it.
 #pragma once
 #include <cstddef>
-#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -29,7 +28,7 @@ public:
     void WriteElement(std::string_view name, long value, int indent, bool newline);
 
     const std::string& GetText() const {
-        Own();
+        if (m_borrowed) Own();
         return m_text;
     }
     // Hands the text over and leaves the document empty (as a new one).
@@ -49,13 +48,17 @@ public:
     bool ReadNode(std::string_view& name, std::string_view& value, bool& isEnd, bool& isAttribute);
 
 private:
-    void Append(int indent, std::initializer_list<std::string_view> pieces, bool newline);
+    // Indent tabs, the pieces (characters and views), CR LF when newline.
+    template <class... Pieces>
+    void AppendLine(int indent, bool newline, Pieces... pieces);
     // The text read: the caller's (ReadText) or the document's own.
     const char* Text() const { return m_borrowed ? m_borrowed : m_text.data(); }
     size_t TextSize() const { return m_borrowed ? m_borrowedSize : m_text.size(); }
     // Makes a text read with ReadText the document's own.
     void Own() const;
     bool ScanAttribute(std::string_view& name, std::string_view& value);
+    [[gnu::noinline]] bool ReadPending(std::string_view& name, std::string_view& value, bool& isEnd,
+                                       bool& isAttribute);
     size_t FindCdataEnd(size_t from);
     void ClearPendingAttributes() { m_pendingBegin = m_pendingEnd = 0; }
     void ClearReadState();
