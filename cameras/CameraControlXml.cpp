@@ -63,19 +63,29 @@ AssociationList ReadCameraControlXml(const std::string& text) {
             }
             continue;
         }
-        if (EqualsNoCase(name, "Handler")) {
-            camera = address = monitor = -1;
-            progId = port = {};
-        } else if (EqualsNoCase(name, "CameraNumber")) {
-            camera = LeadingInteger(value);
-        } else if (EqualsNoCase(name, "CameraAddress")) {
-            address = LeadingInteger(value);
-        } else if (EqualsNoCase(name, "MonitorNum")) {
-            monitor = LeadingInteger(value);
-        } else if (EqualsNoCase(name, "SerialPort")) {
-            port = value;
-        } else if (EqualsNoCase(name, "ProgramID")) {
-            progId = value;
+        // Names of different lengths never match: one comparison a node.
+        switch (name.size()) {
+            case 7:
+                if (EqualsNoCase(name, "Handler")) {
+                    camera = address = monitor = -1;
+                    progId = port = {};
+                }
+                break;
+            case 9:
+                if (EqualsNoCase(name, "ProgramID")) progId = value;
+                break;
+            case 10:
+                if (EqualsNoCase(name, "MonitorNum")) monitor = LeadingInteger(value);
+                else if (EqualsNoCase(name, "SerialPort")) port = value;
+                break;
+            case 12:
+                if (EqualsNoCase(name, "CameraNumber")) camera = LeadingInteger(value);
+                break;
+            case 13:
+                if (EqualsNoCase(name, "CameraAddress")) address = LeadingInteger(value);
+                break;
+            default:
+                break;
         }
     }
     return out;

@@ -24,6 +24,17 @@ std::string HostCameraName(host::ISetupUISupport* setup, int index, bool* valid 
 int ClampCameraCount(int count);
 
 // Equal ignoring ASCII letter case (names of handlers, streams, XML elements).
-bool EqualsNoCase(std::string_view a, std::string_view b);
+// Inline: the XML readers call it for every element, mostly on names of
+// another length.
+inline bool EqualsNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        char x = a[i], y = b[i];
+        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+        if (x != y) return false;
+    }
+    return true;
+}
 
 }  // namespace mirelle
