@@ -160,11 +160,11 @@ void CXmlDocument::StartElement(std::string_view name, int indent, bool newline)
 }
 
 void CXmlDocument::EndElement(std::string_view name, int indent, bool newline) {
-    AppendLine(indent, newline, "</", name, '>');
+    AppendLine(indent, newline, '<', '/', name, '>');
 }
 
 void CXmlDocument::WriteElement(std::string_view name, std::string_view text, int indent, bool newline) {
-    AppendLine(indent, newline, '<', name, '>', text, "</", name, '>');
+    AppendLine(indent, newline, '<', name, '>', text, '<', '/', name, '>');
 }
 
 void CXmlDocument::WriteElement(std::string_view name, long value, int indent, bool newline) {
