@@ -42,7 +42,7 @@ template <class Convert>
 auto WithTerminatedCopy(std::string_view text, Convert&& convert) {
     char small[64];
     if (text.size() < sizeof small) {
-        std::memcpy(small, text.data(), text.size());
+        if (!text.empty()) std::memcpy(small, text.data(), text.size());
         small[text.size()] = '\0';
         return convert(static_cast<const char*>(small));
     }

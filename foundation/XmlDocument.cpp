@@ -358,7 +358,8 @@ named:
     }
 
     // The attribute list up to '>' (mostly empty: the name ends at the '>').
-    const char* gt = *p == '>' ? p : FindChar(p, end, '>');
+    // (After a CDATA opening without its end the cursor may stand at the end.)
+    const char* gt = p < end && *p == '>' ? p : FindChar(p, end, '>');
     if (!gt) {
         m_cursor = m_length;
         name = tag;

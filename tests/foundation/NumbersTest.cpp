@@ -44,6 +44,8 @@ TEST(Numbers, ViewsEndAtTheirEndOrFirstNul) {
     EXPECT_EQ(StrToLong32(std::string_view("-7\0" "9", 4), 10), -7);
     EXPECT_EQ(StrToLong32(std::string_view("\0" "9", 2), 10), 0);
     EXPECT_EQ(StrToULong32(std::string_view("8\0" "1", 3), 0), 8u);
+    EXPECT_EQ(StrToLong32(std::string_view(), 0), 0);  // an empty view without characters
+    EXPECT_EQ(StrToULong32(std::string_view(), 0), 0u);
     // Long digit runs, prefixes and signs where the plain decimal path stops.
     EXPECT_EQ(StrToLong32("0000000000000000000000000042", 10), 42);
     EXPECT_EQ(StrToLong32("-0x10", 0), -16);

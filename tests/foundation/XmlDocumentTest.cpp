@@ -137,6 +137,8 @@ TEST(XmlReaderState, SetTextWithoutRewindNeverReadsBeyondTheNewText) {
         {"longer text reads up to the old length", "<A>v</A>",
          {{"<B>w</B><C>x</C>", "start B w\nend /B \n"}, {"<F>", "start F \n"}}},
         {"pending attributes dropped", "<A x='1' y='2' z='3'>v</A>", {{"<G>", "start G \n"}, {"", ""}}},
+        {"cut right after a CDATA opening: the '>' beyond is not read", "<A>v</A>x",
+         {{"<![CDATA[>w</B>", ""}, {"", ""}}},
     };
     for (const auto& c : cases) {
         CXmlDocument doc;
