@@ -123,6 +123,8 @@ bool PTZTriggerListDocument::Read(const std::string& text) {
 
 std::string PTZTriggerListDocument::Write() const {
     CXmlDocument doc;
+    // A definition with one alarm takes about 300 characters.
+    doc.Reserve(64 + m_records.size() * 384);
     doc.StartElement("PTZTriggerList", 0, true);
     for (const auto& rec : m_records) {
         const PTZTriggerDefElement& d = *rec;

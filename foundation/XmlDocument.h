@@ -27,6 +27,13 @@ public:
     void WriteElement(std::string_view name, std::string_view text, int indent, bool newline);
     void WriteElement(std::string_view name, long value, int indent, bool newline);
 
+    // Room for this many more characters of text: a writer that knows about
+    // how much it writes spares the copies of a growing text.
+    void Reserve(size_t more) {
+        if (m_borrowed) Own();
+        m_text.reserve(m_text.size() + more);
+    }
+
     const std::string& GetText() const {
         if (m_borrowed) Own();
         return m_text;
