@@ -9,17 +9,20 @@ namespace {
 
 char Fold(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
-// Every pair of byte values, in the eight-character part and in the tail:
-// equal exactly when only 'A' to 'Z' against their lower case differ.
+// Every pair of byte values at the start, middle and end of names of every
+// way of reading them (bytes, two half words, words and an overlapping last
+// word): equal exactly when only 'A' to 'Z' against their lower case differ.
 TEST(EqualsNoCase, EveryPairOfBytesInWordAndTail) {
-    for (size_t at : {0u, 5u, 7u, 8u, 10u}) {
-        for (int x = 0; x < 256; ++x) {
-            for (int y = 0; y < 256; ++y) {
-                std::string a(11, 'q'), b(11, 'Q');
-                a[at] = static_cast<char>(x);
-                b[at] = static_cast<char>(y);
-                const bool want = Fold(static_cast<char>(x)) == Fold(static_cast<char>(y));
-                ASSERT_EQ(mirelle::EqualsNoCase(a, b), want) << "at " << at << " bytes " << x << " " << y;
+    for (size_t len : {1u, 3u, 4u, 6u, 8u, 11u, 16u, 21u}) {
+        for (size_t at : {size_t{0}, len / 2, len - 1}) {
+            for (int x = 0; x < 256; ++x) {
+                for (int y = 0; y < 256; ++y) {
+                    std::string a(len, 'q'), b(len, 'Q');
+                    a[at] = static_cast<char>(x);
+                    b[at] = static_cast<char>(y);
+                    const bool want = Fold(static_cast<char>(x)) == Fold(static_cast<char>(y));
+                    ASSERT_EQ(mirelle::EqualsNoCase(a, b), want) << len << " at " << at << " bytes " << x << " " << y;
+                }
             }
         }
     }
