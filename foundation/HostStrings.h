@@ -41,21 +41,19 @@ inline std::uint64_t LowerAscii8(std::uint64_t x) {
 // element.
 inline bool EqualsNoCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
-    const size_t n = a.size();
-    const auto word = [](std::string_view s, size_t at, size_t width) {
-        std::uint64_t w = 0;
-        std::memcpy(&w, s.data() + at, width);
-        return LowerAscii8(w);
-    };
-    if (n >= 8) {
-        // Whole words, then the last eight characters (overlapping the last word).
-        for (size_t i = 0; i + 8 <= n; i += 8)
-            if (word(a, i, 8) != word(b, i, 8)) return false;
-        return n % 8 == 0 || word(a, n - 8, 8) == word(b, n - 8, 8);
+    size_t i = 0;
+    for (; i + 8 <= a.size(); i += 8) {
+        std::uint64_t x, y;
+        std::memcpy(&x, a.data() + i, 8);
+        std::memcpy(&y, b.data() + i, 8);
+        if (LowerAscii8(x) != LowerAscii8(y)) return false;
     }
-    if (n >= 4) return word(a, 0, 4) == word(b, 0, 4) && word(a, n - 4, 4) == word(b, n - 4, 4);
-    for (size_t i = 0; i < n; ++i)
-        if (word(a, i, 1) != word(b, i, 1)) return false;
+    for (; i < a.size(); ++i) {
+        char x = a[i], y = b[i];
+        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+        if (x != y) return false;
+    }
     return true;
 }
 

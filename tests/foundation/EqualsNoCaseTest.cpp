@@ -9,11 +9,11 @@ namespace {
 
 char Fold(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
-// Every pair of byte values at the start, middle and end of names of every
-// way of reading them (bytes, two half words, words and an overlapping last
-// word): equal exactly when only 'A' to 'Z' against their lower case differ.
+// Every pair of byte values at the start, middle and end of names shorter
+// than a word, of whole words and of words with a tail: equal exactly when
+// only 'A' to 'Z' against their lower case differ.
 TEST(EqualsNoCase, EveryPairOfBytesInWordAndTail) {
-    for (size_t len : {1u, 3u, 4u, 6u, 8u, 11u, 16u, 21u}) {
+    for (size_t len : {1u, 3u, 8u, 11u, 16u, 21u}) {
         for (size_t at : {size_t{0}, len / 2, len - 1}) {
             for (int x = 0; x < 256; ++x) {
                 for (int y = 0; y < 256; ++y) {
