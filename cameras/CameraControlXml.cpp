@@ -7,10 +7,12 @@
 
 namespace cameras {
 
-std::int32_t LeadingInteger(std::string_view text) { return StrToLong32(std::string(text), 10); }
+std::int32_t LeadingInteger(std::string_view text) { return StrToLong32(text, 10); }
 
 std::string WriteCameraControlXml(const AssociationList& associations) {
     CXmlDocument doc;
+    // A handler takes about 200 characters.
+    doc.Reserve(64 + associations.size() * 256);
     doc.StartElement("CameraControl", 0, true);
     doc.StartElement("Associations", 1, true);
     for (const auto& a : associations) {
@@ -30,8 +32,7 @@ std::string WriteCameraControlXml(const AssociationList& associations) {
 AssociationList ReadCameraControlXml(const std::string& text) {
     AssociationList out;
     CXmlDocument doc;
-    doc.SetText(text);
-    doc.Rewind();
+    doc.ReadText(text);
 
     bool inside = false;
     std::int32_t camera = -1, address = -1, monitor = -1;
@@ -64,19 +65,29 @@ AssociationList ReadCameraControlXml(const std::string& text) {
             }
             continue;
         }
-        if (EqualsNoCase(name, "Handler")) {
-            camera = address = monitor = -1;
-            progId = port = {};
-        } else if (EqualsNoCase(name, "CameraNumber")) {
-            camera = LeadingInteger(value);
-        } else if (EqualsNoCase(name, "CameraAddress")) {
-            address = LeadingInteger(value);
-        } else if (EqualsNoCase(name, "MonitorNum")) {
-            monitor = LeadingInteger(value);
-        } else if (EqualsNoCase(name, "SerialPort")) {
-            port = value;
-        } else if (EqualsNoCase(name, "ProgramID")) {
-            progId = value;
+        // Names of different lengths never match: one comparison a node.
+        switch (name.size()) {
+            case 7:
+                if (EqualsNoCase(name, "Handler")) {
+                    camera = address = monitor = -1;
+                    progId = port = {};
+                }
+                break;
+            case 9:
+                if (EqualsNoCase(name, "ProgramID")) progId = value;
+                break;
+            case 10:
+                if (EqualsNoCase(name, "MonitorNum")) monitor = LeadingInteger(value);
+                else if (EqualsNoCase(name, "SerialPort")) port = value;
+                break;
+            case 12:
+                if (EqualsNoCase(name, "CameraNumber")) camera = LeadingInteger(value);
+                break;
+            case 13:
+                if (EqualsNoCase(name, "CameraAddress")) address = LeadingInteger(value);
+                break;
+            default:
+                break;
         }
     }
     return out;

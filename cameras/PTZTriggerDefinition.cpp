@@ -9,11 +9,6 @@ namespace cameras {
 
 namespace {
 
-std::string_view WithoutLeadingSlashes(std::string_view name) {
-    size_t i = name.find_first_not_of('/');
-    return i == std::string_view::npos ? std::string_view{} : name.substr(i);
-}
-
 // Forward-only reading of one document; every helper answers false when the
 // text ends before the element it is in is closed.  Names and values are
 // views into the document's text (a synthetic end tag's name lives until the
@@ -21,12 +16,17 @@ std::string_view WithoutLeadingSlashes(std::string_view name) {
 class Reader {
 public:
     explicit Reader(const std::string& text) {
-        m_doc.SetText(text);
-        m_doc.Rewind();
+        m_doc.ReadText(text);
     }
     bool Next() { return m_doc.ReadNode(name, value, isEnd, isAttr); }
     bool IsStart(std::string_view n) const { return !isEnd && !isAttr && name == n; }
-    bool IsEndOf(std::string_view n) const { return isEnd && WithoutLeadingSlashes(name) == n; }
+    bool IsEndOf(std::string_view n) const {
+        // The name without its leading slashes is n: n after one slash or more.
+        if (!isEnd || name.size() <= n.size() || name.substr(name.size() - n.size()) != n) return false;
+        for (size_t i = 0; i < name.size() - n.size(); ++i)
+            if (name[i] != '/') return false;
+        return true;
+    }
 
     // Reads one Alarms entry up to its end tag.
     bool ReadAlarm(PTZAlarmElement& alarm) {
@@ -46,16 +46,33 @@ public:
                 if (IsEndOf("PTZTriggerDef")) return IsGood(def);
                 continue;
             }
-            if (name == "AlarmCameraID") def.AlarmCameraID.Set(static_cast<std::uint8_t>(PTZNumber(value)));
-            else if (name == "PTZCameraID") def.PTZCameraID.Set(static_cast<std::uint8_t>(PTZNumber(value)));
-            else if (name == "PTZCommandID") def.PTZCommandID.Set(static_cast<std::uint16_t>(PTZNumber(value)));
-            else if (name == "AlarmCameraName") def.AlarmCameraName.Set(std::string(value));
-            else if (name == "PTZCameraName") def.PTZCameraName.Set(std::string(value));
-            else if (name == "PTZCommand") def.PTZCommand.Set(std::string(value));
-            else if (name == "Alarms") {
-                PTZAlarmElement alarm;
-                if (!ReadAlarm(alarm) || !alarm.AlarmType.present) return false;
-                def.Alarms.push_back(std::move(alarm));
+            // Names of different lengths never match: one comparison a node.
+            switch (name.size()) {
+                case 6:
+                    if (name == "Alarms") {
+                        PTZAlarmElement alarm;
+                        if (!ReadAlarm(alarm) || !alarm.AlarmType.present) return false;
+                        def.Alarms.push_back(std::move(alarm));
+                    }
+                    break;
+                case 10:
+                    if (name == "PTZCommand") def.PTZCommand.Set(std::string(value));
+                    break;
+                case 11:
+                    if (name == "PTZCameraID") def.PTZCameraID.Set(static_cast<std::uint8_t>(PTZNumber(value)));
+                    break;
+                case 12:
+                    if (name == "PTZCommandID") def.PTZCommandID.Set(static_cast<std::uint16_t>(PTZNumber(value)));
+                    break;
+                case 13:
+                    if (name == "AlarmCameraID") def.AlarmCameraID.Set(static_cast<std::uint8_t>(PTZNumber(value)));
+                    else if (name == "PTZCameraName") def.PTZCameraName.Set(std::string(value));
+                    break;
+                case 15:
+                    if (name == "AlarmCameraName") def.AlarmCameraName.Set(std::string(value));
+                    break;
+                default:
+                    break;
             }
         }
         return false;
@@ -80,7 +97,7 @@ constexpr const char* kAlarmWords[] = {"Filter", "Input", "Generated", "VideoLos
 
 std::uint32_t PTZNumber(std::string_view text) {
     if (text.size() > 31) return 0;
-    return StrToULong32(std::string(text), 0);
+    return StrToULong32(text, 0);
 }
 
 bool PTZTriggerListDocument::Read(const std::string& text) {
@@ -106,6 +123,8 @@ bool PTZTriggerListDocument::Read(const std::string& text) {
 
 std::string PTZTriggerListDocument::Write() const {
     CXmlDocument doc;
+    // A definition with one alarm takes about 300 characters.
+    doc.Reserve(64 + m_records.size() * 384);
     doc.StartElement("PTZTriggerList", 0, true);
     for (const auto& rec : m_records) {
         const PTZTriggerDefElement& d = *rec;

@@ -20,19 +20,22 @@ inline std::string_view TrimView(const char* b, const char* e) {
 
 inline std::string_view TrimView(std::string_view s) { return TrimView(s.data(), s.data() + s.size()); }
 
-// The first c in [p, end), or null.  The characters looked for are mostly a
-// few places away: the first sixteen are compared inline, the rest of a long
-// stretch goes to memchr.
+// The first c in [p, end), or null.  Sixteen characters a step where the
+// instruction set has it: the characters looked for are mostly a few places
+// away, where a library call would cost more than the scan.
 inline const char* FindChar(const char* p, const char* end, char c) {
 #if defined(__SSE2__)
-    if (end - p >= 16) {
+    const __m128i wanted = _mm_set1_epi8(c);
+    while (end - p >= 16) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        const int hits = _mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8(c)));
+        const int hits = _mm_movemask_epi8(_mm_cmpeq_epi8(v, wanted));
         if (hits) return p + __builtin_ctz(static_cast<unsigned>(hits));
         p += 16;
     }
 #endif
-    return p < end ? static_cast<const char*>(std::memchr(p, c, static_cast<size_t>(end - p))) : nullptr;
+    for (; p < end; ++p)
+        if (*p == c) return p;
+    return nullptr;
 }
 
 // s = v, where v never lies in s.
@@ -59,6 +62,25 @@ inline const char* FindBlankOrGreater(const char* p, const char* end) {
     return nullptr;
 }
 
+#if defined(__SSE2__)
+// One bit for each of the sixteen characters of v that IsSpace takes.
+inline unsigned SpaceMask(__m128i v) {
+    const __m128i fromTab = _mm_sub_epi8(v, _mm_set1_epi8('\t'));
+    const __m128i controls = _mm_cmpeq_epi8(_mm_min_epu8(fromTab, _mm_set1_epi8('\r' - '\t')), fromTab);
+    return static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(controls, _mm_cmpeq_epi8(v, _mm_set1_epi8(' ')))));
+}
+#endif
+
+// TrimView(p, p + k) for k < 16, where bit i of spaces tells whether p[i] is
+// a blank: the first and last other character in two bit scans.
+inline std::string_view TrimInBlock(const char* p, unsigned k, unsigned spaces) {
+    const unsigned solid = ~spaces & ((1u << k) - 1u);
+    if (!solid) return std::string_view(p + k, 0);
+    const unsigned first = static_cast<unsigned>(__builtin_ctz(solid));
+    const unsigned last = 31u - static_cast<unsigned>(__builtin_clz(solid));
+    return std::string_view(p + first, last + 1 - first);
+}
+
 // The index of the first of two characters in s, or npos.
 inline size_t FindFirstOf(std::string_view s, char a, char b) {
     for (size_t i = 0; i < s.size(); ++i)
@@ -72,35 +94,77 @@ constexpr std::string_view kCdata = "![CDATA[";
 
 // --- writer -------------------------------------------------------------------
 
-void CXmlDocument::Append(int indent, std::initializer_list<std::string_view> pieces, bool newline) {
+namespace {
+
+// Copies n characters where n is mostly short (a tag name, a number): up to
+// 32 are overlapping fixed-size moves instead of a library call.
+inline char* CopyShort(char* out, const char* s, size_t n) {
+    if (n >= 8) {
+        if (n <= 16) {
+            std::memcpy(out, s, 8);
+            std::memcpy(out + n - 8, s + n - 8, 8);
+        } else if (n <= 32) {
+            std::memcpy(out, s, 16);
+            std::memcpy(out + n - 16, s + n - 16, 16);
+        } else {
+            std::memcpy(out, s, n);
+        }
+    } else if (n >= 4) {
+        std::memcpy(out, s, 4);
+        std::memcpy(out + n - 4, s + n - 4, 4);
+    } else if (n > 0) {
+        out[0] = s[0];
+        out[n / 2] = s[n / 2];
+        out[n - 1] = s[n - 1];
+    }
+    return out + n;
+}
+
+inline size_t SizeOf(char) { return 1; }
+inline size_t SizeOf(std::string_view s) { return s.size(); }
+inline char* Put(char* out, char c) {
+    *out = c;
+    return out + 1;
+}
+inline char* Put(char* out, std::string_view s) { return CopyShort(out, s.data(), s.size()); }
+
+constexpr size_t kMaxShortIndent = 8;
+
+}  // namespace
+
+// One element line is built on the stack and appended at once (one capacity
+// check, one copy); a line longer than the buffer is appended piece by piece.
+template <class... Pieces>
+void CXmlDocument::AppendLine(int indent, bool newline, Pieces... pieces) {
+    if (m_borrowed) Own();
     const size_t tabs = indent > 0 ? static_cast<size_t>(indent) : 0;
-    size_t add = tabs + (newline ? 2 : 0);
-    for (std::string_view s : pieces) add += s.size();
-    const size_t old = m_text.size();
-    m_text.resize(old + add);
-    char* out = m_text.data() + old;
-    std::memset(out, '\t', tabs);
-    out += tabs;
-    for (std::string_view s : pieces) {
-        if (!s.empty()) std::memcpy(out, s.data(), s.size());
-        out += s.size();
+    const size_t add = tabs + (newline ? 2 : 0) + (SizeOf(pieces) + ...);
+    char line[256];
+    if (tabs > kMaxShortIndent || add > sizeof line - kMaxShortIndent) {
+        m_text.reserve(m_text.size() + add);
+        m_text.append(tabs, '\t');
+        ((m_text += pieces), ...);
+        if (newline) m_text.append("\r\n", 2);
+        return;
     }
-    if (newline) {
-        out[0] = '\r';
-        out[1] = '\n';
-    }
+    // Eight tabs, of which the first `tabs` stay.
+    std::memcpy(line, "\t\t\t\t\t\t\t\t", kMaxShortIndent);
+    char* out = line + tabs;
+    ((out = Put(out, pieces)), ...);
+    if (newline) std::memcpy(out, "\r\n", 2);
+    m_text.append(line, add);
 }
 
 void CXmlDocument::StartElement(std::string_view name, int indent, bool newline) {
-    Append(indent, {"<", name, ">"}, newline);
+    AppendLine(indent, newline, '<', name, '>');
 }
 
 void CXmlDocument::EndElement(std::string_view name, int indent, bool newline) {
-    Append(indent, {"</", name, ">"}, newline);
+    AppendLine(indent, newline, '<', '/', name, '>');
 }
 
 void CXmlDocument::WriteElement(std::string_view name, std::string_view text, int indent, bool newline) {
-    Append(indent, {"<", name, ">", text, "</", name, ">"}, newline);
+    AppendLine(indent, newline, '<', name, '>', text, '<', '/', name, '>');
 }
 
 void CXmlDocument::WriteElement(std::string_view name, long value, int indent, bool newline) {
@@ -110,6 +174,7 @@ void CXmlDocument::WriteElement(std::string_view name, long value, int indent, b
 }
 
 std::string CXmlDocument::TakeText() {
+    Own();
     std::string text = std::move(m_text);
     m_text.clear();
     m_length = 0;
@@ -118,6 +183,13 @@ std::string CXmlDocument::TakeText() {
 }
 
 // --- reader -------------------------------------------------------------------
+
+void CXmlDocument::Own() const {
+    if (!m_borrowed) return;
+    m_text.assign(m_borrowed, m_borrowedSize);
+    m_borrowed = nullptr;
+    m_borrowedSize = 0;
+}
 
 void CXmlDocument::ClearReadState() {
     ClearPendingAttributes();
@@ -128,6 +200,8 @@ void CXmlDocument::ClearReadState() {
 }
 
 void CXmlDocument::SetText(const std::string& text) {
+    m_borrowed = nullptr;
+    m_borrowedSize = 0;
     m_text = text;
     // The length is the one Rewind took; a shorter text cuts it, so that
     // reading on without a Rewind never goes past the end of the new text.
@@ -135,36 +209,28 @@ void CXmlDocument::SetText(const std::string& text) {
     ClearReadState();
 }
 
+void CXmlDocument::ReadText(std::string_view text) {
+    m_text.clear();
+    m_borrowed = text.data() ? text.data() : "";
+    m_borrowedSize = text.size();
+    Rewind();
+}
+
 bool CXmlDocument::Rewind() {
-    m_length = m_text.size();
+    m_length = TextSize();
     ClearReadState();
     return true;
 }
 
-// Inlined into ReadNode, its only caller, which runs once a node.
-[[gnu::always_inline]] inline std::string_view CXmlDocument::ScanTagName() {
-    const char* text = m_text.data();
-    if (m_cursor >= m_length) return {};
-    if (m_length - m_cursor >= kCdata.size() && std::memcmp(text + m_cursor, kCdata.data(), kCdata.size()) == 0) {
-        m_cursor += kCdata.size();
-        return std::string_view(text + m_cursor - kCdata.size(), kCdata.size());
-    }
-    const char* end = FindBlankOrGreater(text + m_cursor, text + m_length);
-    if (!end) return {};
-    std::string_view name = TrimView(text + m_cursor, end);
-    m_cursor = static_cast<size_t>(end - text);
-    return name;
-}
-
 size_t CXmlDocument::FindCdataEnd(size_t from) {
     if (from >= m_noCdataEndFrom) return std::string_view::npos;
-    size_t end = std::string_view(m_text.data(), m_length).find("]]>", from);
+    size_t end = std::string_view(Text(), m_length).find("]]>", from);
     if (end == std::string_view::npos) m_noCdataEndFrom = from;
     return end;
 }
 
 bool CXmlDocument::ScanAttribute(std::string_view& name, std::string_view& value) {
-    const std::string_view p(m_text.data() + m_pendingBegin, m_pendingEnd - m_pendingBegin);
+    const std::string_view p(Text() + m_pendingBegin, m_pendingEnd - m_pendingBegin);
     size_t sep = FindFirstOf(p, ' ', '=');
     size_t open = sep == std::string_view::npos || sep == 0 ? std::string_view::npos : FindFirstOf(p, '"', '\'');
     size_t close = open == std::string_view::npos || open == 0 ? std::string_view::npos : p.find(p[open], open + 1);
@@ -190,70 +256,142 @@ bool CXmlDocument::ReadNode(std::string& name, std::string& value, bool& isEnd, 
     return read;
 }
 
+// The node the rest of the last start tag gives: the synthetic end tag of
+// "<name />" or the next attribute.  False when the rest is no attribute (it
+// is dropped and reading goes on with the next tag).
+bool CXmlDocument::ReadPending(std::string_view& name, std::string_view& value, bool& isEnd, bool& isAttribute) {
+    if (m_pendingEnd - m_pendingBegin == 1 && Text()[m_pendingBegin] == '/') {
+        m_endName.assign(1, '/');
+        m_endName.append(Text() + m_lastTagBegin, m_lastTagSize);
+        name = m_endName;
+        value = {};
+        isEnd = true;
+        ClearPendingAttributes();
+        return true;
+    }
+    if (ScanAttribute(name, value)) {
+        isAttribute = true;
+        return true;
+    }
+    return false;
+}
+
+// One node per call.  The scan works on local pointers and stores the cursor
+// and the outputs once at the end: the outputs are references the compiler
+// cannot tell from the members, so writing them early would make it reload
+// the members after every store.
 bool CXmlDocument::ReadNode(std::string_view& name, std::string_view& value, bool& isEnd, bool& isAttribute) {
     isEnd = false;
     isAttribute = false;
+    if (m_pendingBegin < m_pendingEnd && ReadPending(name, value, isEnd, isAttribute)) return true;
+
+    const char* const text = Text();
+    const char* const end = text + m_length;
+    const char* p = text + m_cursor;
     name = {};
     value = {};
-
-    if (m_pendingBegin < m_pendingEnd) {
-        if (m_pendingEnd - m_pendingBegin == 1 && m_text[m_pendingBegin] == '/') {
-            m_endName.assign(1, '/');
-            m_endName.append(m_text, m_lastTagBegin, m_lastTagSize);
-            name = m_endName;
-            isEnd = true;
-            ClearPendingAttributes();
-            return true;
-        }
-        if (ScanAttribute(name, value)) {
-            isAttribute = true;
-            return true;
-        }
-    }
-
-    const char* const text = m_text.data();
-    const char* const end = text + m_length;
-    if (m_cursor >= m_length) return false;
-    const char* lt = FindChar(text + m_cursor, end, '<');
+    if (p >= end) return false;
+    // The cursor mostly stands on the '<' already (after the text of an element).
+    const char* lt = *p == '<' ? p : FindChar(p, end, '<');
     if (!lt) {
         m_cursor = m_length;
         return false;
     }
-    m_cursor = static_cast<size_t>(lt - text) + 1;
-    if (m_cursor >= m_length) return false;
+    p = lt + 1;
+    m_cursor = static_cast<size_t>(p - text);
+    if (p >= end) return false;
 
-    name = ScanTagName();
-    m_lastTagBegin = name.empty() ? 0 : static_cast<size_t>(name.data() - text);
-    m_lastTagSize = name.size();
+    // The tag name: a CDATA opening as it stands, else up to the first blank
+    // or '>', trimmed.
+    std::string_view tag;
+    if (*p == '!' && end - p >= static_cast<ptrdiff_t>(kCdata.size()) &&
+        std::memcmp(p, kCdata.data(), kCdata.size()) == 0) {
+        tag = std::string_view(p, kCdata.size());
+        p += kCdata.size();
+    } else {
+        const char* stop;
+#if defined(__SSE2__)
+        // Names are short: mostly the name, its end and the blanks around it
+        // are in the next sixteen characters.
+        if (end - p >= 16) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+            const unsigned stops = static_cast<unsigned>(_mm_movemask_epi8(
+                _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8(' ')), _mm_cmpeq_epi8(v, _mm_set1_epi8('>')))));
+            if (stops) {
+                const unsigned k = static_cast<unsigned>(__builtin_ctz(stops));
+                tag = TrimInBlock(p, k, SpaceMask(v));
+                p += k;
+                goto named;
+            }
+        }
+#endif
+        stop = FindBlankOrGreater(p, end);
+        if (!stop) {
+            // No '>' either: the text ends inside this tag.
+            m_lastTagBegin = m_lastTagSize = 0;
+            m_cursor = m_length;
+            return false;
+        }
+        tag = TrimView(p, stop);
+        p = stop;
+    }
+named:
+    m_lastTagBegin = tag.empty() ? 0 : static_cast<size_t>(tag.data() - text);
+    m_lastTagSize = tag.size();
 
-    if (!name.empty() && name[0] == '/') {
+    if (!tag.empty() && tag[0] == '/') {
+        m_cursor = static_cast<size_t>(p - text);
+        name = tag;
         isEnd = true;
         return true;
     }
 
-    if (name == kCdata) {
-        size_t close = FindCdataEnd(m_cursor);
-        if (close != std::string_view::npos && close > m_cursor) {
-            value = std::string_view(text + m_cursor, close - m_cursor);
+    if (tag.size() == kCdata.size() && tag == kCdata) {
+        const size_t from = static_cast<size_t>(p - text);
+        const size_t close = FindCdataEnd(from);
+        if (close != std::string_view::npos && close > from) {
             m_cursor = close + 3;
+            name = tag;
+            value = std::string_view(p, close - from);
             return true;
         }
     }
 
-    const size_t tagStart = m_cursor;
-    const char* gt = FindChar(text + m_cursor, end, '>');
+    // The attribute list up to '>' (mostly empty: the name ends at the '>').
+    // (After a CDATA opening without its end the cursor may stand at the end.)
+    const char* gt = p < end && *p == '>' ? p : FindChar(p, end, '>');
     if (!gt) {
         m_cursor = m_length;
+        name = tag;
         return false;
     }
-    std::string_view attributes = TrimView(text + tagStart, gt);
-    m_pendingBegin = static_cast<size_t>(attributes.data() - text);
-    m_pendingEnd = m_pendingBegin + attributes.size();
-    m_contentStart = static_cast<size_t>(gt - text) + 1;
-    m_cursor = m_contentStart;
-    const char* next = FindChar(text + m_cursor, end, '<');
-    if (!next) return true;
-    value = TrimView(text + m_contentStart, next);
+    if (gt != p) {
+        const std::string_view attributes = TrimView(p, gt);
+        m_pendingBegin = static_cast<size_t>(attributes.data() - text);
+        m_pendingEnd = m_pendingBegin + attributes.size();
+    }
+    p = gt + 1;
+    m_contentStart = static_cast<size_t>(p - text);
+    name = tag;
+    // The element's text: up to the next tag, trimmed; none when no tag follows.
+#if defined(__SSE2__)
+    if (end - p >= 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const unsigned lts = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8('<'))));
+        if (lts) {
+            const unsigned k = static_cast<unsigned>(__builtin_ctz(lts));
+            m_cursor = static_cast<size_t>(p + k - text);
+            value = TrimInBlock(p, k, SpaceMask(v));
+            return true;
+        }
+    }
+#endif
+    const char* next = p < end ? (*p == '<' ? p : FindChar(p, end, '<')) : nullptr;
+    if (!next) {
+        m_cursor = m_contentStart;
+        return true;
+    }
     m_cursor = static_cast<size_t>(next - text);
+    value = TrimView(p, next);
     return true;
 }

@@ -9,10 +9,10 @@
 // since is not read before the next Rewind); a text set with SetText keeps
 // that length, cut to the new text, so that reading without a Rewind never
 // goes past the end of the text.  Reading allocates nothing per node: the
-// view form of ReadNode hands out views into the document text.
+// view form of ReadNode hands out views into the document text.  ReadText
+// reads a text the caller keeps, without copying it.
 #pragma once
 #include <cstddef>
-#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -27,12 +27,26 @@ public:
     void WriteElement(std::string_view name, std::string_view text, int indent, bool newline);
     void WriteElement(std::string_view name, long value, int indent, bool newline);
 
-    const std::string& GetText() const { return m_text; }
+    // Room for this many more characters of text: a writer that knows about
+    // how much it writes spares the copies of a growing text.
+    void Reserve(size_t more) {
+        if (m_borrowed) Own();
+        m_text.reserve(m_text.size() + more);
+    }
+
+    const std::string& GetText() const {
+        if (m_borrowed) Own();
+        return m_text;
+    }
     // Hands the text over and leaves the document empty (as a new one).
     std::string TakeText();
 
     // Reader.
     void SetText(const std::string& text);
+    // SetText and Rewind without the copy: the document reads the caller's
+    // text, which must stay alive and unchanged while it does.  Writing,
+    // GetText and TakeText first take a copy of it, as SetText would have.
+    void ReadText(std::string_view text);
     bool Rewind();
     bool ReadNode(std::string& name, std::string& value, bool& isEnd, bool& isAttribute);
     // The same node sequence as views: the value (and every name but that of
@@ -41,14 +55,25 @@ public:
     bool ReadNode(std::string_view& name, std::string_view& value, bool& isEnd, bool& isAttribute);
 
 private:
-    void Append(int indent, std::initializer_list<std::string_view> pieces, bool newline);
-    std::string_view ScanTagName();
+    // Indent tabs, the pieces (characters and views), CR LF when newline.
+    template <class... Pieces>
+    void AppendLine(int indent, bool newline, Pieces... pieces);
+    // The text read: the caller's (ReadText) or the document's own.
+    const char* Text() const { return m_borrowed ? m_borrowed : m_text.data(); }
+    size_t TextSize() const { return m_borrowed ? m_borrowedSize : m_text.size(); }
+    // Makes a text read with ReadText the document's own.
+    void Own() const;
     bool ScanAttribute(std::string_view& name, std::string_view& value);
+    [[gnu::noinline]] bool ReadPending(std::string_view& name, std::string_view& value, bool& isEnd,
+                                       bool& isAttribute);
     size_t FindCdataEnd(size_t from);
     void ClearPendingAttributes() { m_pendingBegin = m_pendingEnd = 0; }
     void ClearReadState();
 
-    std::string m_text;
+    mutable std::string m_text;
+    // The caller's text (ReadText) until the document takes a copy of it.
+    mutable const char* m_borrowed = nullptr;
+    mutable size_t m_borrowedSize = 0;
     // The unread part of the attribute list of the start tag read last, kept
     // as a range of the document text so that reading a long list consumes it
     // in place instead of copying what remains after every attribute.

@@ -33,14 +33,13 @@ bool ReadElement(CXmlDocument& doc, std::string_view element, OnNode&& onNode) {
 
 std::int32_t ReadConfigNumber(std::string_view text) {
     if (text.size() > 31) return 0;
-    return StrToLong32(std::string(text), 0);
+    return StrToLong32(text, 0);
 }
 
 bool ReadIPSourceConfig(const std::string& xml, IPSourceConfig& out) {
     out = IPSourceConfig{};
     CXmlDocument doc;
-    doc.SetText(xml);
-    doc.Rewind();
+    doc.ReadText(xml);
 
     auto readDevice = [&] {
         IPDeviceType d;

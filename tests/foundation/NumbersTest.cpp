@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 #include "foundation/Numbers.h"
 
@@ -31,6 +33,28 @@ TEST(Numbers, UnsignedReadingSaturatesAt32BitsAndNegatesIn32Bits) {
         {"-4294967295", 1u}, {"-4294967296", 4294967295u}, {"+5", 5u}, {"- 5", 0u}, {"--5", 0u}, {"x", 0u},
     };
     for (const auto& c : cases) EXPECT_EQ(StrToULong32(c.text, 0), c.want) << c.text;
+}
+
+// Views read as the C runtime reads the same characters: a view ends where it
+// ends (not at the text behind it) or at its first NUL.
+TEST(Numbers, ViewsEndAtTheirEndOrFirstNul) {
+    const std::string text = "12345";
+    EXPECT_EQ(StrToLong32(std::string_view(text).substr(0, 2), 10), 12);
+    EXPECT_EQ(StrToULong32(std::string_view(text).substr(1, 3), 0), 234u);
+    EXPECT_EQ(StrToLong32(std::string_view("-7\0" "9", 4), 10), -7);
+    EXPECT_EQ(StrToLong32(std::string_view("\0" "9", 2), 10), 0);
+    EXPECT_EQ(StrToULong32(std::string_view("8\0" "1", 3), 0), 8u);
+    EXPECT_EQ(StrToLong32(std::string_view(), 0), 0);  // an empty view without characters
+    EXPECT_EQ(StrToULong32(std::string_view(), 0), 0u);
+    // Long digit runs, prefixes and signs where the plain decimal path stops.
+    EXPECT_EQ(StrToLong32("0000000000000000000000000042", 10), 42);
+    EXPECT_EQ(StrToLong32("-0x10", 0), -16);
+    EXPECT_EQ(StrToLong32("-010", 0), -8);
+    EXPECT_EQ(StrToLong32("123456789012345678", 10), INT32_MAX);
+    EXPECT_EQ(StrToLong32("-123456789012345678", 10), INT32_MIN);
+    EXPECT_EQ(StrToULong32("1234567890123456789", 10), UINT32_MAX);
+    EXPECT_EQ(StrToULong32(std::string(100, '7'), 0), UINT32_MAX);
+    EXPECT_EQ(StrToLong32(std::string(100, ' ') + "5", 10), 5);
 }
 
 }  // namespace

@@ -137,6 +137,8 @@ TEST(XmlReaderState, SetTextWithoutRewindNeverReadsBeyondTheNewText) {
         {"longer text reads up to the old length", "<A>v</A>",
          {{"<B>w</B><C>x</C>", "start B w\nend /B \n"}, {"<F>", "start F \n"}}},
         {"pending attributes dropped", "<A x='1' y='2' z='3'>v</A>", {{"<G>", "start G \n"}, {"", ""}}},
+        {"cut right after a CDATA opening: the '>' beyond is not read", "<A>v</A>x",
+         {{"<![CDATA[>w</B>", ""}, {"", ""}}},
     };
     for (const auto& c : cases) {
         CXmlDocument doc;
@@ -170,6 +172,75 @@ TEST(XmlReaderState, HostileInputNeverReadsOutOfBounds) {
         int guard = 0;
         while (doc.ReadNode(name, value, end, attr) && ++guard < 100) {}
         EXPECT_LT(guard, 100) << "prefix " << n;
+    }
+}
+
+// Every reader case read from the caller's text without a copy gives the same
+// nodes as a copy of it, leaves the caller's text as it was and hands it out
+// as the document's own text when asked.
+TEST(XmlReaderText, ReadingTheCallersTextGivesTheSameNodes) {
+    for (const ReaderCase& c : kReaderCases) {
+        const std::string text = c.text;
+        CXmlDocument copy, borrowed;
+        copy.SetText(text);
+        copy.Rewind();
+        borrowed.ReadText(text);
+        EXPECT_EQ(Rest(borrowed), Rest(copy)) << c.name;
+        borrowed.Rewind();
+        copy.Rewind();
+        EXPECT_EQ(Rest(borrowed), Rest(copy)) << c.name << " after a rewind";
+        EXPECT_EQ(borrowed.GetText(), text) << c.name;
+        EXPECT_EQ(text, c.text) << c.name;
+    }
+}
+
+TEST(XmlReaderText, WritingAfterReadingTheCallersTextWorksOnACopy) {
+    const std::string text = "<A x='1'>v</A>";
+    CXmlDocument doc;
+    doc.ReadText(text);
+    std::string n, v;
+    bool end, attr;
+    ASSERT_TRUE(doc.ReadNode(n, v, end, attr));
+    EXPECT_EQ(n, "A");
+    // The document takes a copy mid-read: the pending attribute and the rest
+    // read on from it.
+    doc.WriteElement("B", std::string("w"), 0, false);
+    EXPECT_EQ(text, "<A x='1'>v</A>");
+    EXPECT_EQ(doc.GetText(), "<A x='1'>v</A><B>w</B>");
+    EXPECT_EQ(Rest(doc), "attr x 1\nend /A \n");
+    doc.Rewind();
+    EXPECT_EQ(Rest(doc), "start A v\nattr x 1\nend /A \nstart B w\nend /B \n");
+    // TakeText after ReadText hands over a copy and leaves the document empty.
+    CXmlDocument other;
+    other.ReadText(text);
+    EXPECT_EQ(other.TakeText(), text);
+    EXPECT_EQ(other.GetText(), "");
+    other.Rewind();
+    EXPECT_EQ(Rest(other), "");
+}
+
+// Lines are built from short pieces of every length (0 to 40 characters) and
+// from pieces and indents beyond the line buffer.
+TEST(XmlWriter, PiecesOfEveryLengthAndLongLines) {
+    for (size_t len = 0; len <= 40; ++len) {
+        std::string name(len, 'n'), value;
+        for (size_t i = 0; i < len; ++i) value += static_cast<char>('a' + i % 26);
+        CXmlDocument doc;
+        doc.WriteElement(name, value, static_cast<int>(len % 4), true);
+        doc.StartElement(value, 0, false);
+        doc.EndElement(name, 1, true);
+        EXPECT_EQ(doc.GetText(), std::string(len % 4, '\t') + "<" + name + ">" + value + "</" + name + ">\r\n<" +
+                                     value + ">\t</" + name + ">\r\n")
+            << len;
+    }
+    const std::string big(300, 'x');
+    for (int indent : {0, 7, 8, 9, 40}) {
+        CXmlDocument doc;
+        doc.WriteElement("Big", big, indent, true);
+        doc.WriteElement("N", 123456789L, indent, false);
+        doc.WriteElement("E", std::string(), -3, false);
+        const std::string tabs(static_cast<size_t>(indent), '\t');
+        EXPECT_EQ(doc.GetText(), tabs + "<Big>" + big + "</Big>\r\n" + tabs + "<N>123456789</N><E></E>") << indent;
     }
 }
 
