@@ -210,7 +210,10 @@ TEST_F(SharedStore, ChangesOfAnotherProcessSignalOnlyTheWatchesTheyConcern) {
     arm();
     ASSERT_EQ(reg::RegNotifyChangeKeyValue(other, true, reg::REG_NOTIFY_CHANGE_LAST_SET, elsewhere),
               reg::ERROR_SUCCESS);
-    // The time from the end of the writing process to the signal.
+    // The time from the end of the writing process to the signal.  The
+    // watcher signals within 250 ms (bench/run measures it); a test machine
+    // busy with other tests is allowed a second before it counts as missed.
+    constexpr auto kLatest = 1000ms;
     auto signalled = [](reg::Event& e) {
         auto t0 = Clock::now();
         bool ok = e.Wait(2s);
@@ -219,19 +222,19 @@ TEST_F(SharedStore, ChangesOfAnotherProcessSignalOnlyTheWatchesTheyConcern) {
 
     Ran r = RunTool({MIRELLE_REG, "add", "HKLM\\w\\sub", "/v", "x", "/t", "REG_DWORD", "/d", "1"}, store);
     ASSERT_EQ(r.code, 0) << r.err;
-    EXPECT_LT(signalled(*tree), 250ms);
+    EXPECT_LT(signalled(*tree), kLatest);
     EXPECT_FALSE(own->IsSignalled());
 
     arm();
     r = RunTool({MIRELLE_REG, "add", "HKLM\\W", "/v", "y", "/d", "text"}, store);
     ASSERT_EQ(r.code, 0) << r.err;
-    EXPECT_LT(signalled(*own), 250ms);
-    EXPECT_LT(signalled(*tree), 250ms);
+    EXPECT_LT(signalled(*own), kLatest);
+    EXPECT_LT(signalled(*tree), kLatest);
 
     arm();
     r = RunTool({MIRELLE_REG, "delete", "HKLM\\W"}, store);  // the watched key itself goes
     ASSERT_EQ(r.code, 0) << r.err;
-    EXPECT_LT(signalled(*own), 250ms);
+    EXPECT_LT(signalled(*own), kLatest);
     std::this_thread::sleep_for(50ms);
     EXPECT_FALSE(elsewhere->IsSignalled()) << "no change under Other";
     reg::RegCloseKey(w);
@@ -250,7 +253,7 @@ TEST_F(SharedStore, VerbosityChangedWithTheToolTakesEffectOnTheNextLogLine) {
     ASSERT_EQ(r.code, 0) << r.err;
     auto t0 = Clock::now();
     while (GetLogLevel(kLogCategory) != 0 && Clock::now() - t0 < 2s) std::this_thread::sleep_for(1ms);
-    EXPECT_LT(Clock::now() - t0, 250ms);
+    EXPECT_LT(Clock::now() - t0, 1000ms) << "the watcher aims at 250 ms; a loaded test machine gets a second";
     LogMirelle("not written");
     EXPECT_TRUE(logged.empty());
 
