@@ -286,7 +286,11 @@ void ControlPane::SyncRows(Entry& e, const ui::Control& c) {
             l->clear();
             for (const auto& item : c.items) l->addItem(ToQt(item.cells.empty() ? std::string{} : item.cells[0]));
         }
-        if (l->currentRow() != c.selection) l->setCurrentRow(c.selection);
+        // Set after every refill, also to none: a list view that never had
+        // its current row set takes the first when it gets the focus, and
+        // reaching a list with Tab selects nothing in it.
+        // (Through the view: QListWidget::setCurrentRow goes around it.)
+        if (rowsChanged || l->currentRow() != c.selection) l->setCurrentIndex(l->model()->index(c.selection, 0));
     } else if (auto* t = qobject_cast<QTreeWidget*>(e.widget)) {
         if (rowsChanged) {
             t->clear();
@@ -315,7 +319,7 @@ void ControlPane::SyncRows(Entry& e, const ui::Control& c) {
             }
         }
         QTreeWidgetItem* want = c.selection >= 0 ? t->topLevelItem(c.selection) : nullptr;
-        if (t->currentItem() != want) t->setCurrentItem(want);
+        if (rowsChanged || t->currentItem() != want) t->setCurrentItem(want);  // as for the list box
         if (!want) t->clearSelection();
     } else if (auto* b = qobject_cast<QComboBox*>(e.widget)) {
         if (rowsChanged) {
