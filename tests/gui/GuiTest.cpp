@@ -325,7 +325,7 @@ protected:
         App();
         dir = fs::temp_directory_path() / ("mirelle-gui-" + std::to_string(::getpid()) + "-" + GetParam().name);
         fs::create_directories(dir);
-        for (auto* name : {"headless.json", "gui.json"})
+        for (auto* name : {"headless.json", "gui.json", "recorded.json"})
             fs::copy_file(fs::path(MIRELLE_SOURCE_DIR) / "apps/units/default.json", dir / name,
                           fs::copy_options::overwrite_existing);
         std::ofstream(dir / "script.txt") << GetParam().script;
@@ -334,12 +334,11 @@ protected:
     }
     void TearDown() override { fs::remove_all(dir); }
 
-    // What mirelle-run prints for the script.
-    std::string Headless() {
+    // What mirelle-run prints for a script on a unit file of the test's folder.
+    std::string Headless(const std::string& unit = "headless.json", const std::string& script = "script.txt") {
         return Exec(std::string("cd ") + MIRELLE_SOURCE_DIR + " && MIRELLE_REGISTRY=" + (dir / "registry.db").string() +
-                    " " + MIRELLE_RUN + " --unit " +
-                    (dir / "headless.json").string() + " --script " + (dir / "script.txt").string() + " " +
-                    GetParam().operation);
+                    " " + MIRELLE_RUN + " --unit " + (dir / unit).string() + " --script " + (dir / script).string() +
+                    " " + GetParam().operation);
     }
 
     fs::path dir;
@@ -358,6 +357,10 @@ TEST_P(GuiRun, ClicksGiveWhatTheHeadlessRunGives) {
     report.Attach(*unit);
     gui::QtFrontEnd frontEnd;
     frontEnd.onMessage = [&](const ui::ShownMessage& m) { report.Message(cp::AnsiToUtf8(m.text)); };
+    // What the clicks do is recorded as the launcher records it.
+    gui::ScriptRecorder recorder;
+    recorder.Start(c.operation);
+    frontEnd.recorder = &recorder;
     bool timedOut = false;
     QTimer watchdog;
     watchdog.setSingleShot(true);
@@ -384,6 +387,10 @@ TEST_P(GuiRun, ClicksGiveWhatTheHeadlessRunGives) {
     EXPECT_FALSE(op.shots.empty());
     EXPECT_EQ(out.str(), headless);
     EXPECT_EQ(ReadJson(dir / "gui.json"), ReadJson(dir / "headless.json"));
+    // The recording replayed headless ends as the clicks ended.
+    std::ofstream(dir / "recorded.script") << recorder.Text();
+    EXPECT_EQ(Headless("recorded.json", "recorded.script"), headless) << recorder.Text();
+    EXPECT_EQ(ReadJson(dir / "recorded.json"), ReadJson(dir / "gui.json"));
     if (c.changes) {
         EXPECT_NE(ReadJson(dir / "gui.json"), ReadJson(fs::path(MIRELLE_SOURCE_DIR) / "apps/units/default.json"))
             << "the actions changed nothing";
