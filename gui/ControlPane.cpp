@@ -20,6 +20,8 @@
 #include <QStyleOptionButton>
 #include <QTreeWidget>
 
+#include <set>
+
 #include "gui/Widgets.h"
 
 #include "platform/codepage/CodePage.h"
@@ -88,6 +90,27 @@ int NeededWidth(QWidget* w, const QFont& font) {
     }
     if (auto* g = qobject_cast<QGroupBox*>(w)) return g->title().isEmpty() ? 0 : fm.horizontalAdvance(g->title()) + 20;
     return 0;
+}
+
+// Of visible controls at the very same place, the one later in the template
+// covers the others, as the window system paints its opaque controls in
+// that order (Qt's would show through one another): the ids covered.
+std::set<int> CoveredControls(ui::Dialog& d) {
+    std::set<int> covered;
+    const std::vector<int> ids = d.ControlIds();
+    for (size_t i = 0; i < ids.size(); ++i) {
+        const ui::Control* a = d.FindControl(ids[i]);
+        if (!a || !a->visible || a->kind == ControlKind::Background) continue;
+        for (size_t j = i + 1; j < ids.size(); ++j) {
+            const ui::Control* b = d.FindControl(ids[j]);
+            if (b && b->visible && b->kind == a->kind && b->x == a->x && b->y == a->y && b->cx == a->cx &&
+                b->cy == a->cy) {
+                covered.insert(a->id);
+                break;
+            }
+        }
+    }
+    return covered;
 }
 
 }  // namespace
@@ -263,7 +286,11 @@ void ControlPane::SyncRows(Entry& e, const ui::Control& c) {
             l->clear();
             for (const auto& item : c.items) l->addItem(ToQt(item.cells.empty() ? std::string{} : item.cells[0]));
         }
-        if (l->currentRow() != c.selection) l->setCurrentRow(c.selection);
+        // Set after every refill, also to none: a list view that never had
+        // its current row set takes the first when it gets the focus, and
+        // reaching a list with Tab selects nothing in it.
+        // (Through the view: QListWidget::setCurrentRow goes around it.)
+        if (rowsChanged || l->currentRow() != c.selection) l->setCurrentIndex(l->model()->index(c.selection, 0));
     } else if (auto* t = qobject_cast<QTreeWidget*>(e.widget)) {
         if (rowsChanged) {
             t->clear();
@@ -292,7 +319,7 @@ void ControlPane::SyncRows(Entry& e, const ui::Control& c) {
             }
         }
         QTreeWidgetItem* want = c.selection >= 0 ? t->topLevelItem(c.selection) : nullptr;
-        if (t->currentItem() != want) t->setCurrentItem(want);
+        if (rowsChanged || t->currentItem() != want) t->setCurrentItem(want);  // as for the list box
         if (!want) t->clearSelection();
     } else if (auto* b = qobject_cast<QComboBox*>(e.widget)) {
         if (rowsChanged) {
@@ -306,7 +333,7 @@ void ControlPane::SyncRows(Entry& e, const ui::Control& c) {
     e.filled = true;
 }
 
-void ControlPane::SyncOne(Entry& e, const ui::Control& c) {
+void ControlPane::SyncOne(Entry& e, const ui::Control& c, bool covered) {
     QWidget* w = e.widget;
     int height = c.cy;
     if (c.kind == ControlKind::Combo) height = std::min(c.cy, 24);  // templates give the dropped height
@@ -383,12 +410,13 @@ void ControlPane::SyncOne(Entry& e, const ui::Control& c) {
         case ControlKind::Panel:
         case ControlKind::Background: break;
     }
-    if (w->isVisibleTo(this) != c.visible) w->setVisible(c.visible);
+    if (const bool shown = c.visible && !covered; w->isVisibleTo(this) != shown) w->setVisible(shown);
 }
 
 void ControlPane::Sync() {
     m_syncing = true;
     bool added = false;
+    const std::set<int> hidden = HiddenControls();
     for (int id : m_model.ControlIds()) {
         const ui::Control* c = m_model.FindControl(id);
         if (!c) continue;
@@ -406,7 +434,7 @@ void ControlPane::Sync() {
             added = true;
         }
         if (it->second.widget) {
-            SyncOne(it->second, *c);
+            SyncOne(it->second, *c, hidden.count(id) != 0);
             Fit(it->second, *c);
         }
     }
@@ -415,6 +443,12 @@ void ControlPane::Sync() {
         for (auto& [id, e] : m_entries)
             if (e.widget && (e.kind == ControlKind::Group || e.kind == ControlKind::Panel)) e.widget->lower();
         NameControls();
+        // Labels now known: those of fields out of view go too.
+        for (const auto& [label, fields] : m_labelFields) {
+            const ui::Control* c = m_model.FindControl(label);
+            QWidget* w = ControlWidget(label);
+            if (c && w && c->visible && hidden.count(label) == 0 && LabelOutOfView(fields, hidden)) w->hide();
+        }
     }
     if (m_model.FocusCount() != m_focusSeen) {
         m_focusSeen = m_model.FocusCount();
@@ -422,6 +456,23 @@ void ControlPane::Sync() {
     }
     if (m_focusPending) ApplyFocus();
     m_syncing = false;
+}
+
+bool ControlPane::LabelOutOfView(const std::vector<int>& fields, const std::set<int>& covered) const {
+    for (int id : fields)
+        if (const ui::Control* f = m_model.FindControl(id); f && f->visible && covered.count(id) == 0) return false;
+    return true;
+}
+
+std::set<int> ControlPane::HiddenControls() const {
+    std::set<int> hidden = CoveredControls(m_model);
+    // A label goes with its fields: one whose fields are all out of view
+    // would stand alone (the record level label of the input not recorded).
+    std::vector<int> orphans;
+    for (const auto& [label, fields] : m_labelFields)
+        if (LabelOutOfView(fields, hidden)) orphans.push_back(label);
+    hidden.insert(orphans.begin(), orphans.end());
+    return hidden;
 }
 
 void ControlPane::SizeColumns(QTreeWidget& t, Entry& e) {
@@ -444,9 +495,22 @@ void ControlPane::SizeColumns(QTreeWidget& t, Entry& e) {
 
 void ControlPane::NameControls() {
     // A field's label is the static text before it in the template that
-    // sits on its line or just above it, as labels are laid out.
+    // sits on its line or just above it, as labels are laid out; else a
+    // static text just left of it on its line (one label for fields that
+    // take turns at the same place).
+    auto sameLine = [](const ui::Control& a, const ui::Control& b) {
+        return a.y < b.y + std::max(b.cy, 1) && a.y + std::max(a.cy, 1) > b.y;
+    };
+    auto name = [this](QWidget* w, const ui::Control& label) {
+        QString text = Caption(label.text).trimmed();
+        if (text.endsWith(':')) text.chop(1);
+        w->setAccessibleName(text);
+        m_labelFields[label.id].push_back(w->property("controlId").toInt());
+        if (auto* l = qobject_cast<QLabel*>(ControlWidget(label.id)); l && !l->buddy()) l->setBuddy(w);
+    };
+    const std::vector<int> ids = m_model.ControlIds();
     const ui::Control* label = nullptr;
-    for (int id : m_model.ControlIds()) {
+    for (int id : ids) {
         const ui::Control* c = m_model.FindControl(id);
         if (!c) continue;
         if (c->kind == ControlKind::Static) {
@@ -458,14 +522,20 @@ void ControlPane::NameControls() {
                            c->kind == ControlKind::ReportList || c->kind == ControlKind::Slider ||
                            c->kind == ControlKind::TimeEdit || c->kind == ControlKind::Calendar ||
                            c->kind == ControlKind::Progress;
-        if (w && field && label && w->accessibleName().isEmpty()) {
-            const bool sameLine = label->y < c->y + std::max(c->cy, 1) && label->y + std::max(label->cy, 1) > c->y;
-            const bool above = label->y + label->cy <= c->y && c->y - (label->y + label->cy) < 24;
-            if (sameLine || above) {
-                QString name = Caption(label->text).trimmed();
-                if (name.endsWith(':')) name.chop(1);
-                w->setAccessibleName(name);
-                if (auto* l = qobject_cast<QLabel*>(ControlWidget(label->id))) l->setBuddy(w);
+        if (w && field && w->accessibleName().isEmpty()) {
+            const bool above = label && label->y + label->cy <= c->y && c->y - (label->y + label->cy) < 24;
+            if (label && (sameLine(*label, *c) || above)) {
+                name(w, *label);
+            } else {
+                const ui::Control* left = nullptr;
+                for (int other : ids) {
+                    const ui::Control* s = m_model.FindControl(other);
+                    if (!s || s->kind != ControlKind::Static || s->text.empty() || !sameLine(*s, *c)) continue;
+                    const int gap = c->x - (s->x + s->cx);
+                    if (gap < -4 || gap > 24) continue;
+                    if (!left || s->x > left->x) left = s;
+                }
+                if (left) name(w, *left);
             }
         }
         if (c->kind != ControlKind::Group && c->kind != ControlKind::Panel) label = nullptr;

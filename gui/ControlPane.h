@@ -9,6 +9,7 @@
 #pragma once
 #include <functional>
 #include <map>
+#include <set>
 #include <vector>
 
 #include <QWidget>
@@ -45,7 +46,8 @@ private:
         bool columnsSized = false;
     };
     QWidget* Make(const ui::Control& c);
-    void SyncOne(Entry& e, const ui::Control& c);
+    // covered: another control at the same place hides this one.
+    void SyncOne(Entry& e, const ui::Control& c, bool covered);
     void SyncRows(Entry& e, const ui::Control& c);
     void Act(ui::Action::Kind kind, int id, int n = 0, std::string text = {});
     // Widens a control into free room, or takes a smaller font, so that
@@ -55,10 +57,15 @@ private:
     // Accessible names of fields from their labels.
     void NameControls();
     void SizeColumns(QTreeWidget& t, Entry& e);
+    // Controls the model shows that the pane keeps out of view: those
+    // another control covers, and labels whose fields are all out of view.
+    std::set<int> HiddenControls() const;
+    bool LabelOutOfView(const std::vector<int>& fields, const std::set<int>& hidden) const;
 
     ui::Dialog& m_model;
     ActionSink m_sink;
     std::map<int, Entry> m_entries;
+    std::map<int, std::vector<int>> m_labelFields;  // label id -> the fields it names
     bool m_syncing = false;
     int m_focusSeen = 0;        // the model's focus count last applied
     bool m_focusPending = false;

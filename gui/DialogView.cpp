@@ -9,6 +9,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 
+#include "platform/ui/MessageBox.h"
 #include "util/Util.h"
 #include "gui/Keyboard.h"
 
@@ -221,9 +222,22 @@ void DialogView::closeEvent(QCloseEvent* event) {
 }
 
 void DialogView::reject() {
+    // Escape.  As the dialog manager has it, Escape is the Cancel command:
+    // it presses the dialog's Cancel button (id 2, whatever its caption)
+    // and does nothing while that button is disabled or hidden; a dialog
+    // without one gets the window's close request.
     if (m_model.IsEnded()) return;
     ui::Action a;
-    a.kind = ui::Action::Kind::Close;
+    if (const ui::Control* cancel = m_model.FindControl(ui::IDCANCEL)) {
+        if (!cancel->enabled || !cancel->visible) {
+            QApplication::beep();
+            return;
+        }
+        a.kind = ui::Action::Kind::Click;
+        a.id = ui::IDCANCEL;
+    } else {
+        a.kind = ui::Action::Kind::Close;
+    }
     m_sink(a);
 }
 

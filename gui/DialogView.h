@@ -34,6 +34,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Escape (QDialog's cancel key).
     void reject() override;
 
 private:

@@ -83,9 +83,12 @@ void QtFrontEnd::Refresh() {
 void QtFrontEnd::Dispatch(DialogView& view, const ui::Action& action) {
     ui::Dialog& d = view.Model();
     if (d.IsEnded()) return;
+    if (recorder) recorder->BeginAction(action);
+    bool applied = true;
     try {
         ui::ApplyAction(d, action);
     } catch (const ui::UiError& e) {
+        applied = false;
         qWarning("mirelle: %s", e.what());
     } catch (...) {
         // A failure inside the dialog's logic (a host object that cannot be
@@ -93,6 +96,7 @@ void QtFrontEnd::Dispatch(DialogView& view, const ui::Action& action) {
         if (!m_error) m_error = std::current_exception();
         d.EndDialog(ui::IDCANCEL);
     }
+    if (recorder) recorder->EndAction(applied, !d.IsEnded() && d.IsBusy());
     Refresh();
 }
 
@@ -182,6 +186,7 @@ int QtFrontEnd::ShowHere(const std::string& text, const std::string& caption, un
     m_box = outer;
     QAbstractButton* clicked = box.clickedButton();
     const int answer = MessageBoxAnswer(style, clicked ? box.standardButton(clicked) : QMessageBox::NoButton);
+    if (recorder) recorder->Answered(answer);
     if (onMessage) onMessage(ui::ShownMessage{text, caption, style, answer});
     return answer;
 }

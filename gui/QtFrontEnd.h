@@ -15,6 +15,7 @@
 
 #include "platform/ui/Dialog.h"
 #include "platform/ui/MessageBox.h"
+#include "gui/Recorder.h"
 #include "platform/ui/Script.h"
 
 class QWidget;
@@ -46,6 +47,8 @@ public:
     // Called when a dialog's window is shown (after its first sync).
     std::function<void(DialogView&)> onDialogShown;
     int pumpIntervalMs = 15;
+    // When set, what the operator does is recorded there as a script.
+    ScriptRecorder* recorder = nullptr;
 
 private:
     struct Run {

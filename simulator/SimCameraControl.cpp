@@ -13,6 +13,7 @@
 #include "platform/com/ClassTable.h"
 #include "platform/registry/Registry.h"
 #include "platform/ui/Dialog.h"
+#include "platform/ui/MessageBox.h"
 #include "platform/ui/TemplateBuilders.h"
 
 namespace host {
@@ -460,7 +461,14 @@ private:
         void OnOK() override {
             std::string p = GetItemText(kPath);
             if (p.empty() || p.find_first_of("*?") != std::string::npos) return;
-            if (m_mustExist && !std::ifstream(p)) return;
+            if (m_mustExist && !std::ifstream(p)) {
+                // Said, as the platform's file dialog says it, rather than an
+                // OK that does nothing.
+                ui::ShowMessageBox(this, p + "\nFile not found.\nCheck the file name and try again.",
+                                   "Browse for File", ui::MB_OK | ui::MB_ICONEXCLAMATION);
+                SetFocus(kPath);
+                return;
+            }
             chosen = p;
             EndDialog(1);
         }

@@ -5,9 +5,11 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <sstream>
 #include <vector>
 
 #include <QCheckBox>
+#include <QFileDialog>
 #include <QFile>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -26,6 +28,7 @@
 #include "gui/QtFrontEnd.h"
 #include "platform/codepage/CodePage.h"
 #include "platform/com/Hresult.h"
+#include "platform/ui/Script.h"
 
 namespace demo {
 
@@ -96,6 +99,36 @@ Launcher::Launcher(std::string unitPath)
     unitRow->addWidget(m_audioInput);
     unitRow->addStretch();
     layout->addLayout(unitRow);
+
+    // Recording a setup session as a script, and replaying one on another unit.
+    auto* recordRow = new QHBoxLayout;
+    m_record = new QCheckBox("Record", this);
+    m_record->setObjectName("record");
+    m_record->setToolTip("Records what you do in the next setups as a mirelle-run script");
+    recordRow->addWidget(m_record);
+    auto* save = new QPushButton("Save recording as...", this);
+    save->setObjectName("saveRecording");
+    connect(save, &QPushButton::clicked, this, [this] {
+        if (m_recorder.Empty()) {
+            m_log->appendPlainText("nothing recorded yet: tick Record, then run a setup");
+            return;
+        }
+        const QString path = QFileDialog::getSaveFileName(this, "Save recording as", {}, "Scripts (*.script)");
+        if (!path.isEmpty()) SaveRecording(path.toStdString());
+    });
+    recordRow->addWidget(save);
+    auto* replay = new QPushButton("Replay script...", this);
+    replay->setObjectName("replayScript");
+    replay->setToolTip("Runs a saved script headless on a unit file you choose");
+    connect(replay, &QPushButton::clicked, this, [this] {
+        const QString script = QFileDialog::getOpenFileName(this, "Script to replay", {}, "Scripts (*.script)");
+        if (script.isEmpty()) return;
+        const QString target = QFileDialog::getOpenFileName(this, "Unit file to replay it on", {}, "Unit files (*.json)");
+        if (!target.isEmpty()) ReplayScript(script.toStdString(), target.toStdString());
+    });
+    recordRow->addWidget(replay);
+    recordRow->addStretch();
+    layout->addLayout(recordRow);
 
     m_tree = new QTreeWidget(this);
     m_tree->setObjectName("unitState");
@@ -200,6 +233,10 @@ long Launcher::RunOperation(const std::string& name) {
                 return EditIPDevice(this, values, result);
             };
         gui::QtFrontEnd frontEnd(this);
+        if (m_record->isChecked()) {
+            m_recorder.Start(name);
+            frontEnd.recorder = &m_recorder;
+        }
         frontEnd.onMessage = [&](const ui::ShownMessage& m) { report.Message(cp::AnsiToUtf8(m.text)); };
         std::ifstream in(m_unitPath);
         const nlohmann::json before = nlohmann::json::parse(in, nullptr, false);
@@ -241,6 +278,48 @@ long Launcher::RunOperation(const std::string& name) {
         std::cerr << "mirelle-demo: " << e.what() << "\n";
     }
     return result;
+}
+
+void Launcher::SetRecording(bool on) { m_record->setChecked(on); }
+
+bool Launcher::SaveRecording(const std::string& path) {
+    std::ofstream out(path, std::ios::binary);
+    out << cp::AnsiToUtf8(m_recorder.Text());
+    out.close();
+    const bool ok = static_cast<bool>(out);
+    m_log->appendPlainText(QString::fromStdString((ok ? "== recording saved to " : "== cannot write ") + path));
+    return ok;
+}
+
+long Launcher::ReplayScript(const std::string& scriptPath, const std::string& unitPath) {
+    auto say = [this](const std::string& line) { m_log->appendPlainText(QString::fromStdString(line)); };
+    say("== replay " + scriptPath + " on " + unitPath);
+    try {
+        std::ifstream in(scriptPath);
+        if (!in) throw std::runtime_error("cannot open " + scriptPath);
+        std::stringstream text;
+        text << in.rdbuf();
+        const std::string script = text.str();
+        // The operation is named on the first line, as the demo's scripts name it.
+        const std::string tag = "# operation: ";
+        std::string operation;
+        if (script.rfind(tag, 0) == 0) operation = script.substr(tag.size(), script.find_first_of("\r\n") - tag.size());
+        if (!apps::IsOperation(operation)) throw std::runtime_error(scriptPath + ": no \"# operation:\" first line");
+        auto parsed = ui::ParseScript(cp::Utf8ToAnsi(script));
+        if (!parsed.ok()) throw std::runtime_error(scriptPath + ": " + parsed.error);
+        auto unit = host::SimulatedUnit::Load(unitPath);
+        apps::RunReport report(say);
+        report.Attach(*unit);
+        auto setupUI = apps::CreateSetupUI();
+        auto run = apps::RunScript(operation, parsed.actions, *unit, *setupUI.get(), report);
+        if (!run.error.empty()) throw std::runtime_error(scriptPath + ": " + run.error);
+        if (com::FAILED(run.outcome.hr)) throw std::runtime_error(operation + " failed");
+        unit->Save(unitPath);
+        return run.outcome.result;
+    } catch (const std::exception& e) {
+        say(std::string("failed: ") + e.what() + " (the unit file was not written)");
+    }
+    return -1;
 }
 
 }  // namespace demo

@@ -7,6 +7,7 @@
 #include <QWidget>
 #include <nlohmann/json.hpp>
 
+#include "gui/Recorder.h"
 #include "interfaces/ISetupUI.h"
 #include "platform/com/Unknown.h"
 
@@ -33,6 +34,16 @@ public:
     // The unit's own windows (device editor, help); off, the unit file answers.
     bool showHostWindows = true;
 
+    // Recording: while on, each setup run records what the operator does as
+    // a mirelle-run script (the last setup's is kept).
+    void SetRecording(bool on);
+    std::string RecordedScript() const { return m_recorder.Empty() ? std::string() : m_recorder.Text(); }
+    bool SaveRecording(const std::string& path);
+    // Runs a saved script headless on another unit file, as mirelle-run
+    // does (the operation named on its "# operation:" line); the report goes
+    // to the log.  Answers the result, -1 when the run failed.
+    long ReplayScript(const std::string& scriptPath, const std::string& unitPath);
+
 private:
     void ShowState(const nlohmann::json& before);
     // before: the value before the setup (null when new); compare: false on the first show.
@@ -47,6 +58,8 @@ private:
     QTreeWidget* m_tree;
     QSpinBox* m_dropDelay;
     QCheckBox* m_audioInput;
+    QCheckBox* m_record;
+    gui::ScriptRecorder m_recorder;
     // The SetupUI object of the setup that runs, for the calls a unit makes
     // while a setup is open (the connection drop, the level meter).
     com::ComPtr<mirelle::ISetupUI> m_running;

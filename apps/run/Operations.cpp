@@ -11,6 +11,7 @@
 #include "interfaces/HostInterfaces.h"
 #include "platform/codepage/CodePage.h"
 #include "platform/com/ClassTable.h"
+#include "platform/ui/MessageBox.h"
 #include "platform/ui/Script.h"
 
 namespace apps {
@@ -320,6 +321,56 @@ void RunReport::Finish(const OperationOutcome& outcome) {
     for (const auto& v : outcome.changed) m_say("out: " + v.name + " " + v.value);
     if (com::FAILED(outcome.hr)) m_say("error: " + com::HresultText(outcome.hr));
     m_say("result: " + std::to_string(outcome.result));
+}
+
+namespace {
+
+// The line of the first action of the script that was not used, or 0.
+int FirstUnusedLine(const std::vector<ui::Action>& actions, std::size_t remaining) {
+    return remaining ? actions[actions.size() - remaining].line : 0;
+}
+
+// The line of the first answer that no message box took, or 0: boxes take
+// the answers in order, so the unused ones are the last answers given.
+int FirstUnusedAnswerLine(const std::vector<ui::Action>& actions, std::size_t applied, std::size_t unusedAnswers) {
+    std::vector<int> answers;
+    for (std::size_t i = 0; i < applied && i < actions.size(); ++i)
+        if (actions[i].kind == ui::Action::Kind::Answer) answers.push_back(actions[i].line);
+    return unusedAnswers && unusedAnswers <= answers.size() ? answers[answers.size() - unusedAnswers] : 0;
+}
+
+}  // namespace
+
+ScriptedRun RunScript(const std::string& operation, const std::vector<ui::Action>& actions,
+                      host::SimulatedUnit& unit, mirelle::ISetupUI& setupUI, RunReport& report) {
+    auto& boxes = ui::DefaultMessageBoxes();
+    auto& driver = ui::DefaultScriptDriver();
+    // Nothing left over from an earlier run in this process.
+    boxes.Clear();
+    driver.Clear();
+    boxes.onShown = [&report](const ui::ShownMessage& m) { report.Message(cp::AnsiToUtf8(m.text)); };
+    struct Restore {
+        ui::ScriptedMessageBoxes& boxes;
+        ui::ScriptDriver& driver;
+        ~Restore() {
+            boxes.onShown = nullptr;
+            boxes.Clear();
+            driver.Clear();
+        }
+    } restore{boxes, driver};
+    driver.Queue(actions);
+    ScriptedRun run;
+    run.outcome = RunOperation(operation, unit, setupUI);
+    const std::size_t remaining = driver.Remaining();
+    const std::size_t unusedAnswers = boxes.PendingAnswers();
+    report.Finish(run.outcome);
+    if (int line = FirstUnusedLine(actions, remaining)) {
+        run.error = "line " + std::to_string(line) + ": action left after the dialog closed";
+    } else if (int line = FirstUnusedAnswerLine(actions, actions.size(), unusedAnswers)) {
+        run.error = "line " + std::to_string(line) +
+                    ": no message box used this answer (an answer comes before the action that opens the box)";
+    }
+    return run;
 }
 
 }  // namespace apps

@@ -12,6 +12,7 @@
 
 #include "interfaces/ISetupUI.h"
 #include "apps/run/FailOption.h"
+#include "platform/ui/Script.h"
 #include "simulator/SimulatedUnit.h"
 
 namespace apps {
@@ -85,5 +86,18 @@ private:
     std::mutex m_lock;
     std::optional<host::HostCall> m_pending;  // a changing call not printed yet
 };
+
+// Runs operation headless on unit with the actions of a script, as
+// mirelle-run does: the scripted operator and message boxes (an answer is
+// taken by the next box shown), the report through report (Finish
+// included).  error: "line N: ..." for an action left after the dialog
+// closed or an answer no box took, else empty.  An action the dialog could
+// not apply throws ui::UiError naming its line.
+struct ScriptedRun {
+    OperationOutcome outcome;
+    std::string error;
+};
+ScriptedRun RunScript(const std::string& operation, const std::vector<ui::Action>& actions,
+                      host::SimulatedUnit& unit, mirelle::ISetupUI& setupUI, RunReport& report);
 
 }  // namespace apps

@@ -35,20 +35,6 @@ std::string OperationList() {
     return out;
 }
 
-// The line of the first action of the script that was not used, or 0.
-int FirstUnusedLine(const std::vector<ui::Action>& actions, std::size_t remaining) {
-    return remaining ? actions[actions.size() - remaining].line : 0;
-}
-
-// The line of the first answer that no message box took, or 0: boxes take
-// the answers in order, so the unused ones are the last answers given.
-int FirstUnusedAnswerLine(const std::vector<ui::Action>& actions, std::size_t applied, std::size_t unusedAnswers) {
-    std::vector<int> answers;
-    for (std::size_t i = 0; i < applied && i < actions.size(); ++i)
-        if (actions[i].kind == ui::Action::Kind::Answer) answers.push_back(actions[i].line);
-    return unusedAnswers && unusedAnswers <= answers.size() ? answers[answers.size() - unusedAnswers] : 0;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -158,27 +144,16 @@ int main(int argc, char** argv) {
 
     apps::RunReport report([](const std::string& line) { std::cout << line << std::endl; }, trace);
     report.Attach(*unit);
-    ui::DefaultMessageBoxes().onShown = [&](const ui::ShownMessage& m) { report.Message(cp::AnsiToUtf8(m.text)); };
-    auto& driver = ui::DefaultScriptDriver();
-    driver.Queue(script.actions);
 
     int code = kDone;
     try {
         auto setupUI = apps::CreateSetupUI(modulePath);
-        auto outcome = apps::RunOperation(operation, *unit, *setupUI.get());
-        std::size_t remaining = driver.Remaining();
-        std::size_t unusedAnswers = ui::DefaultMessageBoxes().PendingAnswers();
-        report.Finish(outcome);
+        auto run = apps::RunScript(operation, script.actions, *unit, *setupUI.get(), report);
         // A failed operation explains the actions it did not use.
-        if (com::FAILED(outcome.hr)) {
-            code = Fail(kOperationFailed, operation + " failed\nhresult: " + com::HresultText(outcome.hr));
-        } else if (int line = FirstUnusedLine(script.actions, remaining)) {
-            code = Fail(kBadCommand, scriptPath + ": line " + std::to_string(line) +
-                                         ": action left after the dialog closed");
-        } else if (int line = FirstUnusedAnswerLine(script.actions, script.actions.size(), unusedAnswers)) {
-            code = Fail(kBadCommand, scriptPath + ": line " + std::to_string(line) +
-                                         ": no message box used this answer (an answer comes before the action "
-                                         "that opens the box)");
+        if (com::FAILED(run.outcome.hr)) {
+            code = Fail(kOperationFailed, operation + " failed\nhresult: " + com::HresultText(run.outcome.hr));
+        } else if (!run.error.empty()) {
+            code = Fail(kBadCommand, scriptPath + ": " + run.error);
         }
     } catch (const apps::ModuleError& e) {
         code = Fail(kOperationFailed, std::string(e.what()) + "\nhresult: " + com::HresultText(e.hr));

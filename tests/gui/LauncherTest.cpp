@@ -5,13 +5,17 @@
 
 #include <filesystem>
 #include <fstream>
+#include <algorithm>
+#include <cstdio>
 #include <functional>
+#include <sstream>
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSlider>
@@ -197,6 +201,109 @@ TEST_F(LauncherRun, HelpShowsTheTopicAndTheDeviceEditorTakesWhatTheOperatorEnter
     std::ifstream in(unitPath);
     const auto unit = nlohmann::json::parse(in);
     EXPECT_NE(unit.dump().find("198.51.100.7"), std::string::npos) << "the address entered in the editor";
+}
+
+}  // namespace
+
+namespace {
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> out;
+    std::stringstream in(text);
+    for (std::string line; std::getline(in, line);) out.push_back(line);
+    return out;
+}
+
+// A setup session recorded in the launcher (real clicks and typing, a
+// refusal answered on the way) and its saved script replayed headless by
+// mirelle-run on a fresh unit: the same report (messages, host calls, out
+// values, result) and the same unit; the launcher's own replay agrees.
+TEST_F(LauncherRun, RecordedSessionReplaysHeadlessAlike) {
+    demo::Launcher launcher(unitPath.string());
+    launcher.SetRecording(true);
+    bool played = false;
+    // Each message box is answered with its OK, as the operator reads it.
+    int boxes = 0;
+    QTimer answerBoxes;
+    answerBoxes.setInterval(20);
+    QObject::connect(&answerBoxes, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible() || box->property("answered").toBool()) return;
+        box->setProperty("answered", true);
+        ++boxes;
+        QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+    });
+    answerBoxes.start();
+    QTimer::singleShot(0, [&] {
+        if (!QTest::qWaitFor([] { return OpenDialog() != nullptr; }, 5000)) return;
+        gui::DialogView* v = OpenDialog();
+        // The communications port's number as the live video port.
+        auto* live = qobject_cast<QLineEdit*>(v->ControlWidget(1033));
+        QTest::mouseClick(live, Qt::LeftButton);
+        QTest::keyClick(live, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(live, "80");
+        // One client fewer, with the arrow key.
+        v->ControlWidget(1037)->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(v->ControlWidget(1037), Qt::Key_Up);
+        // OK is refused with a message (its OK pressed below).
+        QTest::mouseClick(v->ControlWidget(1), Qt::LeftButton);
+        if (!OpenDialog()) return;
+        QTest::keyClick(live, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(live, "8081");
+        played = true;
+        QTest::mouseClick(v->ControlWidget(1), Qt::LeftButton);
+    });
+    EXPECT_EQ(launcher.RunOperation("ShowPortAddressDlg"), 1);
+    answerBoxes.stop();
+    ASSERT_TRUE(played);
+    EXPECT_EQ(boxes, 2) << "the refusal and the note on restarting";
+
+    const std::string script = launcher.RecordedScript();
+    const auto lines = Lines(script);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines[0], "# operation: ShowPortAddressDlg");
+    const auto answer = std::find(lines.begin(), lines.end(), "answer ok");
+    const auto firstOk = std::find(lines.begin(), lines.end(), "click 1");
+    EXPECT_TRUE(answer != lines.end() && answer < firstOk) << "the answer before the click that opens the box\n" << script;
+
+    // What the launcher reported for the session (its log after the
+    // operation's heading, without the launcher's own lines).
+    std::vector<std::string> gui;
+    bool in = false;
+    for (const auto& l : Lines(launcher.findChild<QPlainTextEdit*>("hostCalls")->toPlainText().toStdString())) {
+        if (l == "== ShowPortAddressDlg") in = true;
+        else if (in && l.rfind("==", 0) != 0) gui.push_back(l);
+    }
+    ASSERT_FALSE(gui.empty());
+    EXPECT_NE(std::find(gui.begin(), gui.end(), "result: 1"), gui.end());
+
+    const fs::path dir = fs::temp_directory_path() / ("mirelle-replay-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    const fs::path saved = dir / "session.script", headless = dir / "headless.json", replayed = dir / "replayed.json";
+    ASSERT_TRUE(launcher.SaveRecording(saved.string()));
+    for (const auto& copy : {headless, replayed})
+        fs::copy_file(fs::path(MIRELLE_SOURCE_DIR) / "apps/units/default.json", copy, fs::copy_options::overwrite_existing);
+    std::string out;
+    {
+        const std::string cmd = "MIRELLE_REGISTRY=" + (dir / "registry.db").string() + " " + MIRELLE_RUN + " --unit " +
+                                headless.string() + " --script " + saved.string() + " ShowPortAddressDlg 2>/dev/null";
+        std::FILE* p = ::popen(cmd.c_str(), "r");
+        char buf[512];
+        while (p && std::fgets(buf, sizeof buf, p)) out += buf;
+        ASSERT_TRUE(p);
+        EXPECT_EQ(::pclose(p), 0) << script;
+    }
+    EXPECT_EQ(Lines(out), gui) << script;
+    auto json = [](const fs::path& p) {
+        std::ifstream f(p);
+        return nlohmann::json::parse(f);
+    };
+    EXPECT_EQ(json(headless), json(unitPath)) << script;
+
+    // The launcher's replay on another unit file ends alike.
+    EXPECT_EQ(launcher.ReplayScript(saved.string(), replayed.string()), 1);
+    EXPECT_EQ(json(replayed), json(unitPath));
+    fs::remove_all(dir);
 }
 
 }  // namespace

@@ -382,3 +382,68 @@ TEST(Operator, ControlsHaveAccessibleNamesFromTheirLabels) {
 }
 
 }  // namespace
+
+namespace {
+
+// The audio mixer's live volume: the slider of the recorded input sits in
+// the "Live" row beside its label and Mute, and is named by it; with no
+// input recorded one (disabled) slider shows there, not two drawn through
+// each other.
+TEST(Operator, LiveVolumeSitsWithItsLabelInEveryRecordMode) {
+    struct Mode {
+        const char* name;
+        int button;  // None, Line, Mic
+        int slider;  // the live volume in view
+        int mute;
+        bool enabled;
+        std::vector<int> levelLabels;  // the record level labels in view: Line, Mic
+    };
+    const Mode modes[] = {
+        {"Mic", 1413, 1408, 1409, true, {1418}},
+        {"Line", 1412, 1406, 1407, true, {1417}},
+        {"None", 1411, 1408, 1409, false, {1417, 1418}},
+        {"Mic again", 1413, 1408, 1409, true, {1418}},
+    };
+    Session s("ShowAudio");
+    std::vector<std::string> faults;
+    for (const Mode& m : modes) {
+        s.Do([&s, m] {
+             QWidget* b = s.W(m.button);
+             QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(7, b->height() / 2));
+         })
+            .Do([&s, &faults, m] {
+                auto fault = [&](const std::string& what) { faults.push_back(std::string(m.name) + ": " + what); };
+                int inView = 0;
+                for (int id : {1406, 1408})
+                    if (s.W(id)->isVisible()) ++inView;
+                if (inView != 1) fault(std::to_string(inView) + " live sliders in view");
+                QWidget* slider = s.W(m.slider);
+                QWidget* label = s.W(1405);
+                QWidget* mute = s.W(m.mute);
+                if (!slider->isVisible()) return fault("its slider is not in view");
+                if (slider->isEnabled() != m.enabled) fault("slider enabled " + std::to_string(slider->isEnabled()));
+                if (!label->isVisible()) fault("no Live label");
+                const QRect sl = slider->geometry(), lb = label->geometry(), mt = mute->geometry();
+                if (lb.center().y() < sl.top() || lb.center().y() > sl.bottom()) fault("the label is not on the slider's line");
+                if (lb.right() >= sl.left()) fault("the label is not left of the slider");
+                if (!mute->isVisible() || mt.center().y() < sl.top() || mt.center().y() > sl.bottom())
+                    fault("its Mute is not on the slider's line");
+                const auto shots = std::filesystem::path(MIRELLE_BINARY_DIR) / "gui-shots";
+                std::filesystem::create_directories(shots);
+                s.View()->grab().save(QString::fromStdString((shots / ("ShowAudio-record-" + std::string(m.name) + ".png")).string()));
+                std::vector<int> levelLabels;
+                for (int id : {1417, 1418})
+                    if (s.W(id)->isVisible()) levelLabels.push_back(id);
+                if (levelLabels != m.levelLabels) fault("record level labels in view: " + ::testing::PrintToString(levelLabels));
+                if (slider->accessibleName() != "Live")
+                    fault("slider named \"" + slider->accessibleName().toStdString() + "\"");
+            });
+    }
+    s.Do([&] { s.Click(2); });
+    s.Run();
+    EXPECT_FALSE(s.timedOut);
+    EXPECT_TRUE(s.Finished());
+    EXPECT_TRUE(faults.empty()) << ::testing::PrintToString(faults);
+}
+
+}  // namespace

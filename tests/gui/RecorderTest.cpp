@@ -1,0 +1,46 @@
+// The script the recorder writes: the answer goes before the action that
+// opened its box (also inside a nested dialog), a wait follows an action
+// that left a worker running, refused actions are left out.
+#include <gtest/gtest.h>
+
+#include "gui/Recorder.h"
+#include "platform/ui/MessageBox.h"
+
+namespace {
+
+ui::Action Act(const std::string& line) {
+    auto parsed = ui::ParseScript(line);
+    EXPECT_TRUE(parsed.ok()) << line;
+    return parsed.actions.at(0);
+}
+
+TEST(Recorder, EachActionIsTheLineItWasParsedFrom) {
+    for (const char* line : {"page PTZ Triggers", "set 1470 Front Door", "set 1470 ", "select 1471 4", "slide 1403 80",
+                             "click 1492", "click OK", "dblclick 1130 1", "check 1170 2 1", "close", "wait"})
+        EXPECT_EQ(gui::ScriptRecorder::Line(Act(line)), line);
+    ui::Action multi = Act("set 1 x");
+    multi.text = "two\r\nlines";
+    EXPECT_EQ(gui::ScriptRecorder::Line(multi), "") << "no script form";
+}
+
+TEST(Recorder, AnswersGoBeforeTheActionThatOpenedTheBox) {
+    gui::ScriptRecorder r;
+    r.Start("ShowCameras");
+    r.BeginAction(Act("click 1492"));  // opens a nested dialog
+    r.BeginAction(Act("set 1511 0"));
+    r.EndAction(true, false);
+    r.BeginAction(Act("click 1"));     // refused with a box
+    r.Answered(ui::IDOK);
+    r.EndAction(true, false);
+    r.BeginAction(Act("click 9"));     // not applied
+    r.EndAction(false, false);
+    r.EndAction(true, false);          // the nested dialog closed
+    r.BeginAction(Act("click 1006"));  // starts a worker ...
+    r.EndAction(true, true);
+    r.Answered(ui::IDYES);             // ... that asks
+    EXPECT_EQ(r.Text(),
+              "# operation: ShowCameras\n# recorded in the demo launcher\n"
+              "click 1492\nset 1511 0\nanswer ok\nclick 1\nanswer yes\nclick 1006\nwait\n");
+}
+
+}  // namespace
