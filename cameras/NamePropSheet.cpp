@@ -23,21 +23,13 @@ CNamePropSheet::CNamePropSheet(host::ISetupUISupport* setup, host::ICameraContro
         AddPage(m_names.get());
         AddPage(m_termination.get());
         if (m_gain) AddPage(m_gain.get());
-        if (feature21 != 0 && cameraControl) {
-            m_cameraControl = std::make_unique<CCamControlPropPage>(setup, cameraControl);
-            AddPage(m_cameraControl.get());
-            com::ThrowIfFailed(hostSystem->GetVersion(&version), iid);
-            if (version >= 3.22) {
-                m_ptzTriggers = std::make_unique<CCamPTZTriggerPropPage>(setup, cameraControl);
-                AddPage(m_ptzTriggers.get());
-                m_userHandlers = std::make_unique<CUserDefinedHandlersPage>(setup, cameraControl);
-                AddPage(m_userHandlers.get());
-            }
-        }
+        if (feature21 != 0 && cameraControl)
+            AddCameraControlPages(setup, cameraControl, [&] {
+                com::ThrowIfFailed(hostSystem->GetVersion(&version), iid);
+                return version >= 3.22;
+            });
     }
-    access = 0;
-    if (setup && com::SUCCEEDED(setup->GetCovertSetupAccess(&access, &reserved)) && access != 0 && m_covert)
-        AddPage(m_covert.get());
+    AddCovertPage(setup);
 }
 
 CNamePropSheet::~CNamePropSheet() = default;

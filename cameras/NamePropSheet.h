@@ -4,20 +4,13 @@
 #pragma once
 #include <memory>
 
-#include "cameras/CamControlPropPage.h"
-#include "cameras/CamCovertPropPage.h"
 #include "cameras/CamGainPropPage.h"
-#include "cameras/CamPTZTriggerPropPage.h"
 #include "cameras/CamTerminationPropPage.h"
+#include "cameras/CameraPagesSheet.h"
 #include "cameras/CameraPropPage.h"
-#include "cameras/UserDefinedHandlersPage.h"
-#include "component/SetupSheet.h"
-#include "interfaces/HostInterfaces.h"
 
-class CNamePropSheet : public CSetupSheet {
+class CNamePropSheet : public CCameraPagesSheet {
 public:
-    enum { kCameraControlFeature = 21 };
-
     // Assembles the pages; raises ComError when the host system object cannot
     // be had or one of its calls fails.  cameraControl may be null.
     CNamePropSheet(host::ISetupUISupport* setup, host::ICameraControlUISupport* cameraControl);
@@ -30,17 +23,9 @@ public:
     CCameraPropPage* NamesPage() const { return m_names.get(); }
     CCamTerminationPropPage* TerminationPage() const { return m_termination.get(); }
     CCamGainPropPage* GainPage() const { return m_gain.get(); }
-    CCamCovertPropPage* CovertPage() const { return m_covert.get(); }
-    CCamControlPropPage* CameraControlPage() const { return m_cameraControl.get(); }
-    CCamPTZTriggerPropPage* PTZTriggerPage() const { return m_ptzTriggers.get(); }
-    CUserDefinedHandlersPage* UserHandlersPage() const { return m_userHandlers.get(); }
 
 private:
     std::unique_ptr<CCameraPropPage> m_names;
     std::unique_ptr<CCamTerminationPropPage> m_termination;
     std::unique_ptr<CCamGainPropPage> m_gain;
-    std::unique_ptr<CCamCovertPropPage> m_covert;
-    std::unique_ptr<CCamControlPropPage> m_cameraControl;
-    std::unique_ptr<CCamPTZTriggerPropPage> m_ptzTriggers;
-    std::unique_ptr<CUserDefinedHandlersPage> m_userHandlers;
 };

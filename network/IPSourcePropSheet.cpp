@@ -16,17 +16,8 @@ CIPSourcePropSheet::CIPSourcePropSheet(host::ISetupUISupport* setup, host::ICame
     std::int32_t access = 0, reserved = 0;
     if (setup && com::SUCCEEDED(setup->GetCameraSetupAccess(&access, &reserved)) && access != 0)
         AddPage(m_sources.get());
-    if (feature21 != 0 && cameraControl) {
-        m_cameraControl = std::make_unique<CCamControlPropPage>(setup, cameraControl);
-        AddPage(m_cameraControl.get());
-        m_ptzTriggers = std::make_unique<CCamPTZTriggerPropPage>(setup, cameraControl);
-        AddPage(m_ptzTriggers.get());
-        m_userHandlers = std::make_unique<CUserDefinedHandlersPage>(setup, cameraControl);
-        AddPage(m_userHandlers.get());
-    }
-    access = 0;
-    if (setup && com::SUCCEEDED(setup->GetCovertSetupAccess(&access, &reserved)) && access != 0 && m_covert)
-        AddPage(m_covert.get());
+    if (feature21 != 0 && cameraControl) AddCameraControlPages(setup, cameraControl, [] { return true; });
+    AddCovertPage(setup);
 }
 
 CIPSourcePropSheet::~CIPSourcePropSheet() = default;
