@@ -16,6 +16,7 @@
 
 #include "apps/run/Operations.h"
 #include "gui/DialogView.h"
+#include "gui/FirstPaint.h"
 #include "gui/QtFrontEnd.h"
 #include "platform/registry/Registry.h"
 #include "platform/ui/Dialog.h"
@@ -41,34 +42,13 @@ const nlohmann::json& BundledUnit() {
     return data;
 }
 
-// Notes the first paint of the dialog's window, then ends every dialog.
-class FirstPaint : public QObject {
-public:
-    explicit FirstPaint(QElapsedTimer& clock) : m_clock(clock) {}
-    qint64 ns = -1;
-
-protected:
-    bool eventFilter(QObject*, QEvent* e) override {
-        if (e->type() == QEvent::Paint && ns < 0) {
-            ns = m_clock.nsecsElapsed();
-            QTimer::singleShot(0, [] {
-                for (ui::Dialog* d : ui::ModalStack()) d->EndDialog(ui::IDCANCEL);
-            });
-        }
-        return false;
-    }
-
-private:
-    QElapsedTimer& m_clock;
-};
-
 // One run of the operation; the time to its first painted frame (-1: none).
 qint64 TimeToFirstPaint(const std::string& operation, const nlohmann::json& data) {
     App();
     host::SimulatedUnit unit(data);
     gui::QtFrontEnd frontEnd;
     QElapsedTimer clock;
-    FirstPaint paint(clock);
+    gui::FirstPaint paint(clock);
     frontEnd.onDialogShown = [&](gui::DialogView& v) {
         if (paint.ns < 0) v.installEventFilter(&paint);
     };

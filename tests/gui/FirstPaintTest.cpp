@@ -11,41 +11,21 @@
 
 #include <QElapsedTimer>
 
+#include "gui/FirstPaint.h"
 #include "tests/gui/GuiSession.h"
 
 namespace {
 
-class FirstPaint : public QObject {
-public:
-    explicit FirstPaint(QElapsedTimer& clock) : m_clock(clock) {}
-    qint64 ms = -1;
-
-protected:
-    bool eventFilter(QObject*, QEvent* e) override {
-        if (e->type() == QEvent::Paint && ms < 0) {
-            ms = m_clock.elapsed();
-            // Then the dialog goes away (all dialogs of the run).
-            QTimer::singleShot(0, [] {
-                for (ui::Dialog* d : ui::ModalStack()) d->EndDialog(ui::IDCANCEL);
-            });
-        }
-        return false;
-    }
-
-private:
-    QElapsedTimer& m_clock;
-};
-
 qint64 TimeToFirstPaint(const std::string& operation, const std::function<void(nlohmann::json&)>& edit = {}) {
     guitest::Session s(operation, edit);
     QElapsedTimer clock;
-    FirstPaint paint(clock);
+    gui::FirstPaint paint(clock);
     s.fe.onDialogShown = [&](gui::DialogView& v) {
-        if (paint.ms < 0) v.installEventFilter(&paint);
+        if (paint.ns < 0) v.installEventFilter(&paint);
     };
     clock.start();
     s.Run();
-    return paint.ms;
+    return paint.ms();
 }
 
 TEST(FirstPaintTimes, EverySetupPaintsQuickly) {
