@@ -35,6 +35,14 @@ namespace {
 
 using ui::ControlKind;
 
+// An edit control of several lines keeps its line breaks as CR LF; Qt's
+// text editor works with LF alone.
+QString ToCrLf(QString text) {
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    return text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+}
+QString FromCrLf(QString text) { return text.replace(QLatin1String("\r\n"), QLatin1String("\n")); }
+
 // The LED: a round lamp, green when lit.
 class Led : public QLabel {
 public:
@@ -159,7 +167,7 @@ QWidget* ControlPane::Make(const ui::Control& c) {
             if (c.multiline) {
                 auto* e = new QPlainTextEdit(this);
                 connect(e, &QPlainTextEdit::textChanged, this,
-                        [this, id, e] { Act(ui::Action::Kind::Set, id, 0, FromQt(e->toPlainText())); });
+                        [this, id, e] { Act(ui::Action::Kind::Set, id, 0, FromQt(ToCrLf(e->toPlainText()))); });
                 return e;
             } else {
                 auto* e = new QLineEdit(this);
@@ -357,7 +365,8 @@ void ControlPane::SyncOne(Entry& e, const ui::Control& c, bool covered) {
         }
         case ControlKind::Edit:
             if (auto* pe = qobject_cast<QPlainTextEdit*>(w)) {
-                if (pe->toPlainText() != ToQt(c.text)) pe->setPlainText(ToQt(c.text));
+                const QString shown = FromCrLf(ToQt(c.text));
+                if (pe->toPlainText() != shown) pe->setPlainText(shown);
                 pe->setReadOnly(c.readOnly);
             } else {
                 auto* le = static_cast<QLineEdit*>(w);

@@ -15,10 +15,22 @@ std::string ScriptRecorder::Line(const ui::Action& a) {
     const std::string id = std::to_string(a.id);
     switch (a.kind) {
         case K::Page: return "page " + a.text;
-        case K::Set:
-            // One line a value: a text that spans lines has no script form.
-            if (a.text.find_first_of("\r\n") != std::string::npos) return "";
-            return "set " + id + " " + a.text;
+        case K::Set: {
+            // A text of several lines: its first line is the set, each
+            // further one a "line" of the same control.  Lines end in CR LF,
+            // as the edit control keeps them; a lone CR or LF has no form.
+            std::string out = "set " + id + " ";
+            std::size_t from = 0;
+            for (;;) {
+                const std::size_t crlf = a.text.find("\r\n", from);
+                const std::string piece = a.text.substr(from, crlf == std::string::npos ? std::string::npos : crlf - from);
+                if (piece.find_first_of("\r\n") != std::string::npos) return "";
+                out += piece;
+                if (crlf == std::string::npos) return out;
+                out += "\nline " + id + " ";
+                from = crlf + 2;
+            }
+        }
         case K::Select: return "select " + id + " " + std::to_string(a.n);
         case K::Tick: return "tick " + id + " " + std::to_string(a.n != 0);
         case K::Slide: return "slide " + id + " " + std::to_string(a.n);
@@ -34,9 +46,24 @@ std::string ScriptRecorder::Line(const ui::Action& a) {
 }
 
 void ScriptRecorder::BeginAction(const ui::Action& a) {
+    std::string line = Line(a);
+    if (line.empty()) line = "# not recorded: an action the script language cannot express";
+    // Typing sends the whole text at every keystroke: one set after another
+    // into the same control, with nothing between, is one set of the last
+    // text.  The earlier text is kept in case the dialog refuses this one.
+    if (a.kind == ui::Action::Kind::Set && line.front() != '#' && !m_entries.empty() &&
+        (m_open.empty() || m_open.back() != m_entries.size() - 1)) {
+        Entry& last = m_entries.back();
+        if (last.setId == a.id && !last.dropped && !last.wait && last.answers.empty()) {
+            last.previous = std::move(last.line);
+            last.line = std::move(line);
+            m_open.push_back(m_entries.size() - 1);
+            return;
+        }
+    }
     Entry e;
-    e.line = Line(a);
-    if (e.line.empty()) e.line = "# not recorded: an action the script language cannot express";
+    e.line = std::move(line);
+    if (a.kind == ui::Action::Kind::Set && e.line.front() != '#') e.setId = a.id;
     m_entries.push_back(std::move(e));
     m_open.push_back(m_entries.size() - 1);
 }
@@ -44,9 +71,16 @@ void ScriptRecorder::BeginAction(const ui::Action& a) {
 void ScriptRecorder::EndAction(bool applied, bool busy) {
     if (m_open.empty()) return;
     Entry& e = m_entries[m_open.back()];
+    m_open.pop_back();
+    if (!e.previous.empty()) {
+        // A set folded into the one before: when refused, the earlier text
+        // stands as it was.
+        if (!applied) e.line = std::move(e.previous);
+        e.previous.clear();
+        if (!applied) return;
+    }
     e.wait = busy;
     e.dropped = !applied;
-    m_open.pop_back();
 }
 
 void ScriptRecorder::Answered(int answer) {

@@ -27,7 +27,8 @@ public:
     // The script: "# operation: NAME", then one line an action.
     std::string Text() const;
 
-    // The script line of an action, or "" when the script language has none.
+    // The script line of an action (a text of several lines: a set and its
+    // "line" continuations), or "" when the script language has none.
     static std::string Line(const ui::Action& action);
 
 private:
@@ -36,6 +37,8 @@ private:
         std::string line;
         bool wait = false;
         bool dropped = false;
+        int setId = -1;        // a set of this control (keystrokes fold into it)
+        std::string previous;  // the line a folded set replaced, while applied
     };
     std::string m_operation;
     std::vector<Entry> m_entries;

@@ -161,6 +161,14 @@ ScriptParseResult ParseScript(std::string_view text) {
             needId(ok);
             if (!ok) return fail("set needs a control id");
             a.text = std::string(rest);  // rest of the line, verbatim
+        } else if (verb == "line") {
+            needId(ok);
+            if (!ok) return fail("line needs a control id");
+            if (r.actions.empty() || r.actions.back().kind != Action::Kind::Set || r.actions.back().id != a.id)
+                return fail("line continues the text of a set of the same control on the line before");
+            r.actions.back().text += "\r\n" + std::string(rest);
+            if (text.empty()) break;
+            continue;
         } else if (verb == "select" || verb == "tick" || verb == "slide" || verb == "dblclick") {
             a.kind = verb == "select" ? Action::Kind::Select
                      : verb == "tick" ? Action::Kind::Tick

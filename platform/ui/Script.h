@@ -1,8 +1,12 @@
 // Operator scripts: one action per line, run by the scripted driver.
 //
-//   page NAME | set ID TEXT | select ID N | tick ID 0|1 | slide ID N
+//   page NAME | set ID TEXT | line ID TEXT | select ID N | tick ID 0|1 | slide ID N
 //   click ID | click OK|Cancel|Help | dblclick ID N | check ID ROW 0|1 | answer yes|no|ok|cancel | wait
 //   close | # comment
+//
+// "line ID TEXT" right after "set ID ..." (or another "line" of the same
+// control) adds a line break (CR LF, as an edit control of several lines
+// keeps it) and TEXT to that set: a text of several lines is one set.
 //
 // "click CAPTION" clicks the button with that caption (OK, Cancel, Help; the
 // & of a mnemonic and case ignored) of the dialog or of its active page.

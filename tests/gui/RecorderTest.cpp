@@ -18,9 +18,42 @@ TEST(Recorder, EachActionIsTheLineItWasParsedFrom) {
     for (const char* line : {"page PTZ Triggers", "set 1470 Front Door", "set 1470 ", "select 1471 4", "slide 1403 80",
                              "click 1492", "click OK", "dblclick 1130 1", "check 1170 2 1", "close", "wait"})
         EXPECT_EQ(gui::ScriptRecorder::Line(Act(line)), line);
-    ui::Action multi = Act("set 1 x");
-    multi.text = "two\r\nlines";
-    EXPECT_EQ(gui::ScriptRecorder::Line(multi), "") << "no script form";
+    // A text of several lines: a set and its "line" continuations, which
+    // parse back into the same text.
+    for (const char* text : {"two\r\nlines", "\r\n", "a\r\n\r\nb\r\n"}) {
+        ui::Action multi = Act("set 1 x");
+        multi.text = text;
+        const std::string line = gui::ScriptRecorder::Line(multi);
+        auto back = ui::ParseScript(line);
+        ASSERT_TRUE(back.ok()) << line;
+        ASSERT_EQ(back.actions.size(), 1u) << line;
+        EXPECT_EQ(back.actions[0].text, text);
+    }
+    for (const char* text : {"lone\nfeed", "lone\rreturn"}) {
+        ui::Action multi = Act("set 1 x");
+        multi.text = text;
+        EXPECT_EQ(gui::ScriptRecorder::Line(multi), "") << "no script form";
+    }
+}
+
+TEST(Recorder, KeystrokesIntoOneFieldAreOneSet) {
+    gui::ScriptRecorder r;
+    r.Start("ShowCameras");
+    for (const char* line : {"set 1470 F", "set 1470 Fr", "set 1470 Fro",  // typing
+                             "set 1471 x",                                  // another field
+                             "set 1470 Front", "click 1492", "set 1470 Back"})
+        r.BeginAction(Act(line)), r.EndAction(true, false);
+    r.BeginAction(Act("set 1470 Backdoor"));  // refused: the earlier text stands
+    r.EndAction(false, false);
+    r.BeginAction(Act("set 1471 y"));
+    r.Answered(ui::IDOK);
+    r.EndAction(true, false);
+    r.BeginAction(Act("set 1471 yz"));  // a box between: kept apart
+    r.EndAction(true, false);
+    EXPECT_EQ(r.Text(),
+              "# operation: ShowCameras\n# recorded in the demo launcher\n"
+              "set 1470 Fro\nset 1471 x\nset 1470 Front\nclick 1492\nset 1470 Back\n"
+              "answer ok\nset 1471 y\nset 1471 yz\n");
 }
 
 TEST(Recorder, AnswersGoBeforeTheActionThatOpenedTheBox) {

@@ -179,12 +179,22 @@ TEST(ScriptParser, ParsesEveryActionAndRejectsBadLines) {
     };
     for (Bad b : {Bad{"click", 1}, Bad{"click x", 1}, Bad{"\nfly 3", 2}, Bad{"tick 3 2", 1}, Bad{"answer maybe", 1},
                   Bad{"select 3", 1}, Bad{"click 1 2", 1}, Bad{"page", 1}, Bad{"slide 1 99999999999", 1},
-                  Bad{"check 19 1", 1}, Bad{"check 19 1 2", 1}}) {
+                  Bad{"check 19 1", 1}, Bad{"check 19 1 2", 1}, Bad{"line 7 x", 1}, Bad{"set 7 a\nline 8 b", 2},
+                  Bad{"set 7 a\nclick 1\nline 7 b", 3}, Bad{"set 7 a\nline", 2}}) {
         auto bad = ui::ParseScript(b.text);
         EXPECT_FALSE(bad.ok()) << b.text;
         EXPECT_EQ(bad.errorLine, b.line) << b.text;
         EXPECT_TRUE(bad.actions.empty());
     }
+}
+
+TEST(ScriptParser, LinesContinueTheTextOfTheSetBefore) {
+    auto r = ui::ParseScript("set 7 first\n# between\nline 7 \nline 7 third one\nset 7 again\n");
+    ASSERT_TRUE(r.ok()) << r.error;
+    ASSERT_EQ(r.actions.size(), 2u);
+    EXPECT_EQ(r.actions[0].text, "first\r\n\r\nthird one");
+    EXPECT_EQ(r.actions[0].line, 1);
+    EXPECT_EQ(r.actions[1].text, "again");
 }
 
 TEST(MessageBoxes, CautiousDefaultAnswersAndQueuedOnes) {
