@@ -1,7 +1,5 @@
 #include "cameras/CamCovertPropPage.h"
 
-#include "cameras/CameraHelpers.h"
-#include "component/HostSystem.h"
 #include "util/Util.h"
 #include "platform/ui/MessageBox.h"
 #include "resources/CameraIds.h"
@@ -9,27 +7,17 @@
 
 using namespace res::cam;
 
-CCamCovertPropPage::CCamCovertPropPage(host::ISetupUISupport* setup) : ui::PropertyPage(IDD), m_setup(setup) {
-    for (int i = 0; i < 16; ++i) m_names[i] = mirelle::HostCameraName(m_setup, i);
+CCamCovertPropPage::CCamCovertPropPage(host::ISetupUISupport* setup) : CameraRowsPage(IDD, setup) {
     std::int32_t mask = 0, reserved = 0;
     if (m_setup && com::FAILED(m_setup->GetCovertMask(&mask, &reserved))) mask = 0;
     for (int i = 0; i < 16; ++i) m_flags[i] = (mask >> i) & 1;
     m_flags[0] = 0;  // camera 1 is never covert
-    m_cameraCount = mirelle::HostCameraCount();
 }
 
 bool CCamCovertPropPage::OnInitDialog() {
-    const int count = mirelle::ClampCameraCount(m_cameraCount);
-    for (int i = 0; i < 16; ++i) {
-        SetItemText(kRowLabel + i, m_names[i]);
-        auto& combo = Item(kRowField + i);
-        combo.ClearItems();
-        combo.AddItem(res::LoadString(kStrCovertNormal), 0);
-        combo.AddItem(res::LoadString(kStrCovertCovert), 1);
-        if (i < count) SetSelection(kRowField + i, m_flags[i] ? 1 : 0);
-    }
-    cameras::HideRowsFrom(*this, count, false);
-    if (count < 16) cameras::HideSecondHeadings(*this);
+    Selections sel{};
+    for (int i = 0; i < 16; ++i) sel[i] = m_flags[i] ? 1 : 0;
+    FillRows({kStrCovertNormal, kStrCovertCovert}, sel);
     SetSelection(kRowField, 0);
     EnableItem(kRowField, false);
     return true;
@@ -58,9 +46,7 @@ CCamCovertPropPage::Outcome CCamCovertPropPage::Decide(const std::array<int, 16>
 
 bool CCamCovertPropPage::OnApply() {
     if (HasWindow()) {
-        std::array<int, 16> sel{};
-        for (int i = 0; i < 16; ++i) sel[i] = Item(kRowField + i).selection;
-        const Outcome o = Decide(sel, m_flags, mirelle::ClampCameraCount(m_cameraCount));
+        const Outcome o = Decide(Selected(), m_flags, Count());
         if (o.messageId) WWMessageBox(this, res::LoadString(o.messageId), "", ui::MB_OK);
         if (o.changed && m_setup) {
             std::int32_t reserved = 0;

@@ -5,10 +5,9 @@
 #include <cstdint>
 #include <string>
 
-#include "interfaces/HostInterfaces.h"
-#include "platform/ui/Dialog.h"
+#include "cameras/CameraRowsPage.h"
 
-class CCamCovertPropPage : public ui::PropertyPage {
+class CCamCovertPropPage : public cameras::CameraRowsPage {
 public:
     enum { IDD = 228, kHelpTopic = 45 };
     using Flags = std::array<std::int32_t, 16>;
@@ -30,8 +29,5 @@ protected:
     bool OnInitDialog() override;
 
 private:
-    std::int16_t m_cameraCount = 0;
-    std::array<std::string, 16> m_names;
     Flags m_flags{};
-    host::ISetupUISupport* m_setup;
 };

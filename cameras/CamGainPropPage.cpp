@@ -1,35 +1,24 @@
 #include "cameras/CamGainPropPage.h"
 
-#include "cameras/CameraHelpers.h"
-#include "component/HostSystem.h"
 #include "resources/CameraIds.h"
-#include "resources/Resources.h"
 
 using namespace res::cam;
 
-CCamGainPropPage::CCamGainPropPage(host::ISetupUISupport* setup) : ui::PropertyPage(IDD), m_setup(setup) {
-    for (int i = 0; i < 16; ++i) m_names[i] = mirelle::HostCameraName(m_setup, i);
-    m_cameraCount = mirelle::HostCameraCount();
+CCamGainPropPage::CCamGainPropPage(host::ISetupUISupport* setup) : CameraRowsPage(IDD, setup) {
     // Cameras the host does not fill show "Normal".
     m_modes.fill(1);
     std::int32_t reserved = 0;
     // The buffer holds 16 modes: never ask for more.
-    const auto count = static_cast<std::int16_t>(mirelle::ClampCameraCount(m_cameraCount));
+    const auto count = static_cast<std::int16_t>(Count());
     if (m_setup && count > 0) m_setup->GetGainModes(m_modes.data(), count, &reserved);
 }
 
 bool CCamGainPropPage::OnInitDialog() {
-    const int count = mirelle::ClampCameraCount(m_cameraCount);
-    for (int i = 0; i < 16; ++i) {
-        SetItemText(kRowLabel + i, m_names[i]);
-        auto& combo = Item(kRowField + i);
-        combo.ClearItems();
-        for (int m = 0; m < kModeCount; ++m) combo.AddItem(res::LoadString(kStrGain0 + m), m);
-        // A mode the list does not know leaves the row without a selection.
-        if (i < count) SetSelection(kRowField + i, m_modes[i] >= 0 && m_modes[i] < kModeCount ? m_modes[i] : -1);
-    }
-    cameras::HideRowsFrom(*this, count, false);
-    if (count < 16) cameras::HideSecondHeadings(*this);
+    static_assert(kModeCount == 5, "one text a mode");
+    // A mode the list does not know leaves the row without a selection.
+    Selections sel{};
+    for (int i = 0; i < 16; ++i) sel[i] = m_modes[i] >= 0 && m_modes[i] < kModeCount ? m_modes[i] : -1;
+    FillRows({kStrGain0, kStrGain0 + 1, kStrGain0 + 2, kStrGain0 + 3, kStrGain0 + 4}, sel);
     return true;
 }
 
@@ -47,11 +36,9 @@ bool CCamGainPropPage::TakeSelections(const std::array<int, 16>& selected, int c
 }
 
 bool CCamGainPropPage::OnApply() {
-    const int count = mirelle::ClampCameraCount(m_cameraCount);
+    const int count = Count();
     if (HasWindow() && count > 0) {
-        std::array<int, 16> sel{};
-        for (int i = 0; i < 16; ++i) sel[i] = Item(kRowField + i).selection;
-        if (TakeSelections(sel, count, m_modes, m_changedMask) && m_setup) {
+        if (TakeSelections(Selected(), count, m_modes, m_changedMask) && m_setup) {
             std::int32_t reserved = 0;
             m_setup->SetGainModes(m_modes.data(), static_cast<std::int16_t>(count), &m_changedMask, 0, &reserved);
         }

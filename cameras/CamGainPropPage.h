@@ -4,10 +4,9 @@
 #include <cstdint>
 #include <string>
 
-#include "interfaces/HostInterfaces.h"
-#include "platform/ui/Dialog.h"
+#include "cameras/CameraRowsPage.h"
 
-class CCamGainPropPage : public ui::PropertyPage {
+class CCamGainPropPage : public cameras::CameraRowsPage {
 public:
     enum { IDD = 221, kModeCount = 5 };
     using Modes = std::array<std::int32_t, 16>;
@@ -24,9 +23,6 @@ protected:
     bool OnInitDialog() override;
 
 private:
-    std::int16_t m_cameraCount = 0;
-    std::array<std::string, 16> m_names;
     Modes m_modes{};
     std::int32_t m_changedMask = 0;
-    host::ISetupUISupport* m_setup;
 };

@@ -1,33 +1,19 @@
 #include "cameras/CamTerminationPropPage.h"
 
-#include "cameras/CameraHelpers.h"
-#include "component/HostSystem.h"
 #include "resources/CameraIds.h"
-#include "resources/Resources.h"
 
 using namespace res::cam;
 
-CCamTerminationPropPage::CCamTerminationPropPage(host::ISetupUISupport* setup)
-    : ui::PropertyPage(IDD), m_setup(setup) {
-    for (int i = 0; i < 16; ++i) m_names[i] = mirelle::HostCameraName(m_setup, i);
+CCamTerminationPropPage::CCamTerminationPropPage(host::ISetupUISupport* setup) : CameraRowsPage(IDD, setup) {
     std::int32_t mask = 0, reserved = 0;
     if (m_setup && com::FAILED(m_setup->GetTerminationMask(&mask, &reserved))) mask = 0;
     for (int i = 0; i < 16; ++i) m_flags[i] = (mask >> i) & 1;
-    m_cameraCount = mirelle::HostCameraCount();
 }
 
 bool CCamTerminationPropPage::OnInitDialog() {
-    const int count = mirelle::ClampCameraCount(m_cameraCount);
-    for (int i = 0; i < 16; ++i) {
-        SetItemText(kRowLabel + i, m_names[i]);
-        auto& combo = Item(kRowField + i);
-        combo.ClearItems();
-        combo.AddItem(res::LoadString(kStrTermHiZ), 0);
-        combo.AddItem(res::LoadString(kStrTerm75), 1);
-        if (i < count) SetSelection(kRowField + i, m_flags[i] ? 1 : 0);
-    }
-    cameras::HideRowsFrom(*this, count, false);
-    if (count < 16) cameras::HideSecondHeadings(*this);
+    Selections sel{};
+    for (int i = 0; i < 16; ++i) sel[i] = m_flags[i] ? 1 : 0;
+    FillRows({kStrTermHiZ, kStrTerm75}, sel);
     return true;
 }
 
@@ -53,10 +39,8 @@ std::int32_t CCamTerminationPropPage::BuildMask(const Selections& selected, cons
 
 bool CCamTerminationPropPage::OnApply() {
     if (HasWindow()) {
-        Selections sel{};
-        for (int i = 0; i < 16; ++i) sel[i] = Item(kRowField + i).selection;
         bool changed = false;
-        const std::int32_t mask = BuildMask(sel, m_flags, mirelle::ClampCameraCount(m_cameraCount), changed);
+        const std::int32_t mask = BuildMask(Selected(), m_flags, Count(), changed);
         if (changed && m_setup) {
             std::int32_t reserved = 0;
             m_setup->SetTerminationMask(mask, 0, &reserved);

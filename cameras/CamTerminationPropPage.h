@@ -4,14 +4,12 @@
 #include <cstdint>
 #include <string>
 
-#include "interfaces/HostInterfaces.h"
-#include "platform/ui/Dialog.h"
+#include "cameras/CameraRowsPage.h"
 
-class CCamTerminationPropPage : public ui::PropertyPage {
+class CCamTerminationPropPage : public cameras::CameraRowsPage {
 public:
     enum { IDD = 154 };
     using Flags = std::array<std::int32_t, 16>;
-    using Selections = std::array<int, 16>;
 
     explicit CCamTerminationPropPage(host::ISetupUISupport* setup);
     bool OnApply() override;
@@ -25,8 +23,5 @@ protected:
     bool OnInitDialog() override;
 
 private:
-    std::int16_t m_cameraCount = 0;
-    std::array<std::string, 16> m_names;
     Flags m_flags{};
-    host::ISetupUISupport* m_setup;
 };
