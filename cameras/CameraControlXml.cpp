@@ -2,12 +2,9 @@
 
 #include <algorithm>
 
-#include "foundation/Numbers.h"
 #include "foundation/XmlDocument.h"
 
 namespace cameras {
-
-std::int32_t LeadingInteger(std::string_view text) { return StrToLong32(text, 10); }
 
 std::string WriteCameraControlXml(const AssociationList& associations) {
     CXmlDocument doc;

@@ -2,7 +2,6 @@
 
 #include "cameras/CameraControlXml.h"
 #include "foundation/DebugLog.h"
-#include "foundation/Numbers.h"
 #include "foundation/XmlDocument.h"
 
 namespace cameras {
@@ -94,11 +93,6 @@ private:
 constexpr const char* kAlarmWords[] = {"Filter", "Input", "Generated", "VideoLoss"};
 
 }  // namespace
-
-std::uint32_t PTZNumber(std::string_view text) {
-    if (text.size() > 31) return 0;
-    return StrToULong32(text, 0);
-}
 
 bool PTZTriggerListDocument::Read(const std::string& text) {
     m_records.clear();

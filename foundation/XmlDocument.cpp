@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdint>
 #include <cstring>
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -192,6 +193,7 @@ void CXmlDocument::Own() const {
 }
 
 void CXmlDocument::ClearReadState() {
+    m_next = m_filled = 0;
     ClearPendingAttributes();
     m_lastTagBegin = m_lastTagSize = 0;
     m_contentStart = 0;
@@ -276,11 +278,145 @@ bool CXmlDocument::ReadPending(std::string_view& name, std::string_view& value, 
     return false;
 }
 
-// One node per call.  The scan works on local pointers and stores the cursor
-// and the outputs once at the end: the outputs are references the compiler
-// cannot tell from the members, so writing them early would make it reload
-// the members after every store.
-bool CXmlDocument::ReadNode(std::string_view& name, std::string_view& value, bool& isEnd, bool& isAttribute) {
+#if defined(__SSE2__)
+namespace {
+
+// Tab, line feed, vertical tab, form feed or carriage return: the blanks
+// IsSpace takes besides ' ' (a tag name never holds a ' ').
+inline bool IsControlSpace(char c) { return static_cast<unsigned char>(c - '\t') <= '\r' - '\t'; }
+
+inline unsigned Matches(__m128i v, char c) {
+    return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8(c))));
+}
+
+inline __m128i Load16(const char* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
+
+}  // namespace
+#endif
+
+// Nodes of the common shapes, up to a batch: a tag whose name holds no
+// blanks and ends within sixteen characters, followed by its text, or an end
+// tag.  They are read in one loop over local pointers, each from a few
+// sixteen-character blocks, and kept as offsets into the text (which stay
+// right when a write moves the text).  The batch ends before any other
+// shape (CDATA, empty names, names with blanks around them, a text without
+// a following tag, the last characters of the text) and after a start tag
+// with attributes: ReadAnyNode reads those from the cursor left here.
+unsigned CXmlDocument::Scan() {
+    m_next = m_filled = 0;
+#if defined(__SSE2__)
+    if (m_pendingBegin < m_pendingEnd || m_length > UINT32_MAX) return 0;
+    const char* const text = Text();
+    const char* const end = text + m_length;
+    const char* p = text + m_cursor;
+    Scanned* node = m_scanned;
+    Scanned* const last = m_scanned + kBatch - 1;  // room for two more nodes below it
+    const __m128i blank = _mm_set1_epi8(' ');
+    const __m128i greater = _mm_set1_epi8('>');
+    // Every block read below lies within the 48 characters after the cursor:
+    // the '<' within 16, the name's block after it, the text's block after
+    // the '>' that ends the name.
+    while (node < last && end - p > 48) {
+        const char* lt = p;
+        if (*lt != '<') {
+            const unsigned lts = Matches(Load16(lt), '<');
+            if (!lts) break;
+            lt += __builtin_ctz(lts);
+        }
+        // The name: up to the first blank or '>' of the next sixteen characters.
+        const char* const q = lt + 1;
+        const __m128i v = Load16(q);
+        const unsigned stops = static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, blank), _mm_cmpeq_epi8(v, greater))));
+        const char first = *q;
+        if (!stops || first == '!' || IsControlSpace(first)) break;
+        const unsigned k = static_cast<unsigned>(__builtin_ctz(stops));
+        if (k == 0 || IsControlSpace(q[k - 1])) break;
+        const char* const stop = q + k;
+        node->nameAt = static_cast<std::uint32_t>(q - text);
+        node->nameSize = k;
+        if (first == '/') {
+            node->valueAt = node->nameAt;
+            node->valueSize = 0;
+            node->isEnd = true;
+            ++node;
+            p = stop;
+            continue;
+        }
+        // The attribute list up to '>' (mostly none).
+        const char* gt = stop;
+        if (*stop != '>') {
+            gt = FindChar(stop, end, '>');
+            if (!gt || end - gt < 17) break;
+        }
+        // The element's text up to the next '<', trimmed.
+        const char* const content = gt + 1;
+        const __m128i c = Load16(content);
+        const unsigned lts = Matches(c, '<');
+        const char* next;
+        if (lts) {
+            next = content + __builtin_ctz(lts);
+        } else {
+            next = FindChar(content + 16, end, '<');
+            if (!next) break;
+        }
+        std::string_view value(content, static_cast<size_t>(next - content));
+        if (!value.empty() && (IsSpace(value.front()) || IsSpace(value.back())))
+            value = value.size() < 16 ? TrimInBlock(content, static_cast<unsigned>(value.size()), SpaceMask(c))
+                                      : TrimView(value);
+        node->valueAt = static_cast<std::uint32_t>(value.data() - text);
+        node->valueSize = static_cast<std::uint32_t>(value.size());
+        node->isEnd = false;
+        ++node;
+        p = next;
+        if (gt == stop) {
+            // Mostly the element's own end tag follows: '/', the same name and
+            // '>' (the name's block compared as it was read, '>' included).
+            // Its name is then known without a scan.
+            if (end - next > 17 && next[1] == '/') {
+                const unsigned same = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(Load16(next + 2), v)));
+                const unsigned want = (2u << k) - 1;
+                if ((same & want) == want) {
+                    node->nameAt = static_cast<std::uint32_t>(next + 1 - text);
+                    node->nameSize = k + 1;
+                    node->valueAt = node->nameAt;
+                    node->valueSize = 0;
+                    node->isEnd = true;
+                    ++node;
+                    p = next + 2 + k;
+                }
+            }
+        } else {
+            const std::string_view attributes = TrimView(stop, gt);
+            if (!attributes.empty()) {
+                // The attributes are read one by one from here.
+                m_pendingBegin = static_cast<size_t>(attributes.data() - text);
+                m_pendingEnd = m_pendingBegin + attributes.size();
+                m_lastTagBegin = static_cast<size_t>(q - text);
+                m_lastTagSize = k;
+                break;
+            }
+        }
+    }
+    m_cursor = static_cast<size_t>(p - text);
+    m_filled = static_cast<unsigned>(node - m_scanned);
+    return m_filled;
+#else
+    return 0;
+#endif
+}
+
+bool CXmlDocument::ReadNextBatch(std::string_view& name, std::string_view& value, bool& isEnd, bool& isAttribute) {
+    if (Scan()) return ReadNode(name, value, isEnd, isAttribute);
+    return ReadAnyNode(name, value, isEnd, isAttribute);
+}
+
+// Any node, one at a time (the shapes Scan leaves, and the pending
+// attributes of the last start tag).  The scan
+// works on local pointers and stores the cursor and the outputs once at the
+// end: the outputs are references the compiler cannot tell from the members,
+// so writing them early would make it reload the members after every store.
+bool CXmlDocument::ReadAnyNode(std::string_view& name, std::string_view& value, bool& isEnd, bool& isAttribute) {
     isEnd = false;
     isAttribute = false;
     if (m_pendingBegin < m_pendingEnd && ReadPending(name, value, isEnd, isAttribute)) return true;

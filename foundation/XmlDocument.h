@@ -13,6 +13,7 @@
 // reads a text the caller keeps, without copying it.
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -52,7 +53,18 @@ public:
     // The same node sequence as views: the value (and every name but that of
     // a synthetic end tag) lies in the document text and stays valid until
     // the text changes; a synthetic end tag's name until the next ReadNode.
-    bool ReadNode(std::string_view& name, std::string_view& value, bool& isEnd, bool& isAttribute);
+    bool ReadNode(std::string_view& name, std::string_view& value, bool& isEnd, bool& isAttribute) {
+        if (m_next < m_filled) {
+            const Scanned& node = m_scanned[m_next++];
+            const char* text = Text();
+            name = std::string_view(text + node.nameAt, node.nameSize);
+            value = std::string_view(text + node.valueAt, node.valueSize);
+            isEnd = node.isEnd;
+            isAttribute = false;
+            return true;
+        }
+        return ReadNextBatch(name, value, isEnd, isAttribute);
+    }
 
 private:
     // Indent tabs, the pieces (characters and views), CR LF when newline.
@@ -64,6 +76,15 @@ private:
     // Makes a text read with ReadText the document's own.
     void Own() const;
     bool ScanAttribute(std::string_view& name, std::string_view& value);
+    // A node read ahead by Scan: offsets into the text.
+    struct Scanned {
+        std::uint32_t nameAt, nameSize, valueAt, valueSize;
+        bool isEnd;
+    };
+    static constexpr unsigned kBatch = 32;
+    unsigned Scan();
+    bool ReadNextBatch(std::string_view& name, std::string_view& value, bool& isEnd, bool& isAttribute);
+    bool ReadAnyNode(std::string_view& name, std::string_view& value, bool& isEnd, bool& isAttribute);
     [[gnu::noinline]] bool ReadPending(std::string_view& name, std::string_view& value, bool& isEnd,
                                        bool& isAttribute);
     size_t FindCdataEnd(size_t from);
@@ -88,6 +109,11 @@ private:
     // CDATA section is searched to the end once, not once per section).
     size_t m_noCdataEndFrom = static_cast<size_t>(-1);
     size_t m_contentStart = 0;
+    // The nodes Scan read ahead, m_next the first not yet handed out; the
+    // cursor and the pending attributes stand after the last of them.
+    unsigned m_next = 0;
+    unsigned m_filled = 0;
+    Scanned m_scanned[kBatch];
     size_t m_cursor = 0;
     size_t m_length = 0;
 };

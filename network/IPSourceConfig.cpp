@@ -2,7 +2,6 @@
 
 #include <cstdlib>
 
-#include "foundation/Numbers.h"
 #include "foundation/XmlDocument.h"
 
 namespace network {
@@ -30,11 +29,6 @@ bool ReadElement(CXmlDocument& doc, std::string_view element, OnNode&& onNode) {
 }
 
 }  // namespace
-
-std::int32_t ReadConfigNumber(std::string_view text) {
-    if (text.size() > 31) return 0;
-    return StrToLong32(text, 0);
-}
 
 bool ReadIPSourceConfig(const std::string& xml, IPSourceConfig& out) {
     out = IPSourceConfig{};
