@@ -89,6 +89,26 @@ inline size_t FindFirstOf(std::string_view s, char a, char b) {
     return std::string_view::npos;
 }
 
+// The first attribute of a start tag's attribute list p: its name up to the
+// first blank or '=' (trimmed), its value within the first pair of like
+// quotes; used is the length of the attribute and the blanks after it.
+// False (name and value empty) when p holds no such attribute.
+inline bool NextAttribute(std::string_view p, std::string_view& name, std::string_view& value, size_t& used) {
+    size_t sep = FindFirstOf(p, ' ', '=');
+    size_t open = sep == std::string_view::npos || sep == 0 ? std::string_view::npos : FindFirstOf(p, '"', '\'');
+    size_t close = open == std::string_view::npos || open == 0 ? std::string_view::npos : p.find(p[open], open + 1);
+    if (close == std::string_view::npos) {
+        name = {};
+        value = {};
+        return false;
+    }
+    name = TrimView(p.substr(0, sep));
+    value = p.substr(open + 1, close - open - 1);
+    used = close + 1;
+    while (used < p.size() && IsSpace(p[used])) ++used;
+    return true;
+}
+
 constexpr std::string_view kCdata = "![CDATA[";
 
 }  // namespace
@@ -233,23 +253,14 @@ size_t CXmlDocument::FindCdataEnd(size_t from) {
 
 bool CXmlDocument::ScanAttribute(std::string_view& name, std::string_view& value) {
     const std::string_view p(Text() + m_pendingBegin, m_pendingEnd - m_pendingBegin);
-    size_t sep = FindFirstOf(p, ' ', '=');
-    size_t open = sep == std::string_view::npos || sep == 0 ? std::string_view::npos : FindFirstOf(p, '"', '\'');
-    size_t close = open == std::string_view::npos || open == 0 ? std::string_view::npos : p.find(p[open], open + 1);
-    if (close == std::string_view::npos) {
-        name = {};
-        value = {};
+    size_t used = 0;
+    if (!NextAttribute(p, name, value, used)) {
         ClearPendingAttributes();
         return false;
     }
-    name = TrimView(p.substr(0, sep));
-    value = p.substr(open + 1, close - open - 1);
-    size_t rest = close + 1;
-    while (rest < p.size() && IsSpace(p[rest])) ++rest;
-    m_pendingBegin += rest;
+    m_pendingBegin += used;
     return true;
 }
-
 bool CXmlDocument::ReadNode(std::string& name, std::string& value, bool& isEnd, bool& isAttribute) {
     std::string_view n, v;
     bool read = ReadNode(n, v, isEnd, isAttribute);
@@ -291,6 +302,34 @@ inline unsigned Matches(__m128i v, char c) {
 
 inline __m128i Load16(const char* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
 
+// NextAttribute for a list of at most sixteen characters, from one block;
+// the sixteen characters from the list's start must be readable.
+inline bool NextAttributeInBlock(std::string_view p, std::string_view& name, std::string_view& value, size_t& used) {
+    const __m128i v = Load16(p.data());
+    const unsigned within = (1u << p.size()) - 1;
+    const unsigned seps = (Matches(v, ' ') | Matches(v, '=')) & within;
+    const unsigned quotes = (Matches(v, '"') | Matches(v, '\'')) & within;
+    // No separator, a separator or quote first: no attribute.
+    if (!seps || !quotes || ((seps | quotes) & 1)) {
+        name = {};
+        value = {};
+        return false;
+    }
+    const unsigned open = static_cast<unsigned>(__builtin_ctz(quotes));
+    const unsigned closes = Matches(v, p[open]) & within & ~((2u << open) - 1);
+    if (!closes) {
+        name = {};
+        value = {};
+        return false;
+    }
+    const unsigned close = static_cast<unsigned>(__builtin_ctz(closes));
+    name = TrimView(p.data(), p.data() + __builtin_ctz(seps));
+    value = p.substr(open + 1, close - open - 1);
+    used = close + 1;
+    while (used < p.size() && IsSpace(p[used])) ++used;
+    return true;
+}
+
 }  // namespace
 #endif
 
@@ -300,8 +339,9 @@ inline __m128i Load16(const char* p) { return _mm_loadu_si128(reinterpret_cast<c
 // sixteen-character blocks, and kept as offsets into the text (which stay
 // right when a write moves the text).  The batch ends before any other
 // shape (CDATA, empty names, names with blanks around them, a text without
-// a following tag, the last characters of the text) and after a start tag
-// with attributes: ReadAnyNode reads those from the cursor left here.
+// a following tag, the last characters of the text, the end of an empty
+// element written "<name ... />"): ReadAnyNode reads those from the cursor
+// and the pending attributes left here.
 unsigned CXmlDocument::Scan() {
     m_next = m_filled = 0;
 #if defined(__SSE2__)
@@ -339,6 +379,7 @@ unsigned CXmlDocument::Scan() {
             node->valueAt = node->nameAt;
             node->valueSize = 0;
             node->isEnd = true;
+            node->isAttribute = false;
             ++node;
             p = stop;
             continue;
@@ -367,6 +408,7 @@ unsigned CXmlDocument::Scan() {
         node->valueAt = static_cast<std::uint32_t>(value.data() - text);
         node->valueSize = static_cast<std::uint32_t>(value.size());
         node->isEnd = false;
+        node->isAttribute = false;
         ++node;
         p = next;
         if (gt == stop) {
@@ -382,20 +424,15 @@ unsigned CXmlDocument::Scan() {
                     node->valueAt = node->nameAt;
                     node->valueSize = 0;
                     node->isEnd = true;
+                    node->isAttribute = false;
                     ++node;
                     p = next + 2 + k;
                 }
             }
         } else {
-            const std::string_view attributes = TrimView(stop, gt);
-            if (!attributes.empty()) {
-                // The attributes are read one by one from here.
-                m_pendingBegin = static_cast<size_t>(attributes.data() - text);
-                m_pendingEnd = m_pendingBegin + attributes.size();
-                m_lastTagBegin = static_cast<size_t>(q - text);
-                m_lastTagSize = k;
-                break;
-            }
+            // The attributes follow the start tag.
+            node = ScanAttributes(TrimView(stop, gt), node, static_cast<size_t>(q - text), k);
+            if (m_pendingBegin < m_pendingEnd) break;
         }
     }
     m_cursor = static_cast<size_t>(p - text);
@@ -404,6 +441,45 @@ unsigned CXmlDocument::Scan() {
 #else
     return 0;
 #endif
+}
+
+// The attributes of the start tag read last (its name at tagAt, tagSize
+// long) as nodes from node on; answers the end of them.  An attribute list
+// that holds no more attributes is dropped.  A "/" left of it (the end of an
+// empty element) and what finds no room in the batch are left pending, for
+// ReadAnyNode.
+CXmlDocument::Scanned* CXmlDocument::ScanAttributes(std::string_view attributes, Scanned* node, size_t tagAt,
+                                                    size_t tagSize) {
+    const char* const text = Text();
+    while (!attributes.empty()) {
+        if (node == m_scanned + kBatch || (attributes.size() == 1 && attributes[0] == '/')) {
+            m_pendingBegin = static_cast<size_t>(attributes.data() - text);
+            m_pendingEnd = m_pendingBegin + attributes.size();
+            m_lastTagBegin = tagAt;
+            m_lastTagSize = tagSize;
+            break;
+        }
+        std::string_view name, value;
+        size_t used = 0;
+#if defined(__SSE2__)
+        // Scan reads a list only where the sixteen characters from its start
+        // are readable.
+        if (!(attributes.size() <= 16 ? NextAttributeInBlock(attributes, name, value, used)
+                                      : NextAttribute(attributes, name, value, used)))
+            break;
+#else
+        if (!NextAttribute(attributes, name, value, used)) break;
+#endif
+        node->nameAt = static_cast<std::uint32_t>(name.data() - text);
+        node->nameSize = static_cast<std::uint32_t>(name.size());
+        node->valueAt = static_cast<std::uint32_t>(value.data() - text);
+        node->valueSize = static_cast<std::uint32_t>(value.size());
+        node->isEnd = false;
+        node->isAttribute = true;
+        ++node;
+        attributes.remove_prefix(used);
+    }
+    return node;
 }
 
 bool CXmlDocument::ReadNextBatch(std::string_view& name, std::string_view& value, bool& isEnd, bool& isAttribute) {

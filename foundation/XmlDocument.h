@@ -60,7 +60,7 @@ public:
             name = std::string_view(text + node.nameAt, node.nameSize);
             value = std::string_view(text + node.valueAt, node.valueSize);
             isEnd = node.isEnd;
-            isAttribute = false;
+            isAttribute = node.isAttribute;
             return true;
         }
         return ReadNextBatch(name, value, isEnd, isAttribute);
@@ -79,10 +79,11 @@ private:
     // A node read ahead by Scan: offsets into the text.
     struct Scanned {
         std::uint32_t nameAt, nameSize, valueAt, valueSize;
-        bool isEnd;
+        bool isEnd, isAttribute;
     };
     static constexpr unsigned kBatch = 32;
     unsigned Scan();
+    [[gnu::noinline]] Scanned* ScanAttributes(std::string_view attributes, Scanned* node, size_t tagAt, size_t tagSize);
     bool ReadNextBatch(std::string_view& name, std::string_view& value, bool& isEnd, bool& isAttribute);
     bool ReadAnyNode(std::string_view& name, std::string_view& value, bool& isEnd, bool& isAttribute);
     [[gnu::noinline]] bool ReadPending(std::string_view& name, std::string_view& value, bool& isEnd,
