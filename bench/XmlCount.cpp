@@ -7,7 +7,8 @@
 //
 // READER: nodes (the node stream as views, as the format readers read it),
 // format (the format reader), pugixml (parse plus walk), pugixml-format;
-// text prints the text instead.
+// write (the format's writer on the records read from it, after the
+// warm-up run); text prints the text instead.
 // DOC: CameraControl, PTZTriggerList or IPSourceConfig.
 #include <benchmark/benchmark.h>
 
@@ -69,12 +70,27 @@ size_t PugiFormat(Doc kind, const std::string& text) {
     return 0;
 }
 
+// The writer of the format (CameraControl, PTZTriggerList) on the records
+// read from the text; the size of the text written.
+size_t Write(Doc kind, const std::string& text) {
+    static cameras::AssociationList list;
+    static cameras::PTZTriggerListDocument doc;
+    if (kind == Doc::CameraControl) {
+        if (list.empty()) list = cameras::ReadCameraControlXml(text);
+        return cameras::WriteCameraControlXml(list).size();
+    }
+    if (kind != Doc::PTZTriggerList) return 0;
+    if (doc.Records().empty()) doc.Read(text);
+    return doc.Write().size();
+}
+
 // The counted part (callgrind --toggle-collect='bench::Measured*').
 [[gnu::noinline]] size_t Measured(const std::string& reader, Doc kind, const std::string& text) {
     if (reader == "nodes") return NodeStream(text);
     if (reader == "format") return Format(kind, text);
     if (reader == "pugixml") return PugiParseAndWalk(text);
     if (reader == "pugixml-format") return PugiFormat(kind, text);
+    if (reader == "write") return Write(kind, text);
     return 0;
 }
 
@@ -82,7 +98,7 @@ size_t PugiFormat(Doc kind, const std::string& text) {
 
 int main(int argc, char** argv) {
     if (argc < 4) {
-        std::fprintf(stderr, "usage: %s nodes|format|pugixml|pugixml-format|text DOC ENTRIES [RUNS]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s nodes|format|pugixml|pugixml-format|write|text DOC ENTRIES [RUNS]\n", argv[0]);
         return 2;
     }
     const std::string reader = argv[1];

@@ -115,12 +115,13 @@ bool PTZTriggerListDocument::Read(const std::string& text) {
     return true;
 }
 
-std::string PTZTriggerListDocument::Write() const {
-    CXmlDocument doc;
-    // A definition with one alarm takes about 300 characters.
-    doc.Reserve(64 + m_records.size() * 384);
+namespace {
+
+// The document's text, to a CXmlDocument or to a CXmlTextSize that measures it.
+template <class Out>
+void WriteRecords(const std::vector<std::unique_ptr<PTZTriggerDefElement>>& records, Out& doc) {
     doc.StartElement("PTZTriggerList", 0, true);
-    for (const auto& rec : m_records) {
+    for (const auto& rec : records) {
         const PTZTriggerDefElement& d = *rec;
         doc.StartElement("PTZTriggerDef", 0, true);
         if (d.AlarmCameraID.present) doc.WriteElement("AlarmCameraID", static_cast<long>(d.AlarmCameraID.value), 0, true);
@@ -138,6 +139,20 @@ std::string PTZTriggerListDocument::Write() const {
         doc.EndElement("PTZTriggerDef", 0, true);
     }
     doc.EndElement("PTZTriggerList", 0, true);
+}
+
+}  // namespace
+
+// The text is measured first and written into a buffer of its exact size: a
+// long list's text takes no copies while it grows, and no more memory than
+// it needs (a buffer reserved generously for many records is one the memory
+// allocator maps afresh, and pays for page by page, every time).
+std::string PTZTriggerListDocument::Write() const {
+    CXmlTextSize size;
+    WriteRecords(m_records, size);
+    CXmlDocument doc;
+    doc.Reserve(size.Size());
+    WriteRecords(m_records, doc);
     return doc.TakeText();
 }
 

@@ -194,6 +194,12 @@ void CXmlDocument::WriteElement(std::string_view name, long value, int indent, b
     WriteElement(name, std::string_view(digits, static_cast<size_t>(result.ptr - digits)), indent, newline);
 }
 
+void CXmlTextSize::WriteElement(std::string_view name, long value, int indent, bool newline) {
+    char digits[24];
+    auto result = std::to_chars(digits, digits + sizeof digits, value);
+    WriteElement(name, std::string_view(digits, static_cast<size_t>(result.ptr - digits)), indent, newline);
+}
+
 std::string CXmlDocument::TakeText() {
     Own();
     std::string text = std::move(m_text);

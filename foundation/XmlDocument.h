@@ -17,6 +17,26 @@
 #include <string>
 #include <string_view>
 
+// The length of the text the writer calls of CXmlDocument would append: a
+// writer that measures its text first with this reserves it exactly (no
+// copies of a growing text, no more memory than it needs).
+class CXmlTextSize {
+public:
+    void StartElement(std::string_view name, int indent, bool newline) { Line(indent, newline, name.size() + 2); }
+    void EndElement(std::string_view name, int indent, bool newline) { Line(indent, newline, name.size() + 3); }
+    void WriteElement(std::string_view name, std::string_view text, int indent, bool newline) {
+        Line(indent, newline, 2 * name.size() + text.size() + 5);
+    }
+    void WriteElement(std::string_view name, long value, int indent, bool newline);
+    size_t Size() const { return m_size; }
+
+private:
+    void Line(int indent, bool newline, size_t pieces) {
+        m_size += (indent > 0 ? static_cast<size_t>(indent) : 0) + (newline ? 2 : 0) + pieces;
+    }
+    size_t m_size = 0;
+};
+
 class CXmlDocument {
 public:
     CXmlDocument() = default;
