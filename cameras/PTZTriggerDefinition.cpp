@@ -18,9 +18,12 @@ public:
         m_doc.ReadText(text);
     }
     bool Next() { return m_doc.ReadNode(name, value, isEnd, isAttr); }
-    bool IsStart(std::string_view n) const { return !isEnd && !isAttr && name == n; }
-    bool IsEndOf(std::string_view n) const {
-        // The name without its leading slashes is n: n after one slash or more.
+    [[gnu::always_inline]] bool IsStart(std::string_view n) const { return !isEnd && !isAttr && name == n; }
+    // Inline: n is a literal, compared as words of known length.
+    [[gnu::always_inline]] bool IsEndOf(std::string_view n) const {
+        // The name without its leading slashes is n: n after one slash or more
+        // (mostly one).
+        if (isEnd && name.size() == n.size() + 1) return name[0] == '/' && name.substr(1) == n;
         if (!isEnd || name.size() <= n.size() || name.substr(name.size() - n.size()) != n) return false;
         for (size_t i = 0; i < name.size() - n.size(); ++i)
             if (name[i] != '/') return false;
