@@ -50,8 +50,8 @@ AssociationList ReadCameraControlXml(const std::string& text) {
                 // The camera travels as a 16-bit number: only 0 to 15 is a camera.
                 auto cam16 = static_cast<std::int16_t>(camera);
                 if (cam16 >= 0 && cam16 <= 15 && !progId.empty())
-                    out.emplace_back(cam16, std::string(progId), std::string(port), static_cast<std::int16_t>(address),
-                                     static_cast<std::int16_t>(monitor));
+                    out.push_back({cam16, std::string(progId), std::string(port), static_cast<std::int16_t>(address),
+                                   static_cast<std::int16_t>(monitor)});
             } else if (EqualsNoCase(n, "Associations")) {
                 inside = false;
             }
