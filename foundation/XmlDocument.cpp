@@ -195,9 +195,12 @@ void CXmlDocument::WriteElement(std::string_view name, long value, int indent, b
 }
 
 void CXmlTextSize::WriteElement(std::string_view name, long value, int indent, bool newline) {
-    char digits[24];
-    auto result = std::to_chars(digits, digits + sizeof digits, value);
-    WriteElement(name, std::string_view(digits, static_cast<size_t>(result.ptr - digits)), indent, newline);
+    // The length of the decimal number: its digits and a minus sign.
+    size_t length = value < 0 ? 2 : 1;
+    for (unsigned long magnitude = value < 0 ? 0ul - static_cast<unsigned long>(value) : static_cast<unsigned long>(value);
+         magnitude >= 10; magnitude /= 10)
+        ++length;
+    Line(indent, newline, 2 * name.size() + length + 5);
 }
 
 std::string CXmlDocument::TakeText() {
@@ -298,9 +301,24 @@ bool CXmlDocument::ReadPending(std::string_view& name, std::string_view& value, 
 #if defined(__SSE2__)
 namespace {
 
-// Tab, line feed, vertical tab, form feed or carriage return: the blanks
-// IsSpace takes besides ' ' (a tag name never holds a ' ').
-inline bool IsControlSpace(char c) { return static_cast<unsigned char>(c - '\t') <= '\r' - '\t'; }
+// What Scan asks of a character, one table look-up for several questions.
+enum : unsigned char {
+    kSpace = 1,    // IsSpace
+    kNoName = 2,   // cannot start a name Scan reads: a blank, '>' (an empty name) or '!' (CDATA)
+    kEndMark = 4,  // '/': an end tag
+};
+struct CharClasses {
+    unsigned char of[256] = {};
+    constexpr CharClasses() {
+        for (int c = '\t'; c <= '\r'; ++c) of[c] = kSpace | kNoName;
+        of[static_cast<unsigned char>(' ')] = kSpace | kNoName;
+        of[static_cast<unsigned char>('>')] = kNoName;
+        of[static_cast<unsigned char>('!')] = kNoName;
+        of[static_cast<unsigned char>('/')] = kEndMark;
+    }
+};
+constexpr CharClasses kClasses;
+inline unsigned ClassOf(char c) { return kClasses.of[static_cast<unsigned char>(c)]; }
 
 inline unsigned Matches(__m128i v, char c) {
     return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8(c))));
@@ -374,14 +392,16 @@ unsigned CXmlDocument::Scan() {
         const __m128i v = Load16(q);
         const unsigned stops = static_cast<unsigned>(
             _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, blank), _mm_cmpeq_epi8(v, greater))));
-        const char first = *q;
-        if (!stops || first == '!' || IsControlSpace(first)) break;
-        const unsigned k = static_cast<unsigned>(__builtin_ctz(stops));
-        if (k == 0 || IsControlSpace(q[k - 1])) break;
+        // (A name that does not start at q, or ends with a blank, is trimmed:
+        // ReadAnyNode reads it.)
+        const unsigned first = ClassOf(*q);
+        if (!stops || (first & kNoName)) break;
+        const unsigned k = static_cast<unsigned>(__builtin_ctz(stops));  // at least 1
+        if (ClassOf(q[k - 1]) & kSpace) break;
         const char* const stop = q + k;
         node->nameAt = static_cast<std::uint32_t>(q - text);
         node->nameSize = k;
-        if (first == '/') {
+        if (first & kEndMark) {
             node->valueAt = node->nameAt;
             node->valueSize = 0;
             node->isEnd = true;
@@ -408,7 +428,7 @@ unsigned CXmlDocument::Scan() {
             if (!next) break;
         }
         std::string_view value(content, static_cast<size_t>(next - content));
-        if (!value.empty() && (IsSpace(value.front()) || IsSpace(value.back())))
+        if (!value.empty() && ((ClassOf(value.front()) | ClassOf(value.back())) & kSpace))
             value = value.size() < 16 ? TrimInBlock(content, static_cast<unsigned>(value.size()), SpaceMask(c))
                                       : TrimView(value);
         node->valueAt = static_cast<std::uint32_t>(value.data() - text);
