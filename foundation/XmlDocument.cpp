@@ -326,31 +326,29 @@ inline unsigned Matches(__m128i v, char c) {
 
 inline __m128i Load16(const char* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
 
-// NextAttribute for a list of at most sixteen characters, from one block;
-// the sixteen characters from the list's start must be readable.
-inline bool NextAttributeInBlock(std::string_view p, std::string_view& name, std::string_view& value, size_t& used) {
-    const __m128i v = Load16(p.data());
-    const unsigned within = (1u << p.size()) - 1;
+// NextAttribute for a list of at most sixteen characters that starts with
+// no blank, from one block; the sixteen characters from the list's start
+// must be readable.  The name and value as offsets into the list.
+inline bool NextAttributeInBlock(const char* p, size_t n, unsigned& nameSize, unsigned& valueAt, unsigned& valueSize,
+                                 size_t& used) {
+    const __m128i v = Load16(p);
+    const unsigned within = (1u << n) - 1;
     const unsigned seps = (Matches(v, ' ') | Matches(v, '=')) & within;
     const unsigned quotes = (Matches(v, '"') | Matches(v, '\'')) & within;
     // No separator, a separator or quote first: no attribute.
-    if (!seps || !quotes || ((seps | quotes) & 1)) {
-        name = {};
-        value = {};
-        return false;
-    }
+    if (!seps || !quotes || ((seps | quotes) & 1)) return false;
     const unsigned open = static_cast<unsigned>(__builtin_ctz(quotes));
     const unsigned closes = Matches(v, p[open]) & within & ~((2u << open) - 1);
-    if (!closes) {
-        name = {};
-        value = {};
-        return false;
-    }
+    if (!closes) return false;
     const unsigned close = static_cast<unsigned>(__builtin_ctz(closes));
-    name = TrimView(p.data(), p.data() + __builtin_ctz(seps));
-    value = p.substr(open + 1, close - open - 1);
+    // The name up to the separator, without the blanks before it.
+    unsigned end = static_cast<unsigned>(__builtin_ctz(seps));
+    while (end > 0 && IsSpace(p[end - 1])) --end;
+    nameSize = end;
+    valueAt = open + 1;
+    valueSize = close - open - 1;
     used = close + 1;
-    while (used < p.size() && IsSpace(p[used])) ++used;
+    while (used < n && IsSpace(p[used])) ++used;
     return true;
 }
 
@@ -485,21 +483,28 @@ CXmlDocument::Scanned* CXmlDocument::ScanAttributes(std::string_view attributes,
             m_lastTagSize = tagSize;
             break;
         }
-        std::string_view name, value;
         size_t used = 0;
+        const std::uint32_t at = static_cast<std::uint32_t>(attributes.data() - text);
 #if defined(__SSE2__)
         // Scan reads a list only where the sixteen characters from its start
-        // are readable.
-        if (!(attributes.size() <= 16 ? NextAttributeInBlock(attributes, name, value, used)
-                                      : NextAttribute(attributes, name, value, used)))
-            break;
-#else
-        if (!NextAttribute(attributes, name, value, used)) break;
+        // are readable, and every list it reads starts with no blank.
+        if (attributes.size() <= 16) {
+            unsigned nameSize, valueAt, valueSize;
+            if (!NextAttributeInBlock(attributes.data(), attributes.size(), nameSize, valueAt, valueSize, used)) break;
+            node->nameAt = at;
+            node->nameSize = nameSize;
+            node->valueAt = at + valueAt;
+            node->valueSize = valueSize;
+        } else
 #endif
-        node->nameAt = static_cast<std::uint32_t>(name.data() - text);
-        node->nameSize = static_cast<std::uint32_t>(name.size());
-        node->valueAt = static_cast<std::uint32_t>(value.data() - text);
-        node->valueSize = static_cast<std::uint32_t>(value.size());
+        {
+            std::string_view name, value;
+            if (!NextAttribute(attributes, name, value, used)) break;
+            node->nameAt = static_cast<std::uint32_t>(name.data() - text);
+            node->nameSize = static_cast<std::uint32_t>(name.size());
+            node->valueAt = static_cast<std::uint32_t>(value.data() - text);
+            node->valueSize = static_cast<std::uint32_t>(value.size());
+        }
         node->isEnd = false;
         node->isAttribute = true;
         ++node;
