@@ -176,16 +176,51 @@ void CXmlDocument::AppendLine(int indent, bool newline, Pieces... pieces) {
     m_text.append(line, add);
 }
 
-void CXmlDocument::StartElement(std::string_view name, int indent, bool newline) {
-    AppendLine(indent, newline, '<', name, '>');
+void CXmlDocument::StartElement(std::string_view name, int indent, bool newline) { AppendTag(name, indent, newline, false); }
+
+void CXmlDocument::EndElement(std::string_view name, int indent, bool newline) { AppendTag(name, indent, newline, true); }
+
+// A start or end tag line; a short one built from its few arguments.
+void CXmlDocument::AppendTag(std::string_view name, int indent, bool newline, bool end) {
+    const size_t n = name.size();
+    if (indent > static_cast<int>(kMaxShortIndent) || n > 64) {
+        if (end) AppendLine(indent, newline, '<', '/', name, '>');
+        else AppendLine(indent, newline, '<', name, '>');
+        return;
+    }
+    if (m_borrowed) Own();
+    char line[kMaxShortIndent + 64 + 8];
+    std::memcpy(line, "\t\t\t\t\t\t\t\t", kMaxShortIndent);
+    char* out = line + (indent > 0 ? indent : 0);
+    std::memcpy(out, "</", 2);
+    out = CopyShort(out + (end ? 2 : 1), name.data(), n);
+    *out = '>';
+    std::memcpy(out + 1, "\r\n", 2);
+    m_text.append(line, static_cast<size_t>(out + (newline ? 3 : 1) - line));
 }
 
-void CXmlDocument::EndElement(std::string_view name, int indent, bool newline) {
-    AppendLine(indent, newline, '<', '/', name, '>');
-}
-
+// Most element lines of a stored text: a short name and text, a few tabs.
+// Built from four arguments rather than the ten pieces of the general line.
 void CXmlDocument::WriteElement(std::string_view name, std::string_view text, int indent, bool newline) {
-    AppendLine(indent, newline, '<', name, '>', text, '<', '/', name, '>');
+    const size_t n = name.size();
+    const size_t t = text.size();
+    if (indent > static_cast<int>(kMaxShortIndent) || n > 32 || t > 64) {
+        AppendLine(indent, newline, '<', name, '>', text, '<', '/', name, '>');
+        return;
+    }
+    if (m_borrowed) Own();
+    char line[kMaxShortIndent + 2 * 32 + 64 + 8];
+    std::memcpy(line, "\t\t\t\t\t\t\t\t", kMaxShortIndent);
+    char* out = line + (indent > 0 ? indent : 0);
+    *out = '<';
+    out = CopyShort(out + 1, name.data(), n);
+    *out = '>';
+    out = CopyShort(out + 1, text.data(), t);
+    std::memcpy(out, "</", 2);
+    out = CopyShort(out + 2, name.data(), n);
+    *out = '>';
+    std::memcpy(out + 1, "\r\n", 2);
+    m_text.append(line, static_cast<size_t>(out + (newline ? 3 : 1) - line));
 }
 
 void CXmlDocument::WriteElement(std::string_view name, long value, int indent, bool newline) {

@@ -90,6 +90,7 @@ private:
     // Indent tabs, the pieces (characters and views), CR LF when newline.
     template <class... Pieces>
     void AppendLine(int indent, bool newline, Pieces... pieces);
+    void AppendTag(std::string_view name, int indent, bool newline, bool end);
     // The text read: the caller's (ReadText) or the document's own.
     const char* Text() const { return m_borrowed ? m_borrowed : m_text.data(); }
     size_t TextSize() const { return m_borrowed ? m_borrowedSize : m_text.size(); }
