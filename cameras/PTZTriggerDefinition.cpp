@@ -54,6 +54,8 @@ public:
                     if (name == "Alarms") {
                         PTZAlarmElement alarm;
                         if (!ReadAlarm(alarm) || !alarm.AlarmType.present) return false;
+                        // Room for two alarms at once: a definition mostly has one or two.
+                        if (def.Alarms.empty()) def.Alarms.reserve(2);
                         def.Alarms.push_back(std::move(alarm));
                     }
                     break;
