@@ -157,7 +157,7 @@ constexpr size_t kMaxShortIndent = 8;
 // check, one copy); a line longer than the buffer is appended piece by piece.
 template <class... Pieces>
 void CXmlDocument::AppendLine(int indent, bool newline, Pieces... pieces) {
-    if (m_borrowed) Own();
+    PrepareWrite();
     const size_t tabs = indent > 0 ? static_cast<size_t>(indent) : 0;
     const size_t add = tabs + (newline ? 2 : 0) + (SizeOf(pieces) + ...);
     char line[256];
@@ -188,7 +188,7 @@ void CXmlDocument::AppendTag(std::string_view name, int indent, bool newline, bo
         else AppendLine(indent, newline, '<', name, '>');
         return;
     }
-    if (m_borrowed) Own();
+    PrepareWrite();
     char line[kMaxShortIndent + 64 + 8];
     std::memcpy(line, "\t\t\t\t\t\t\t\t", kMaxShortIndent);
     char* out = line + (indent > 0 ? indent : 0);
@@ -208,7 +208,7 @@ void CXmlDocument::WriteElement(std::string_view name, std::string_view text, in
         AppendLine(indent, newline, '<', name, '>', text, '<', '/', name, '>');
         return;
     }
-    if (m_borrowed) Own();
+    PrepareWrite();
     char line[kMaxShortIndent + 2 * 32 + 64 + 8];
     std::memcpy(line, "\t\t\t\t\t\t\t\t", kMaxShortIndent);
     char* out = line + (indent > 0 ? indent : 0);
@@ -251,13 +251,14 @@ std::string CXmlDocument::TakeText() {
 
 void CXmlDocument::Own() const {
     if (!m_borrowed) return;
+    m_ahead.Drop();
     m_text.assign(m_borrowed, m_borrowedSize);
     m_borrowed = nullptr;
     m_borrowedSize = 0;
 }
 
 void CXmlDocument::ClearReadState() {
-    m_next = m_filled = 0;
+    m_ahead.Clear();
     ClearPendingAttributes();
     m_lastTagBegin = m_lastTagSize = 0;
     m_contentStart = 0;
@@ -400,14 +401,15 @@ inline bool NextAttributeInBlock(const char* p, size_t n, unsigned& nameSize, un
 // element written "<name ... />"): ReadAnyNode reads those from the cursor
 // and the pending attributes left here.
 unsigned CXmlDocument::Scan() {
-    m_next = m_filled = 0;
+    m_ahead.next = m_ahead.filled = 0;
 #if defined(__SSE2__)
-    if (m_pendingBegin < m_pendingEnd || m_length > UINT32_MAX) return 0;
+    if (m_pendingBegin < m_pendingEnd) return 0;
+    m_ahead.from = m_cursor;
     const char* const text = Text();
     const char* const end = text + m_length;
     const char* p = text + m_cursor;
-    Scanned* node = m_scanned;
-    Scanned* const last = m_scanned + kBatch - 1;  // room for two more nodes below it
+    Scanned* node = m_ahead.nodes;
+    Scanned* const last = m_ahead.nodes + kBatch - 1;  // room for two more nodes below it
     const __m128i blank = _mm_set1_epi8(' ');
     const __m128i greater = _mm_set1_epi8('>');
     // Every block read below lies within the 48 characters after the cursor:
@@ -432,11 +434,9 @@ unsigned CXmlDocument::Scan() {
         const unsigned k = static_cast<unsigned>(__builtin_ctz(stops));  // at least 1
         if (ClassOf(q[k - 1]) & kSpace) break;
         const char* const stop = q + k;
-        node->nameAt = static_cast<std::uint32_t>(q - text);
-        node->nameSize = k;
+        node->name = std::string_view(q, k);
         if (first & kEndMark) {
-            node->valueAt = node->nameAt;
-            node->valueSize = 0;
+            node->value = {};
             node->isEnd = true;
             node->isAttribute = false;
             ++node;
@@ -464,8 +464,7 @@ unsigned CXmlDocument::Scan() {
         if (!value.empty() && ((ClassOf(value.front()) | ClassOf(value.back())) & kSpace))
             value = value.size() < 16 ? TrimInBlock(content, static_cast<unsigned>(value.size()), SpaceMask(c))
                                       : TrimView(value);
-        node->valueAt = static_cast<std::uint32_t>(value.data() - text);
-        node->valueSize = static_cast<std::uint32_t>(value.size());
+        node->value = value;
         node->isEnd = false;
         node->isAttribute = false;
         ++node;
@@ -478,10 +477,8 @@ unsigned CXmlDocument::Scan() {
                 const unsigned same = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(Load16(next + 2), v)));
                 const unsigned want = (2u << k) - 1;
                 if ((same & want) == want) {
-                    node->nameAt = static_cast<std::uint32_t>(next + 1 - text);
-                    node->nameSize = k + 1;
-                    node->valueAt = node->nameAt;
-                    node->valueSize = 0;
+                    node->name = std::string_view(next + 1, k + 1);
+                    node->value = {};
                     node->isEnd = true;
                     node->isAttribute = false;
                     ++node;
@@ -495,8 +492,11 @@ unsigned CXmlDocument::Scan() {
         }
     }
     m_cursor = static_cast<size_t>(p - text);
-    m_filled = static_cast<unsigned>(node - m_scanned);
-    return m_filled;
+    m_ahead.filled = static_cast<unsigned>(node - m_ahead.nodes);
+    // After a restart the nodes handed out before it are passed over.
+    m_ahead.next = std::min(m_ahead.skip, m_ahead.filled);
+    m_ahead.skip = 0;
+    return m_ahead.filled - m_ahead.next;
 #else
     return 0;
 #endif
@@ -511,7 +511,7 @@ CXmlDocument::Scanned* CXmlDocument::ScanAttributes(std::string_view attributes,
                                                     size_t tagSize) {
     const char* const text = Text();
     while (!attributes.empty()) {
-        if (node == m_scanned + kBatch || (attributes.size() == 1 && attributes[0] == '/')) {
+        if (node == m_ahead.nodes + kBatch || (attributes.size() == 1 && attributes[0] == '/')) {
             m_pendingBegin = static_cast<size_t>(attributes.data() - text);
             m_pendingEnd = m_pendingBegin + attributes.size();
             m_lastTagBegin = tagAt;
@@ -519,26 +519,18 @@ CXmlDocument::Scanned* CXmlDocument::ScanAttributes(std::string_view attributes,
             break;
         }
         size_t used = 0;
-        const std::uint32_t at = static_cast<std::uint32_t>(attributes.data() - text);
 #if defined(__SSE2__)
         // Scan reads a list only where the sixteen characters from its start
         // are readable, and every list it reads starts with no blank.
         if (attributes.size() <= 16) {
             unsigned nameSize, valueAt, valueSize;
             if (!NextAttributeInBlock(attributes.data(), attributes.size(), nameSize, valueAt, valueSize, used)) break;
-            node->nameAt = at;
-            node->nameSize = nameSize;
-            node->valueAt = at + valueAt;
-            node->valueSize = valueSize;
+            node->name = attributes.substr(0, nameSize);
+            node->value = std::string_view(attributes.data() + valueAt, valueSize);
         } else
 #endif
         {
-            std::string_view name, value;
-            if (!NextAttribute(attributes, name, value, used)) break;
-            node->nameAt = static_cast<std::uint32_t>(name.data() - text);
-            node->nameSize = static_cast<std::uint32_t>(name.size());
-            node->valueAt = static_cast<std::uint32_t>(value.data() - text);
-            node->valueSize = static_cast<std::uint32_t>(value.size());
+            if (!NextAttribute(attributes, node->name, node->value, used)) break;
         }
         node->isEnd = false;
         node->isAttribute = true;
@@ -549,6 +541,12 @@ CXmlDocument::Scanned* CXmlDocument::ScanAttributes(std::string_view attributes,
 }
 
 bool CXmlDocument::ReadNextBatch(std::string_view& name, std::string_view& value, bool& isEnd, bool& isAttribute) {
+    if (m_ahead.restart) {
+        // The batch was dropped (see ReadAhead): read it again from its start.
+        m_cursor = m_ahead.from;
+        ClearPendingAttributes();
+        m_ahead.restart = false;
+    }
     if (Scan()) return ReadNode(name, value, isEnd, isAttribute);
     return ReadAnyNode(name, value, isEnd, isAttribute);
 }

@@ -51,7 +51,7 @@ public:
     // Room for this many more characters of text: a writer that knows about
     // how much it writes spares the copies of a growing text.
     void Reserve(size_t more) {
-        if (m_borrowed) Own();
+        PrepareWrite();
         m_text.reserve(m_text.size() + more);
     }
 
@@ -74,11 +74,10 @@ public:
     // a synthetic end tag) lies in the document text and stays valid until
     // the text changes; a synthetic end tag's name until the next ReadNode.
     bool ReadNode(std::string_view& name, std::string_view& value, bool& isEnd, bool& isAttribute) {
-        if (m_next < m_filled) {
-            const Scanned& node = m_scanned[m_next++];
-            const char* text = Text();
-            name = std::string_view(text + node.nameAt, node.nameSize);
-            value = std::string_view(text + node.valueAt, node.valueSize);
+        if (m_ahead.next < m_ahead.filled) {
+            const Scanned& node = m_ahead.nodes[m_ahead.next++];
+            name = node.name;
+            value = node.value;
             isEnd = node.isEnd;
             isAttribute = node.isAttribute;
             return true;
@@ -96,13 +95,57 @@ private:
     size_t TextSize() const { return m_borrowed ? m_borrowedSize : m_text.size(); }
     // Makes a text read with ReadText the document's own.
     void Own() const;
+    // Before a write: the text may move.
+    void PrepareWrite() {
+        m_ahead.Drop();
+        if (m_borrowed) Own();
+    }
     bool ScanAttribute(std::string_view& name, std::string_view& value);
-    // A node read ahead by Scan: offsets into the text.
+    // A node read ahead by Scan: views into the text.
     struct Scanned {
-        std::uint32_t nameAt, nameSize, valueAt, valueSize;
+        std::string_view name, value;
         bool isEnd, isAttribute;
     };
     static constexpr unsigned kBatch = 32;
+    // The nodes Scan read ahead, next the first not yet handed out; the
+    // cursor and the pending attributes stand after the last of them.  Their
+    // views hold while the text stays where it is: before a write or a copy
+    // of the text moves it (and in a copy of the document) the nodes not yet
+    // handed out are dropped, and the next read reads the batch again from
+    // its start (from), passing over the skip nodes handed out before.
+    struct ReadAhead {
+        Scanned nodes[kBatch];
+        unsigned next = 0;
+        unsigned filled = 0;
+        unsigned skip = 0;
+        bool restart = false;
+        size_t from = 0;
+
+        ReadAhead() = default;
+        ReadAhead(const ReadAhead& other) { *this = other; }
+        ReadAhead& operator=(const ReadAhead& other) {
+            next = filled = 0;
+            skip = other.skip;
+            restart = other.restart;
+            from = other.from;
+            if (other.next < other.filled) {
+                skip = other.next;
+                restart = true;
+            }
+            return *this;
+        }
+        void Drop() {
+            if (next < filled) {
+                skip = next;
+                restart = true;
+            }
+            next = filled = 0;
+        }
+        void Clear() {
+            next = filled = skip = 0;
+            restart = false;
+        }
+    };
     unsigned Scan();
     [[gnu::noinline]] Scanned* ScanAttributes(std::string_view attributes, Scanned* node, size_t tagAt, size_t tagSize);
     bool ReadNextBatch(std::string_view& name, std::string_view& value, bool& isEnd, bool& isAttribute);
@@ -131,11 +174,7 @@ private:
     // CDATA section is searched to the end once, not once per section).
     size_t m_noCdataEndFrom = static_cast<size_t>(-1);
     size_t m_contentStart = 0;
-    // The nodes Scan read ahead, m_next the first not yet handed out; the
-    // cursor and the pending attributes stand after the last of them.
-    unsigned m_next = 0;
-    unsigned m_filled = 0;
-    Scanned m_scanned[kBatch];
+    mutable ReadAhead m_ahead;
     size_t m_cursor = 0;
     size_t m_length = 0;
 };

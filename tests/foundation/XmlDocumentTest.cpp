@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -292,6 +293,70 @@ TEST(XmlReaderBatch, LongTextsGiveTheNodesOfTheirElements) {
         whole.Rewind();
         read.ReadText(head);
         EXPECT_EQ(Rest(read), Rest(whole)) << cut;
+    }
+}
+
+// Reads up to n nodes of a document (all when n is 0), one line a node.
+std::string ReadLines(CXmlDocument& doc, size_t n = 0) {
+    std::string out, name, value;
+    bool end, attr;
+    for (size_t i = 0; (n == 0 || i < n) && doc.ReadNode(name, value, end, attr); ++i)
+        out += std::string(end ? "end " : attr ? "attr " : "start ") + name + " " + value + "\n";
+    return out;
+}
+
+// A write, a copy of the document or of the caller's text in the middle of a
+// long text (within a batch read ahead, at its end, past it): the reading
+// goes on with the nodes a reading without them gives.
+TEST(XmlReaderBatch, WritesAndCopiesInTheMiddleOfReading) {
+    std::string text;
+    for (int i = 0; i < 60; ++i)
+        text += "<Item" + std::to_string(i) + " k='" + std::to_string(i) + "'>v" + std::to_string(i) + "</Item" +
+                std::to_string(i) + ">\r\n\t<E />";
+    CXmlDocument fresh;
+    fresh.SetText(text);
+    fresh.Rewind();
+    const std::string want = ReadLines(fresh);
+    for (size_t after : {1u, 5u, 31u, 32u, 33u, 100u}) {
+        for (int how = 0; how < 5; ++how) {
+            auto caller = std::make_unique<std::string>(text);
+            auto doc = std::make_unique<CXmlDocument>();
+            doc->ReadText(*caller);
+            std::string got = ReadLines(*doc, after);
+            switch (how) {
+                case 0:  // the document takes its copy; the caller's text goes
+                    (void)doc->GetText();
+                    caller->assign(caller->size(), 'Z');
+                    break;
+                case 1:  // a write (read after the next rewind only)
+                    doc->WriteElement("W", std::string(100, 'w'), 0, true);
+                    caller.reset();
+                    break;
+                case 2: {  // a copy of the document reads on; the original goes
+                    auto copy = std::make_unique<CXmlDocument>(*doc);
+                    doc = std::move(copy);
+                    break;
+                }
+                case 3: {  // moved away and assigned back
+                    CXmlDocument moved(std::move(*doc));
+                    *doc = moved;
+                    break;
+                }
+                case 4: {  // an own text copied to another document
+                    doc->SetText(text);
+                    doc->Rewind();
+                    got = ReadLines(*doc, after);
+                    CXmlDocument other;
+                    other = *doc;
+                    doc.reset();
+                    got += ReadLines(other);
+                    EXPECT_EQ(got, want) << "after " << after << ", copied own text";
+                    continue;
+                }
+            }
+            got += ReadLines(*doc);
+            EXPECT_EQ(got, want) << "after " << after << ", way " << how;
+        }
     }
 }
 
