@@ -2,12 +2,9 @@
 
 #include <algorithm>
 
-#include "foundation/Numbers.h"
 #include "foundation/XmlDocument.h"
 
 namespace cameras {
-
-std::int32_t LeadingInteger(std::string_view text) { return StrToLong32(text, 10); }
 
 std::string WriteCameraControlXml(const AssociationList& associations) {
     CXmlDocument doc;
@@ -52,14 +49,9 @@ AssociationList ReadCameraControlXml(const std::string& text) {
             if (EqualsNoCase(n, "Handler")) {
                 // The camera travels as a 16-bit number: only 0 to 15 is a camera.
                 auto cam16 = static_cast<std::int16_t>(camera);
-                if (cam16 >= 0 && cam16 <= 15 && !progId.empty()) {
-                    CameraHandlerAssociation& a = out.emplace_back();
-                    a.CameraNumber = cam16;
-                    a.ProgramID = progId;
-                    a.SerialPort = port;
-                    a.CameraAddress = static_cast<std::int16_t>(address);
-                    a.MonitorNum = static_cast<std::int16_t>(monitor);
-                }
+                if (cam16 >= 0 && cam16 <= 15 && !progId.empty())
+                    out.push_back({cam16, std::string(progId), std::string(port), static_cast<std::int16_t>(address),
+                                   static_cast<std::int16_t>(monitor)});
             } else if (EqualsNoCase(n, "Associations")) {
                 inside = false;
             }

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "foundation/HostStrings.h"
+#include "foundation/Numbers.h"
 #include <string_view>
 #include <vector>
 
@@ -43,7 +44,7 @@ AssociationList ReadCameraControlXml(const std::string& text);
 
 // The C library's leading-integer conversion of element text into the unit's
 // 32-bit long (0 when the text does not start with a number; saturating).
-std::int32_t LeadingInteger(std::string_view text);
+inline std::int32_t LeadingInteger(std::string_view text) { return StrToLong32(text, 10); }
 
 // Names of elements compare without regard to ASCII letter case.
 using mirelle::EqualsNoCase;

@@ -2,7 +2,6 @@
 
 #include "cameras/CameraControlXml.h"
 #include "foundation/DebugLog.h"
-#include "foundation/Numbers.h"
 #include "foundation/XmlDocument.h"
 
 namespace cameras {
@@ -19,9 +18,12 @@ public:
         m_doc.ReadText(text);
     }
     bool Next() { return m_doc.ReadNode(name, value, isEnd, isAttr); }
-    bool IsStart(std::string_view n) const { return !isEnd && !isAttr && name == n; }
-    bool IsEndOf(std::string_view n) const {
-        // The name without its leading slashes is n: n after one slash or more.
+    [[gnu::always_inline]] bool IsStart(std::string_view n) const { return !isEnd && !isAttr && name == n; }
+    // Inline: n is a literal, compared as words of known length.
+    [[gnu::always_inline]] bool IsEndOf(std::string_view n) const {
+        // The name without its leading slashes is n: n after one slash or more
+        // (mostly one).
+        if (isEnd && name.size() == n.size() + 1) return name[0] == '/' && name.substr(1) == n;
         if (!isEnd || name.size() <= n.size() || name.substr(name.size() - n.size()) != n) return false;
         for (size_t i = 0; i < name.size() - n.size(); ++i)
             if (name[i] != '/') return false;
@@ -52,6 +54,8 @@ public:
                     if (name == "Alarms") {
                         PTZAlarmElement alarm;
                         if (!ReadAlarm(alarm) || !alarm.AlarmType.present) return false;
+                        // Room for two alarms at once: a definition mostly has one or two.
+                        if (def.Alarms.empty()) def.Alarms.reserve(2);
                         def.Alarms.push_back(std::move(alarm));
                     }
                     break;
@@ -95,11 +99,6 @@ constexpr const char* kAlarmWords[] = {"Filter", "Input", "Generated", "VideoLos
 
 }  // namespace
 
-std::uint32_t PTZNumber(std::string_view text) {
-    if (text.size() > 31) return 0;
-    return StrToULong32(text, 0);
-}
-
 bool PTZTriggerListDocument::Read(const std::string& text) {
     m_records.clear();
     Reader r(text);
@@ -121,12 +120,13 @@ bool PTZTriggerListDocument::Read(const std::string& text) {
     return true;
 }
 
-std::string PTZTriggerListDocument::Write() const {
-    CXmlDocument doc;
-    // A definition with one alarm takes about 300 characters.
-    doc.Reserve(64 + m_records.size() * 384);
+namespace {
+
+// The document's text, to a CXmlDocument or to a CXmlTextSize that measures it.
+template <class Out>
+void WriteRecords(const std::vector<std::unique_ptr<PTZTriggerDefElement>>& records, Out& doc) {
     doc.StartElement("PTZTriggerList", 0, true);
-    for (const auto& rec : m_records) {
+    for (const auto& rec : records) {
         const PTZTriggerDefElement& d = *rec;
         doc.StartElement("PTZTriggerDef", 0, true);
         if (d.AlarmCameraID.present) doc.WriteElement("AlarmCameraID", static_cast<long>(d.AlarmCameraID.value), 0, true);
@@ -144,6 +144,20 @@ std::string PTZTriggerListDocument::Write() const {
         doc.EndElement("PTZTriggerDef", 0, true);
     }
     doc.EndElement("PTZTriggerList", 0, true);
+}
+
+}  // namespace
+
+// The text is measured first and written into a buffer of its exact size: a
+// long list's text takes no copies while it grows, and no more memory than
+// it needs (a buffer reserved generously for many records is one the memory
+// allocator maps afresh, and pays for page by page, every time).
+std::string PTZTriggerListDocument::Write() const {
+    CXmlTextSize size;
+    WriteRecords(m_records, size);
+    CXmlDocument doc;
+    doc.Reserve(size.Size());
+    WriteRecords(m_records, doc);
     return doc.TakeText();
 }
 

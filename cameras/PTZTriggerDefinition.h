@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "foundation/Numbers.h"
+
 namespace cameras {
 
 class PTZTriggerDefinition {
@@ -100,7 +102,7 @@ private:
 // Number of element text: longer than 31 characters reads 0; otherwise the C
 // library's unsigned conversion with automatic base into the unit's 32-bit
 // unsigned long (saturating).
-std::uint32_t PTZNumber(std::string_view text);
+inline std::uint32_t PTZNumber(std::string_view text) { return text.size() > 31 ? 0 : StrToULong32(text, 0); }
 
 // Records to typed definitions, appended to out.  Records with an unknown
 // PTZCommand are dropped (logged when logging is on).

@@ -36,25 +36,40 @@ inline std::uint64_t LowerAscii8(std::uint64_t x) {
     return x | (upper >> 2);
 }
 
+namespace detail {
+inline std::uint64_t Word8(const char* p) {
+    std::uint64_t w;
+    std::memcpy(&w, p, 8);
+    return w;
+}
+inline std::uint64_t Word4(const char* p) {
+    std::uint32_t w;
+    std::memcpy(&w, p, 4);
+    return w;
+}
+// Up to eight characters of a name of n as one word, lower case: names of
+// eight or more their last eight, of four to seven their first and last
+// four, of one to three their first, middle and last character.
+inline std::uint64_t ShortWord(const char* p, size_t n) {
+    if (n >= 8) return LowerAscii8(Word8(p + n - 8));
+    if (n >= 4) return LowerAscii8(Word4(p) | Word4(p + n - 4) << 32);
+    if (n == 0) return 0;
+    return LowerAscii8(static_cast<unsigned char>(p[0]) | static_cast<std::uint64_t>(static_cast<unsigned char>(p[n / 2])) << 8 |
+                       static_cast<std::uint64_t>(static_cast<unsigned char>(p[n - 1])) << 16);
+}
+}  // namespace detail
+
 // Equal ignoring ASCII letter case (names of handlers, streams, XML elements).
-// Inline and eight characters a step: the XML readers call it for every
-// element.
-inline bool EqualsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    size_t i = 0;
-    for (; i + 8 <= a.size(); i += 8) {
-        std::uint64_t x, y;
-        std::memcpy(&x, a.data() + i, 8);
-        std::memcpy(&y, b.data() + i, 8);
-        if (LowerAscii8(x) != LowerAscii8(y)) return false;
-    }
-    for (; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-        if (x != y) return false;
-    }
-    return true;
+// Inline and eight characters a step, without a loop over single characters:
+// a name's last word overlaps the one before it, a shorter name is read in
+// two overlapping half words or three characters.  The XML readers call it
+// for every element with a literal, whose words the compiler works out.
+[[gnu::always_inline]] inline bool EqualsNoCase(std::string_view a, std::string_view b) {
+    const size_t n = a.size();
+    if (n != b.size()) return false;
+    for (size_t i = 0; i + 8 < n; i += 8)
+        if (LowerAscii8(detail::Word8(a.data() + i)) != LowerAscii8(detail::Word8(b.data() + i))) return false;
+    return detail::ShortWord(a.data(), n) == detail::ShortWord(b.data(), n);
 }
 
 }  // namespace mirelle

@@ -52,7 +52,7 @@ auto WithTerminatedCopy(std::string_view text, Convert&& convert) {
 
 }  // namespace
 
-std::int32_t StrToLong32(std::string_view text, int base) {
+std::int32_t numbers_detail::StrToLong32Any(std::string_view text, int base) {
     std::uint64_t magnitude = 0;
     bool negative = false;
     long long v;
@@ -66,7 +66,7 @@ std::int32_t StrToLong32(std::string_view text, int base) {
                                                            std::numeric_limits<std::int32_t>::max()));
 }
 
-std::uint32_t StrToULong32(std::string_view text, int base) {
+std::uint32_t numbers_detail::StrToULong32Any(std::string_view text, int base) {
     std::uint64_t fast = 0;
     bool unusedSign = false;
     if (PlainDecimal(text, base, false, fast, unusedSign))

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdint>
 #include <cstring>
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -88,6 +89,26 @@ inline size_t FindFirstOf(std::string_view s, char a, char b) {
     return std::string_view::npos;
 }
 
+// The first attribute of a start tag's attribute list p: its name up to the
+// first blank or '=' (trimmed), its value within the first pair of like
+// quotes; used is the length of the attribute and the blanks after it.
+// False (name and value empty) when p holds no such attribute.
+inline bool NextAttribute(std::string_view p, std::string_view& name, std::string_view& value, size_t& used) {
+    size_t sep = FindFirstOf(p, ' ', '=');
+    size_t open = sep == std::string_view::npos || sep == 0 ? std::string_view::npos : FindFirstOf(p, '"', '\'');
+    size_t close = open == std::string_view::npos || open == 0 ? std::string_view::npos : p.find(p[open], open + 1);
+    if (close == std::string_view::npos) {
+        name = {};
+        value = {};
+        return false;
+    }
+    name = TrimView(p.substr(0, sep));
+    value = p.substr(open + 1, close - open - 1);
+    used = close + 1;
+    while (used < p.size() && IsSpace(p[used])) ++used;
+    return true;
+}
+
 constexpr std::string_view kCdata = "![CDATA[";
 
 }  // namespace
@@ -136,7 +157,7 @@ constexpr size_t kMaxShortIndent = 8;
 // check, one copy); a line longer than the buffer is appended piece by piece.
 template <class... Pieces>
 void CXmlDocument::AppendLine(int indent, bool newline, Pieces... pieces) {
-    if (m_borrowed) Own();
+    PrepareWrite();
     const size_t tabs = indent > 0 ? static_cast<size_t>(indent) : 0;
     const size_t add = tabs + (newline ? 2 : 0) + (SizeOf(pieces) + ...);
     char line[256];
@@ -155,22 +176,66 @@ void CXmlDocument::AppendLine(int indent, bool newline, Pieces... pieces) {
     m_text.append(line, add);
 }
 
-void CXmlDocument::StartElement(std::string_view name, int indent, bool newline) {
-    AppendLine(indent, newline, '<', name, '>');
+void CXmlDocument::StartElement(std::string_view name, int indent, bool newline) { AppendTag(name, indent, newline, false); }
+
+void CXmlDocument::EndElement(std::string_view name, int indent, bool newline) { AppendTag(name, indent, newline, true); }
+
+// A start or end tag line; a short one built from its few arguments.
+void CXmlDocument::AppendTag(std::string_view name, int indent, bool newline, bool end) {
+    const size_t n = name.size();
+    if (indent > static_cast<int>(kMaxShortIndent) || n > 64) {
+        if (end) AppendLine(indent, newline, '<', '/', name, '>');
+        else AppendLine(indent, newline, '<', name, '>');
+        return;
+    }
+    PrepareWrite();
+    char line[kMaxShortIndent + 64 + 8];
+    std::memcpy(line, "\t\t\t\t\t\t\t\t", kMaxShortIndent);
+    char* out = line + (indent > 0 ? indent : 0);
+    std::memcpy(out, "</", 2);
+    out = CopyShort(out + (end ? 2 : 1), name.data(), n);
+    *out = '>';
+    std::memcpy(out + 1, "\r\n", 2);
+    m_text.append(line, static_cast<size_t>(out + (newline ? 3 : 1) - line));
 }
 
-void CXmlDocument::EndElement(std::string_view name, int indent, bool newline) {
-    AppendLine(indent, newline, '<', '/', name, '>');
-}
-
+// Most element lines of a stored text: a short name and text, a few tabs.
+// Built from four arguments rather than the ten pieces of the general line.
 void CXmlDocument::WriteElement(std::string_view name, std::string_view text, int indent, bool newline) {
-    AppendLine(indent, newline, '<', name, '>', text, '<', '/', name, '>');
+    const size_t n = name.size();
+    const size_t t = text.size();
+    if (indent > static_cast<int>(kMaxShortIndent) || n > 32 || t > 64) {
+        AppendLine(indent, newline, '<', name, '>', text, '<', '/', name, '>');
+        return;
+    }
+    PrepareWrite();
+    char line[kMaxShortIndent + 2 * 32 + 64 + 8];
+    std::memcpy(line, "\t\t\t\t\t\t\t\t", kMaxShortIndent);
+    char* out = line + (indent > 0 ? indent : 0);
+    *out = '<';
+    out = CopyShort(out + 1, name.data(), n);
+    *out = '>';
+    out = CopyShort(out + 1, text.data(), t);
+    std::memcpy(out, "</", 2);
+    out = CopyShort(out + 2, name.data(), n);
+    *out = '>';
+    std::memcpy(out + 1, "\r\n", 2);
+    m_text.append(line, static_cast<size_t>(out + (newline ? 3 : 1) - line));
 }
 
 void CXmlDocument::WriteElement(std::string_view name, long value, int indent, bool newline) {
     char digits[24];
     auto result = std::to_chars(digits, digits + sizeof digits, value);
     WriteElement(name, std::string_view(digits, static_cast<size_t>(result.ptr - digits)), indent, newline);
+}
+
+void CXmlTextSize::WriteElement(std::string_view name, long value, int indent, bool newline) {
+    // The length of the decimal number: its digits and a minus sign.
+    size_t length = value < 0 ? 2 : 1;
+    for (unsigned long magnitude = value < 0 ? 0ul - static_cast<unsigned long>(value) : static_cast<unsigned long>(value);
+         magnitude >= 10; magnitude /= 10)
+        ++length;
+    Line(indent, newline, 2 * name.size() + length + 5);
 }
 
 std::string CXmlDocument::TakeText() {
@@ -186,12 +251,14 @@ std::string CXmlDocument::TakeText() {
 
 void CXmlDocument::Own() const {
     if (!m_borrowed) return;
+    m_ahead.Drop();
     m_text.assign(m_borrowed, m_borrowedSize);
     m_borrowed = nullptr;
     m_borrowedSize = 0;
 }
 
 void CXmlDocument::ClearReadState() {
+    m_ahead.Clear();
     ClearPendingAttributes();
     m_lastTagBegin = m_lastTagSize = 0;
     m_contentStart = 0;
@@ -231,23 +298,14 @@ size_t CXmlDocument::FindCdataEnd(size_t from) {
 
 bool CXmlDocument::ScanAttribute(std::string_view& name, std::string_view& value) {
     const std::string_view p(Text() + m_pendingBegin, m_pendingEnd - m_pendingBegin);
-    size_t sep = FindFirstOf(p, ' ', '=');
-    size_t open = sep == std::string_view::npos || sep == 0 ? std::string_view::npos : FindFirstOf(p, '"', '\'');
-    size_t close = open == std::string_view::npos || open == 0 ? std::string_view::npos : p.find(p[open], open + 1);
-    if (close == std::string_view::npos) {
-        name = {};
-        value = {};
+    size_t used = 0;
+    if (!NextAttribute(p, name, value, used)) {
         ClearPendingAttributes();
         return false;
     }
-    name = TrimView(p.substr(0, sep));
-    value = p.substr(open + 1, close - open - 1);
-    size_t rest = close + 1;
-    while (rest < p.size() && IsSpace(p[rest])) ++rest;
-    m_pendingBegin += rest;
+    m_pendingBegin += used;
     return true;
 }
-
 bool CXmlDocument::ReadNode(std::string& name, std::string& value, bool& isEnd, bool& isAttribute) {
     std::string_view n, v;
     bool read = ReadNode(n, v, isEnd, isAttribute);
@@ -276,11 +334,229 @@ bool CXmlDocument::ReadPending(std::string_view& name, std::string_view& value, 
     return false;
 }
 
-// One node per call.  The scan works on local pointers and stores the cursor
-// and the outputs once at the end: the outputs are references the compiler
-// cannot tell from the members, so writing them early would make it reload
-// the members after every store.
-bool CXmlDocument::ReadNode(std::string_view& name, std::string_view& value, bool& isEnd, bool& isAttribute) {
+#if defined(__SSE2__)
+namespace {
+
+// What Scan asks of a character, one table look-up for several questions.
+enum : unsigned char {
+    kSpace = 1,    // IsSpace
+    kNoName = 2,   // cannot start a name Scan reads: a blank, '>' (an empty name) or '!' (CDATA)
+    kEndMark = 4,  // '/': an end tag
+};
+struct CharClasses {
+    unsigned char of[256] = {};
+    constexpr CharClasses() {
+        for (int c = '\t'; c <= '\r'; ++c) of[c] = kSpace | kNoName;
+        of[static_cast<unsigned char>(' ')] = kSpace | kNoName;
+        of[static_cast<unsigned char>('>')] = kNoName;
+        of[static_cast<unsigned char>('!')] = kNoName;
+        of[static_cast<unsigned char>('/')] = kEndMark;
+    }
+};
+constexpr CharClasses kClasses;
+inline unsigned ClassOf(char c) { return kClasses.of[static_cast<unsigned char>(c)]; }
+
+inline unsigned Matches(__m128i v, char c) {
+    return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8(c))));
+}
+
+inline __m128i Load16(const char* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
+
+// NextAttribute for a list of at most sixteen characters that starts with
+// no blank, from one block; the sixteen characters from the list's start
+// must be readable.  The name and value as offsets into the list.
+inline bool NextAttributeInBlock(const char* p, size_t n, unsigned& nameSize, unsigned& valueAt, unsigned& valueSize,
+                                 size_t& used) {
+    const __m128i v = Load16(p);
+    const unsigned within = (1u << n) - 1;
+    const unsigned seps = (Matches(v, ' ') | Matches(v, '=')) & within;
+    const unsigned quotes = (Matches(v, '"') | Matches(v, '\'')) & within;
+    // No separator, a separator or quote first: no attribute.
+    if (!seps || !quotes || ((seps | quotes) & 1)) return false;
+    const unsigned open = static_cast<unsigned>(__builtin_ctz(quotes));
+    const unsigned closes = Matches(v, p[open]) & within & ~((2u << open) - 1);
+    if (!closes) return false;
+    const unsigned close = static_cast<unsigned>(__builtin_ctz(closes));
+    // The name up to the separator, without the blanks before it.
+    unsigned end = static_cast<unsigned>(__builtin_ctz(seps));
+    while (end > 0 && IsSpace(p[end - 1])) --end;
+    nameSize = end;
+    valueAt = open + 1;
+    valueSize = close - open - 1;
+    used = close + 1;
+    while (used < n && IsSpace(p[used])) ++used;
+    return true;
+}
+
+}  // namespace
+#endif
+
+// Nodes of the common shapes, up to a batch: a tag whose name holds no
+// blanks and ends within sixteen characters, followed by its text, or an end
+// tag.  They are read in one loop over local pointers, each from a few
+// sixteen-character blocks, and kept as offsets into the text (which stay
+// right when a write moves the text).  The batch ends before any other
+// shape (CDATA, empty names, names with blanks around them, a text without
+// a following tag, the last characters of the text, the end of an empty
+// element written "<name ... />"): ReadAnyNode reads those from the cursor
+// and the pending attributes left here.
+unsigned CXmlDocument::Scan() {
+    m_ahead.next = m_ahead.filled = 0;
+#if defined(__SSE2__)
+    if (m_pendingBegin < m_pendingEnd) return 0;
+    m_ahead.from = m_cursor;
+    const char* const text = Text();
+    const char* const end = text + m_length;
+    const char* p = text + m_cursor;
+    Scanned* node = m_ahead.nodes;
+    Scanned* const last = m_ahead.nodes + kBatch - 1;  // room for two more nodes below it
+    const __m128i blank = _mm_set1_epi8(' ');
+    const __m128i greater = _mm_set1_epi8('>');
+    // Every block read below lies within the 48 characters after the cursor:
+    // the '<' within 16, the name's block after it, the text's block after
+    // the '>' that ends the name.
+    while (node < last && end - p > 48) {
+        const char* lt = p;
+        if (*lt != '<') {
+            const unsigned lts = Matches(Load16(lt), '<');
+            if (!lts) break;
+            lt += __builtin_ctz(lts);
+        }
+        // The name: up to the first blank or '>' of the next sixteen characters.
+        const char* const q = lt + 1;
+        const __m128i v = Load16(q);
+        const unsigned stops = static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, blank), _mm_cmpeq_epi8(v, greater))));
+        // (A name that does not start at q, or ends with a blank, is trimmed:
+        // ReadAnyNode reads it.)
+        const unsigned first = ClassOf(*q);
+        if (!stops || (first & kNoName)) break;
+        const unsigned k = static_cast<unsigned>(__builtin_ctz(stops));  // at least 1
+        if (ClassOf(q[k - 1]) & kSpace) break;
+        const char* const stop = q + k;
+        node->name = std::string_view(q, k);
+        if (first & kEndMark) {
+            node->value = {};
+            node->isEnd = true;
+            node->isAttribute = false;
+            ++node;
+            p = stop;
+            continue;
+        }
+        // The attribute list up to '>' (mostly none).
+        const char* gt = stop;
+        if (*stop != '>') {
+            gt = FindChar(stop, end, '>');
+            if (!gt || end - gt < 17) break;
+        }
+        // The element's text up to the next '<', trimmed.
+        const char* const content = gt + 1;
+        const __m128i c = Load16(content);
+        const unsigned lts = Matches(c, '<');
+        const char* next;
+        if (lts) {
+            next = content + __builtin_ctz(lts);
+        } else {
+            next = FindChar(content + 16, end, '<');
+            if (!next) break;
+        }
+        std::string_view value(content, static_cast<size_t>(next - content));
+        if (!value.empty() && ((ClassOf(value.front()) | ClassOf(value.back())) & kSpace))
+            value = value.size() < 16 ? TrimInBlock(content, static_cast<unsigned>(value.size()), SpaceMask(c))
+                                      : TrimView(value);
+        node->value = value;
+        node->isEnd = false;
+        node->isAttribute = false;
+        ++node;
+        p = next;
+        if (gt == stop) {
+            // Mostly the element's own end tag follows: '/', the same name and
+            // '>' (the name's block compared as it was read, '>' included).
+            // Its name is then known without a scan.
+            if (end - next > 17 && next[1] == '/') {
+                const unsigned same = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(Load16(next + 2), v)));
+                const unsigned want = (2u << k) - 1;
+                if ((same & want) == want) {
+                    node->name = std::string_view(next + 1, k + 1);
+                    node->value = {};
+                    node->isEnd = true;
+                    node->isAttribute = false;
+                    ++node;
+                    p = next + 2 + k;
+                }
+            }
+        } else {
+            // The attributes follow the start tag.
+            node = ScanAttributes(TrimView(stop, gt), node, static_cast<size_t>(q - text), k);
+            if (m_pendingBegin < m_pendingEnd) break;
+        }
+    }
+    m_cursor = static_cast<size_t>(p - text);
+    m_ahead.filled = static_cast<unsigned>(node - m_ahead.nodes);
+    // After a restart the nodes handed out before it are passed over.
+    m_ahead.next = std::min(m_ahead.skip, m_ahead.filled);
+    m_ahead.skip = 0;
+    return m_ahead.filled - m_ahead.next;
+#else
+    return 0;
+#endif
+}
+
+// The attributes of the start tag read last (its name at tagAt, tagSize
+// long) as nodes from node on; answers the end of them.  An attribute list
+// that holds no more attributes is dropped.  A "/" left of it (the end of an
+// empty element) and what finds no room in the batch are left pending, for
+// ReadAnyNode.
+CXmlDocument::Scanned* CXmlDocument::ScanAttributes(std::string_view attributes, Scanned* node, size_t tagAt,
+                                                    size_t tagSize) {
+    const char* const text = Text();
+    while (!attributes.empty()) {
+        if (node == m_ahead.nodes + kBatch || (attributes.size() == 1 && attributes[0] == '/')) {
+            m_pendingBegin = static_cast<size_t>(attributes.data() - text);
+            m_pendingEnd = m_pendingBegin + attributes.size();
+            m_lastTagBegin = tagAt;
+            m_lastTagSize = tagSize;
+            break;
+        }
+        size_t used = 0;
+#if defined(__SSE2__)
+        // Scan reads a list only where the sixteen characters from its start
+        // are readable, and every list it reads starts with no blank.
+        if (attributes.size() <= 16) {
+            unsigned nameSize, valueAt, valueSize;
+            if (!NextAttributeInBlock(attributes.data(), attributes.size(), nameSize, valueAt, valueSize, used)) break;
+            node->name = attributes.substr(0, nameSize);
+            node->value = std::string_view(attributes.data() + valueAt, valueSize);
+        } else
+#endif
+        {
+            if (!NextAttribute(attributes, node->name, node->value, used)) break;
+        }
+        node->isEnd = false;
+        node->isAttribute = true;
+        ++node;
+        attributes.remove_prefix(used);
+    }
+    return node;
+}
+
+bool CXmlDocument::ReadNextBatch(std::string_view& name, std::string_view& value, bool& isEnd, bool& isAttribute) {
+    if (m_ahead.restart) {
+        // The batch was dropped (see ReadAhead): read it again from its start.
+        m_cursor = m_ahead.from;
+        ClearPendingAttributes();
+        m_ahead.restart = false;
+    }
+    if (Scan()) return ReadNode(name, value, isEnd, isAttribute);
+    return ReadAnyNode(name, value, isEnd, isAttribute);
+}
+
+// Any node, one at a time (the shapes Scan leaves, and the pending
+// attributes of the last start tag).  The scan
+// works on local pointers and stores the cursor and the outputs once at the
+// end: the outputs are references the compiler cannot tell from the members,
+// so writing them early would make it reload the members after every store.
+bool CXmlDocument::ReadAnyNode(std::string_view& name, std::string_view& value, bool& isEnd, bool& isAttribute) {
     isEnd = false;
     isAttribute = false;
     if (m_pendingBegin < m_pendingEnd && ReadPending(name, value, isEnd, isAttribute)) return true;

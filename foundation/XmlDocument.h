@@ -13,8 +13,29 @@
 // reads a text the caller keeps, without copying it.
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
+
+// The length of the text the writer calls of CXmlDocument would append: a
+// writer that measures its text first with this reserves it exactly (no
+// copies of a growing text, no more memory than it needs).
+class CXmlTextSize {
+public:
+    void StartElement(std::string_view name, int indent, bool newline) { Line(indent, newline, name.size() + 2); }
+    void EndElement(std::string_view name, int indent, bool newline) { Line(indent, newline, name.size() + 3); }
+    void WriteElement(std::string_view name, std::string_view text, int indent, bool newline) {
+        Line(indent, newline, 2 * name.size() + text.size() + 5);
+    }
+    void WriteElement(std::string_view name, long value, int indent, bool newline);
+    size_t Size() const { return m_size; }
+
+private:
+    void Line(int indent, bool newline, size_t pieces) {
+        m_size += (indent > 0 ? static_cast<size_t>(indent) : 0) + (newline ? 2 : 0) + pieces;
+    }
+    size_t m_size = 0;
+};
 
 class CXmlDocument {
 public:
@@ -30,7 +51,7 @@ public:
     // Room for this many more characters of text: a writer that knows about
     // how much it writes spares the copies of a growing text.
     void Reserve(size_t more) {
-        if (m_borrowed) Own();
+        PrepareWrite();
         m_text.reserve(m_text.size() + more);
     }
 
@@ -52,18 +73,83 @@ public:
     // The same node sequence as views: the value (and every name but that of
     // a synthetic end tag) lies in the document text and stays valid until
     // the text changes; a synthetic end tag's name until the next ReadNode.
-    bool ReadNode(std::string_view& name, std::string_view& value, bool& isEnd, bool& isAttribute);
+    bool ReadNode(std::string_view& name, std::string_view& value, bool& isEnd, bool& isAttribute) {
+        if (m_ahead.next < m_ahead.filled) {
+            const Scanned& node = m_ahead.nodes[m_ahead.next++];
+            name = node.name;
+            value = node.value;
+            isEnd = node.isEnd;
+            isAttribute = node.isAttribute;
+            return true;
+        }
+        return ReadNextBatch(name, value, isEnd, isAttribute);
+    }
 
 private:
     // Indent tabs, the pieces (characters and views), CR LF when newline.
     template <class... Pieces>
     void AppendLine(int indent, bool newline, Pieces... pieces);
+    void AppendTag(std::string_view name, int indent, bool newline, bool end);
     // The text read: the caller's (ReadText) or the document's own.
     const char* Text() const { return m_borrowed ? m_borrowed : m_text.data(); }
     size_t TextSize() const { return m_borrowed ? m_borrowedSize : m_text.size(); }
     // Makes a text read with ReadText the document's own.
     void Own() const;
+    // Before a write: the text may move.
+    void PrepareWrite() {
+        m_ahead.Drop();
+        if (m_borrowed) Own();
+    }
     bool ScanAttribute(std::string_view& name, std::string_view& value);
+    // A node read ahead by Scan: views into the text.
+    struct Scanned {
+        std::string_view name, value;
+        bool isEnd, isAttribute;
+    };
+    static constexpr unsigned kBatch = 32;
+    // The nodes Scan read ahead, next the first not yet handed out; the
+    // cursor and the pending attributes stand after the last of them.  Their
+    // views hold while the text stays where it is: before a write or a copy
+    // of the text moves it (and in a copy of the document) the nodes not yet
+    // handed out are dropped, and the next read reads the batch again from
+    // its start (from), passing over the skip nodes handed out before.
+    struct ReadAhead {
+        Scanned nodes[kBatch];
+        unsigned next = 0;
+        unsigned filled = 0;
+        unsigned skip = 0;
+        bool restart = false;
+        size_t from = 0;
+
+        ReadAhead() = default;
+        ReadAhead(const ReadAhead& other) { *this = other; }
+        ReadAhead& operator=(const ReadAhead& other) {
+            next = filled = 0;
+            skip = other.skip;
+            restart = other.restart;
+            from = other.from;
+            if (other.next < other.filled) {
+                skip = other.next;
+                restart = true;
+            }
+            return *this;
+        }
+        void Drop() {
+            if (next < filled) {
+                skip = next;
+                restart = true;
+            }
+            next = filled = 0;
+        }
+        void Clear() {
+            next = filled = skip = 0;
+            restart = false;
+        }
+    };
+    unsigned Scan();
+    [[gnu::noinline]] Scanned* ScanAttributes(std::string_view attributes, Scanned* node, size_t tagAt, size_t tagSize);
+    bool ReadNextBatch(std::string_view& name, std::string_view& value, bool& isEnd, bool& isAttribute);
+    bool ReadAnyNode(std::string_view& name, std::string_view& value, bool& isEnd, bool& isAttribute);
     [[gnu::noinline]] bool ReadPending(std::string_view& name, std::string_view& value, bool& isEnd,
                                        bool& isAttribute);
     size_t FindCdataEnd(size_t from);
@@ -88,6 +174,7 @@ private:
     // CDATA section is searched to the end once, not once per section).
     size_t m_noCdataEndFrom = static_cast<size_t>(-1);
     size_t m_contentStart = 0;
+    mutable ReadAhead m_ahead;
     size_t m_cursor = 0;
     size_t m_length = 0;
 };

@@ -2,7 +2,6 @@
 
 #include <cstdlib>
 
-#include "foundation/Numbers.h"
 #include "foundation/XmlDocument.h"
 
 namespace network {
@@ -31,42 +30,40 @@ bool ReadElement(CXmlDocument& doc, std::string_view element, OnNode&& onNode) {
 
 }  // namespace
 
-std::int32_t ReadConfigNumber(std::string_view text) {
-    if (text.size() > 31) return 0;
-    return StrToLong32(text, 0);
-}
-
 bool ReadIPSourceConfig(const std::string& xml, IPSourceConfig& out) {
     out = IPSourceConfig{};
     CXmlDocument doc;
     doc.ReadText(xml);
 
+    // The values of an entry are kept as views into the text (the last of a
+    // repeated element wins) and copied once into the entry made at its end.
     auto readDevice = [&] {
-        IPDeviceType d;
+        std::string_view guid, name;
         bool ok = ReadElement(doc, "IPDevice", [&](std::string_view n, std::string_view v, bool attr) {
             if (attr) return true;
-            if (n == "Name") d.name = v;
-            else if (n == "GUID") d.guid = v;
+            if (n == "Name") name = v;
+            else if (n == "GUID") guid = v;
             return true;
         });
-        if (ok) out.devices.push_back(std::move(d));
+        if (ok) out.devices.push_back({std::string(guid), std::string(name)});
         return ok;
     };
     auto readSource = [&] {
-        IPSourceEntry s;
+        std::string_view guid, address, cameras;
+        std::uint8_t id = 0;
         bool ownTag = true;  // attributes that follow the IPSource start tag itself
         bool ok = ReadElement(doc, "IPSource", [&](std::string_view n, std::string_view v, bool attr) {
             if (attr) {
-                if (ownTag && n == "ID") s.id = static_cast<std::uint8_t>(ReadConfigNumber(v));
+                if (ownTag && n == "ID") id = static_cast<std::uint8_t>(ReadConfigNumber(v));
                 return true;
             }
             ownTag = false;
-            if (n == "GUID") s.guid = v;
-            else if (n == "Address") s.address = v;
-            else if (n == "Cameras") s.cameras = v;
+            if (n == "GUID") guid = v;
+            else if (n == "Address") address = v;
+            else if (n == "Cameras") cameras = v;
             return true;
         });
-        if (ok) out.sources.push_back(std::move(s));
+        if (ok) out.sources.push_back({std::string(guid), std::string(address), std::string(cameras), id});
         return ok;
     };
 

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "foundation/Numbers.h"
+
 namespace network {
 
 struct IPDeviceType {
@@ -29,7 +31,7 @@ struct IPSourceConfig {
 // Numbers with automatic base ("0x" hexadecimal, leading "0" octal); a text
 // longer than 31 characters reads as 0; read into the unit's 32-bit long
 // (saturating).
-std::int32_t ReadConfigNumber(std::string_view text);
+inline std::int32_t ReadConfigNumber(std::string_view text) { return text.size() > 31 ? 0 : StrToLong32(text, 0); }
 
 // False when the text ends before an element's end tag; out then holds what
 // was read up to there.

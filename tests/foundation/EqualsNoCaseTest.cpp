@@ -9,11 +9,12 @@ namespace {
 
 char Fold(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
-// Every pair of byte values at the start, middle and end of names shorter
-// than a word, of whole words and of words with a tail: equal exactly when
-// only 'A' to 'Z' against their lower case differ.
+// Every pair of byte values at the start, middle and end of names of every
+// way of reading (one to three characters, two half words, whole words, a
+// last word overlapping the one before): equal exactly when only 'A' to 'Z'
+// against their lower case differ.
 TEST(EqualsNoCase, EveryPairOfBytesInWordAndTail) {
-    for (size_t len : {1u, 3u, 8u, 11u, 16u, 21u}) {
+    for (size_t len : {1u, 2u, 3u, 4u, 7u, 8u, 9u, 11u, 16u, 21u}) {
         for (size_t at : {size_t{0}, len / 2, len - 1}) {
             for (int x = 0; x < 256; ++x) {
                 for (int y = 0; y < 256; ++y) {

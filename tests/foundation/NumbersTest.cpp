@@ -54,7 +54,30 @@ TEST(Numbers, ViewsEndAtTheirEndOrFirstNul) {
     EXPECT_EQ(StrToLong32("-123456789012345678", 10), INT32_MIN);
     EXPECT_EQ(StrToULong32("1234567890123456789", 10), UINT32_MAX);
     EXPECT_EQ(StrToULong32(std::string(100, '7'), 0), UINT32_MAX);
-    EXPECT_EQ(StrToLong32(std::string(100, ' ') + "5", 10), 5);
+    std::string spaced(100, ' ');
+    spaced += '5';
+    EXPECT_EQ(StrToLong32(spaced, 10), 5);
+}
+
+// Short plain decimals are read inline; a leading 0 in the automatic base,
+// a tenth digit, a sign or any other character leaves the number to the
+// general reading, which must agree.
+TEST(Numbers, ShortDecimalsAndWhereTheyEnd) {
+    const struct {
+        const char* text;
+        int base;
+        std::int32_t signedWant;
+        std::uint32_t unsignedWant;
+    } cases[] = {
+        {"0", 0, 0, 0u},           {"7", 0, 7, 7u},           {"08", 0, 0, 0u},           {"010", 10, 10, 10u},
+        {"-0", 10, 0, 0u},         {"-12", 0, -12, 4294967284u}, {"999999999", 10, 999999999, 999999999u},
+        {"2147483647", 0, INT32_MAX, 2147483647u}, {"4294967295", 10, INT32_MAX, 4294967295u},
+        {"12 ", 10, 12, 12u},      {"1,6", 0, 1, 1u},         {"-", 10, 0, 0u},           {"9a", 16, 154, 154u},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(StrToLong32(c.text, c.base), c.signedWant) << c.text << " base " << c.base;
+        EXPECT_EQ(StrToULong32(c.text, c.base), c.unsignedWant) << c.text << " base " << c.base;
+    }
 }
 
 }  // namespace

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <string>
+#include <vector>
+
 #include "apps/inspect/Commands.h"
 #include "foundation/XmlDocument.h"
 
@@ -241,6 +245,146 @@ TEST(XmlWriter, PiecesOfEveryLengthAndLongLines) {
         doc.WriteElement("E", std::string(), -3, false);
         const std::string tabs(static_cast<size_t>(indent), '\t');
         EXPECT_EQ(doc.GetText(), tabs + "<Big>" + big + "</Big>\r\n" + tabs + "<N>123456789</N><E></E>") << indent;
+    }
+}
+
+// Elements of every shape the reader knows, each ending with its '>' (and
+// blanks): read on its own (a short text, read node by node) each gives the
+// nodes it gives within a long text of them (read ahead in batches).
+TEST(XmlReaderBatch, LongTextsGiveTheNodesOfTheirElements) {
+    const std::string manyAttributes = [] {
+        std::string tag = "<M";
+        for (int i = 0; i < 40; ++i) tag += " a" + std::to_string(i) + "='" + std::to_string(i) + "'";
+        return tag + ">v</M>\r\n";
+    }();
+    const std::vector<std::string> pieces = {
+        "<CameraNumber>12</CameraNumber>\r\n\t\t\t",
+        "<AlarmCameraName>Camera 1</AlarmCameraName>\r\n",  // the end tag's name fills a block
+        "<SixteenCharName>x</SixteenCharName>\n",               // the name fills a block
+        "<SeventeenCharName>y</SeventeenCharName>\n",
+        "<Handler>\r\n\t\t\t<ProgramID>Quellan.SpeedDome.3</ProgramID>\r\n\t\t</Handler>\r\n",
+        "<GUID>{6F1C2A30-51D0-4B7A-9E22-000000001000}</GUID>",  // a text beyond a block
+        "<IPSource ID=\"7\"><Address>10.0.0.1</Address></IPSource>\r\n",
+        "<A x=\"1\" y='say \"hi\"' >  two words \t</A>",
+        "<B long_attribute_name=\"a value longer than a block\">w</B>",
+        "<C x=1 y=\"2\">v</C>",
+        "<D x=1 z>v</D>",
+        "<E />", "<F x='1' />", "<G/>\r\n",
+        "<\tH>v</H >", "<I\t>v</I>", "< J>v</J>", "<K\tb='1'>v</K>",
+        "<![CDATA[ a <b> ]]>", "<?xml version=\"1.0\"?>",
+        "<Same>v</Samf>", "<Pair>v</Pair\t>", "<Empty></Empty>", "<Nested><Inner>1</Inner></Nested>",
+        "<L>v</L>" + std::string(60, ' '),
+        manyAttributes,
+    };
+    std::string text, want;
+    unsigned seed = 7;
+    for (int i = 0; i < 400; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        const std::string& piece = pieces[(seed >> 8) % pieces.size()];
+        text += piece;
+        want += Nodes(piece);
+    }
+    EXPECT_EQ(Nodes(text), want);
+    // The same, ending at every place of its last element.
+    for (size_t cut = 1; cut < 80; ++cut) {
+        const std::string head = text.substr(0, text.size() - cut);
+        CXmlDocument whole, read;
+        whole.SetText(head);
+        whole.Rewind();
+        read.ReadText(head);
+        EXPECT_EQ(Rest(read), Rest(whole)) << cut;
+    }
+}
+
+// Reads up to n nodes of a document (all when n is 0), one line a node.
+std::string ReadLines(CXmlDocument& doc, size_t n = 0) {
+    std::string out, name, value;
+    bool end, attr;
+    for (size_t i = 0; (n == 0 || i < n) && doc.ReadNode(name, value, end, attr); ++i)
+        out += std::string(end ? "end " : attr ? "attr " : "start ") + name + " " + value + "\n";
+    return out;
+}
+
+// A write, a copy of the document or of the caller's text in the middle of a
+// long text (within a batch read ahead, at its end, past it): the reading
+// goes on with the nodes a reading without them gives.
+TEST(XmlReaderBatch, WritesAndCopiesInTheMiddleOfReading) {
+    std::string text;
+    for (int i = 0; i < 60; ++i)
+        text += "<Item" + std::to_string(i) + " k='" + std::to_string(i) + "'>v" + std::to_string(i) + "</Item" +
+                std::to_string(i) + ">\r\n\t<E />";
+    CXmlDocument fresh;
+    fresh.SetText(text);
+    fresh.Rewind();
+    const std::string want = ReadLines(fresh);
+    for (size_t after : {1u, 5u, 31u, 32u, 33u, 100u}) {
+        for (int how = 0; how < 5; ++how) {
+            auto caller = std::make_unique<std::string>(text);
+            auto doc = std::make_unique<CXmlDocument>();
+            doc->ReadText(*caller);
+            std::string got = ReadLines(*doc, after);
+            switch (how) {
+                case 0:  // the document takes its copy; the caller's text goes
+                    (void)doc->GetText();
+                    caller->assign(caller->size(), 'Z');
+                    break;
+                case 1:  // a write (read after the next rewind only)
+                    doc->WriteElement("W", std::string(100, 'w'), 0, true);
+                    caller.reset();
+                    break;
+                case 2: {  // a copy of the document reads on; the original goes
+                    auto copy = std::make_unique<CXmlDocument>(*doc);
+                    doc = std::move(copy);
+                    break;
+                }
+                case 3: {  // moved away and assigned back
+                    CXmlDocument moved(std::move(*doc));
+                    *doc = moved;
+                    break;
+                }
+                case 4: {  // an own text copied to another document
+                    doc->SetText(text);
+                    doc->Rewind();
+                    got = ReadLines(*doc, after);
+                    CXmlDocument other;
+                    other = *doc;
+                    doc.reset();
+                    got += ReadLines(other);
+                    EXPECT_EQ(got, want) << "after " << after << ", copied own text";
+                    continue;
+                }
+            }
+            got += ReadLines(*doc);
+            EXPECT_EQ(got, want) << "after " << after << ", way " << how;
+        }
+    }
+}
+
+// The text size measured for writer calls is the size of the text they write.
+TEST(XmlWriter, TextSizeIsTheSizeWritten) {
+    const struct {
+        const char* name;
+        std::string text;
+        long number;
+        int indent;
+        bool newline;
+    } cases[] = {
+        {"CameraNumber", "", 0, 0, false},        {"A", "v", -42, 3, true},
+        {"ProgramID", std::string(300, 'x'), 2147483647L, 9, true}, {"", "text", -1, -3, false},
+        {"Big", "b", -9223372036854775807L - 1, 40, true},
+    };
+    for (const auto& c : cases) {
+        CXmlDocument doc;
+        CXmlTextSize size;
+        doc.StartElement(c.name, c.indent, c.newline);
+        size.StartElement(c.name, c.indent, c.newline);
+        doc.WriteElement(c.name, c.text, c.indent, c.newline);
+        size.WriteElement(c.name, c.text, c.indent, c.newline);
+        doc.WriteElement(c.name, c.number, c.indent, c.newline);
+        size.WriteElement(c.name, c.number, c.indent, c.newline);
+        doc.EndElement(c.name, c.indent, c.newline);
+        size.EndElement(c.name, c.indent, c.newline);
+        EXPECT_EQ(size.Size(), doc.GetText().size()) << c.name << " " << c.indent;
     }
 }
 
