@@ -39,7 +39,10 @@ protected:
 
 private:
     void Type(const QString& text, bool backspace);
-    void SyncSheet();
+    // Brings the pages up to their models and reserves the room the sheet
+    // needs in the dialog's layout; PlaceSheet puts it there.
+    void SyncPages();
+    void PlaceSheet();
     void OrderFocus();
 
     ui::Dialog& m_model;
