@@ -21,6 +21,7 @@
 #include <QStyleOptionComboBox>
 #include <QTreeWidget>
 
+#include <algorithm>
 #include <set>
 
 #include "gui/Widgets.h"
@@ -70,6 +71,10 @@ QFont FixedPitchFont(const QFont& like) {
     if (like.pixelSize() > 0) f.setPixelSize(like.pixelSize());
     return f;
 }
+
+// A row of push buttons that ends this close to the right edge of its
+// dialog stays at that edge when the dialog grows (OK, Cancel, Help).
+constexpr int kRightRowMargin = 24;
 
 // Width a control needs to show its text whole on one line, or 0 when the
 // text may wrap or the widget has no text of its own.
@@ -317,7 +322,6 @@ void ControlPane::SyncRows(Entry& e, const ui::Control& c) {
                 t->addTopLevelItem(new QTreeWidgetItem(cells));
             }
             if (e.columns != c.columns) e.columnsSized = false;
-            SizeColumns(*t, e);
         }
         if (c.checkBoxes) {
             for (int r = 0; r < t->topLevelItemCount() && r < c.ItemCount(); ++r) {
@@ -329,6 +333,8 @@ void ControlPane::SyncRows(Entry& e, const ui::Control& c) {
                     item->setCheckState(0, want);
             }
         }
+        // Sized once the rows have their check boxes, which take room too.
+        if (rowsChanged) SizeColumns(*t, e);
         QTreeWidgetItem* want = c.selection >= 0 ? t->topLevelItem(c.selection) : nullptr;
         if (rowsChanged || t->currentItem() != want) t->setCurrentItem(want);  // as for the list box
         if (!want) t->clearSelection();
@@ -603,6 +609,32 @@ int ControlPane::RoomRight(const ui::Control& c, const AxisMap& map, int paneWid
     return limit;
 }
 
+void ControlPane::AnchorButtonRows(std::map<int, QRect>& places) const {
+    // Rows of push buttons (one top and height) grouped by row.
+    std::map<std::pair<int, int>, std::vector<const ui::Control*>> rows;
+    for (const auto& [id, e] : m_entries) {
+        const ui::Control* c = m_model.FindControl(id);
+        if (c && e.kind == ControlKind::Button && e.widget->isVisibleTo(this)) rows[{c->y, c->cy}].push_back(c);
+    }
+    const int paneWidth = std::max(m_model.Width(), 1);
+    for (auto& [key, row] : rows) {
+        std::sort(row.begin(), row.end(), [](auto* a, auto* b) { return a->x < b->x; });
+        const ui::Control* last = row.back();
+        const int margin = paneWidth - (last->x + last->cx);
+        if (margin < 0 || margin > kRightRowMargin) continue;
+        // The row keeps its margin to the right edge; each button keeps its
+        // own width (the one its text needs) and its gap to the next.
+        int right = m_mapX.Map(paneWidth) - margin;
+        for (auto it = row.rbegin(); it != row.rend(); ++it) {
+            const ui::Control* c = *it;
+            const int width = std::max(c->cx, NeededWidth(ControlWidget(c->id), ControlWidget(c->id)->font()));
+            QRect& place = places[c->id];
+            place.setRect(right - width, place.y(), width, place.height());
+            if (std::next(it) != row.rend()) right = place.x() - (c->x - ((*std::next(it))->x + (*std::next(it))->cx));
+        }
+    }
+}
+
 void ControlPane::Layout() {
     QFont font = this->font();
     if (font.pixelSize() <= 0) font.setPixelSize(QFontInfo(font).pixelSize());
@@ -639,6 +671,7 @@ void ControlPane::Layout() {
         }
         places[id] = QRect(x, c->y, std::max(width, 1), c->cy);
     }
+    AnchorButtonRows(places);
 
     // Heights: a label that wraps its text (or breaks it into lines) at
     // the width it now has asks for the height of its lines.

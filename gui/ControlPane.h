@@ -63,6 +63,9 @@ private:
     // text needs more room than the template gives it (see Stretch.h); a
     // control whose text fits into free room beside it only widens there.
     void Layout();
+    // Rows of buttons at the right edge keep to it (right to left, each
+    // as wide as its text needs) in the places Layout found.
+    void AnchorButtonRows(std::map<int, QRect>& places) const;
     // How far right control c may widen on its line without running into
     // another control, with the template coordinates mapped by map.
     int RoomRight(const ui::Control& c, const AxisMap& map, int paneWidth) const;

@@ -190,7 +190,7 @@ private:
                 if (tabs->tabText(i) == title || tabs->tabText(i) == shown) index = i;
             if (index < 0) return Fail("no tab " + a.text);
             QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(index).center());
-            Shot(*view, "page-" + a.text);
+            Shot(*view, "page-" + gui::ToQt(a.text).toStdString());
             return;
         }
         QWidget* w = view->ControlWidget(a.id);
