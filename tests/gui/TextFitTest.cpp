@@ -149,6 +149,8 @@ struct FitCase {
     guitest::DemoScript demo;
 };
 
+void PrintTo(const FitCase& c, std::ostream* os) { *os << c.language << " " << c.demo.name; }
+
 class TextFit : public ::testing::TestWithParam<FitCase> {
 protected:
     void SetUp() override {
