@@ -609,7 +609,7 @@ int ControlPane::RoomRight(const ui::Control& c, const AxisMap& map, int paneWid
     return limit;
 }
 
-void ControlPane::AnchorButtonRows(std::map<int, QRect>& places) const {
+void ControlPane::AnchorButtonRows(std::map<int, QRect>& places, const std::map<int, int>& needs) const {
     // Rows of push buttons (one top and height) grouped by row.
     std::map<std::pair<int, int>, std::vector<const ui::Control*>> rows;
     for (const auto& [id, e] : m_entries) {
@@ -627,7 +627,8 @@ void ControlPane::AnchorButtonRows(std::map<int, QRect>& places) const {
         int right = m_mapX.Map(paneWidth) - margin;
         for (auto it = row.rbegin(); it != row.rend(); ++it) {
             const ui::Control* c = *it;
-            const int width = std::max(c->cx, NeededWidth(ControlWidget(c->id), ControlWidget(c->id)->font()));
+            const auto need = needs.find(c->id);
+            const int width = std::max(c->cx, need == needs.end() ? 0 : need->second);
             QRect& place = places[c->id];
             place.setRect(right - width, place.y(), width, place.height());
             if (std::next(it) != row.rend()) right = place.x() - (c->x - ((*std::next(it))->x + (*std::next(it))->cx));
@@ -641,13 +642,14 @@ void ControlPane::Layout() {
     // Widths: a text that neither fits its template width nor the free room
     // beside it asks the layout for its width.
     const AxisMap identity;
+    std::map<int, int> needs;  // the width each visible control's text needs
     for (auto& [id, e] : m_entries) {
         const ui::Control* c = m_model.FindControl(id);
         if (!c || !e.widget) continue;
         const QFont f = c->fixedPitch ? FixedPitchFont(font) : font;
         if (e.widget->font() != f) e.widget->setFont(f);
         if (!e.widget->isVisibleTo(this)) continue;
-        const int need = NeededWidth(e.widget, f);
+        const int need = needs[id] = NeededWidth(e.widget, f);
         if (need > c->cx && c->x + need > RoomRight(*c, identity, m_model.Width()))
             m_needX[id] = std::max(m_needX[id], need);
     }
@@ -665,13 +667,11 @@ void ControlPane::Layout() {
         if (!c || !e.widget) continue;
         const int x = m_mapX.Map(c->x);
         int width = m_mapX.Extent(c->x, c->cx);
-        if (e.widget->isVisibleTo(this)) {
-            const int need = NeededWidth(e.widget, e.widget->font());
-            if (need > width) width = std::max(width, std::min(need, RoomRight(*c, m_mapX, paneWidth) - x));
-        }
+        if (auto need = needs.find(id); need != needs.end() && need->second > width)
+            width = std::max(width, std::min(need->second, RoomRight(*c, m_mapX, paneWidth) - x));
         places[id] = QRect(x, c->y, std::max(width, 1), c->cy);
     }
-    AnchorButtonRows(places);
+    AnchorButtonRows(places, needs);
 
     // Heights: a label that wraps its text (or breaks it into lines) at
     // the width it now has asks for the height of its lines.

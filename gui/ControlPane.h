@@ -64,8 +64,8 @@ private:
     // control whose text fits into free room beside it only widens there.
     void Layout();
     // Rows of buttons at the right edge keep to it (right to left, each
-    // as wide as its text needs) in the places Layout found.
-    void AnchorButtonRows(std::map<int, QRect>& places) const;
+    // as wide as its text needs, needs by id) in the places Layout found.
+    void AnchorButtonRows(std::map<int, QRect>& places, const std::map<int, int>& needs) const;
     // How far right control c may widen on its line without running into
     // another control, with the template coordinates mapped by map.
     int RoomRight(const ui::Control& c, const AxisMap& map, int paneWidth) const;
