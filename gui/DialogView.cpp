@@ -8,6 +8,7 @@
 #include <QShortcut>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTimer>
 
 #include "platform/ui/MessageBox.h"
 #include "util/Util.h"
@@ -148,12 +149,18 @@ void DialogView::SyncPages() {
             m_pages[i]->setObjectName(QString("page%1").arg(page->TemplateId()));
             m_pages[i]->show();
         }
-        if (!m_pages[i]) continue;
-        m_pages[i]->Sync();
-        const QSize size = m_pages[i]->LaidOutSize();
-        if (m_pages[i]->size() != size) m_pages[i]->setGeometry(QRect(QPoint(0, 0), size));
-        pageWidth = std::max(pageWidth, page->Width());
-        pageHeight = std::max(pageHeight, page->Height());
+        QSize size;
+        if (m_pages[i]) {
+            m_pages[i]->Sync();
+            size = m_pages[i]->LaidOutSize();
+            if (m_pages[i]->size() != size) m_pages[i]->setGeometry(QRect(QPoint(0, 0), size));
+        } else if (m_painted) {
+            size = EstimatePage(i, page->TemplateId());
+        }
+        // The page's own size, as its template gives it.
+        const ui::DialogTemplate* t = ui::FindTemplate(page->TemplateId());
+        pageWidth = std::max(pageWidth, t ? ui::DluToPixelsX(t->cx) : page->Width());
+        pageHeight = std::max(pageHeight, t ? ui::DluToPixelsY(t->cy) : page->Height());
         laidOutWidth = std::max(laidOutWidth, size.width());
         laidOutHeight = std::max(laidOutHeight, size.height());
     }
@@ -163,6 +170,45 @@ void DialogView::SyncPages() {
     QSize need(place.width() + std::max(0, laidOutWidth - pageWidth), place.height() + std::max(0, laidOutHeight - pageHeight));
     need.setWidth(std::max(need.width(), m_tabs->tabBar()->sizeHint().width() + kTabRowMargin));
     m_pane->Reserve(place, need);
+}
+
+bool DialogView::PagesSized() const {
+    for (size_t i = 0; i < m_pages.size(); ++i)
+        if (!m_pages[i] && (i >= m_estimates.size() || !m_estimates[i].isValid())) return false;
+    return true;
+}
+
+bool DialogView::event(QEvent* e) {
+    if (e->type() == QEvent::Paint && !m_painted) {
+        // The pages not shown yet are sized once the window is up, so that
+        // it opens as fast as it can.
+        m_painted = true;
+        if (m_tabs)
+            QTimer::singleShot(0, this, [this] {
+                if (!m_model.IsEnded()) Sync();
+            });
+    }
+    return QDialog::event(e);
+}
+
+QSize DialogView::EstimatePage(int index, int templateId) {
+    // A page not shown yet has no controls: it is laid out once from its
+    // template's texts, so that the sheet takes its size right after it
+    // opens instead of growing when the operator first turns to the page.
+    if (static_cast<int>(m_estimates.size()) <= index) m_estimates.resize(index + 1);
+    if (m_estimates[index].isValid()) return m_estimates[index];
+    QSize size;
+    try {
+        ui::Dialog probe(templateId, nullptr);
+        probe.Create();
+        QWidget holder;  // off screen, in the dialog's font
+        holder.setFont(font());
+        ControlPane pane(probe, [](const ui::Action&) {}, &holder);
+        size = pane.LaidOutSize();
+    } catch (const ui::UiError&) {
+        size = QSize(0, 0);  // no template: the sheet's own size stands
+    }
+    return m_estimates[index] = size;
 }
 
 void DialogView::PlaceSheet() {

@@ -231,6 +231,39 @@ INSTANTIATE_TEST_SUITE_P(Languages, TextFit, ::testing::ValuesIn(FitCases()), []
     return std::string(info.param.language == "ENG" ? "Own_" : "Pseudo_") + info.param.demo.name;
 });
 
+// A sheet in the pseudo locale takes its size once it is up, from every
+// page's texts: turning to a page shown for the first time does not make
+// the window jump.
+TEST(TextFitSheet, KeepsItsSizeWhenPagesAreTurned) {
+    guitest::App();
+    reg::UseMemory();
+    reg::Clear();
+    reg::SetString(reg::HKEY_LOCAL_MACHINE, kProductKey, "SystemLanguage", res::kPseudoLanguage);
+    ASSERT_TRUE(apps::ReloadSetupUIModule());
+    std::vector<QSize> sizes;
+    {
+        guitest::Session s("ShowCameras");
+        reg::SetString(reg::HKEY_LOCAL_MACHINE, kProductKey, "SystemLanguage", res::kPseudoLanguage);
+        s.Until([&] { return s.View() && s.View()->isVisible() && s.View()->PagesSized(); })
+            .Do([&] { sizes.push_back(s.View()->size()); });
+        for (int page = 1; page < 7; ++page)
+            s.Do([&s, &sizes, page] {
+                 QTabBar* bar = s.View()->Tabs()->tabBar();
+                 QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(page).center());
+             })
+                .Until([&s, page] { return s.View()->Tabs()->currentIndex() == page; })
+                .Do([&] { sizes.push_back(s.View()->size()); });
+        s.Do([&] { s.Click(2); });
+        s.Run();
+        EXPECT_FALSE(s.timedOut);
+        EXPECT_TRUE(s.Finished());
+    }
+    reg::Clear();
+    apps::ReloadSetupUIModule();
+    ASSERT_EQ(sizes.size(), 7u);
+    for (const QSize& size : sizes) EXPECT_EQ(size, sizes.front());
+}
+
 // The layout's axis map: boxes that need more push what follows.
 TEST(AxisMap, MovesWhatFollowsABoxThatNeedsMore) {
     struct Case {
