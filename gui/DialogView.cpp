@@ -201,8 +201,9 @@ QSize DialogView::EstimatePage(int index, int templateId) {
     try {
         ui::Dialog probe(templateId, nullptr);
         probe.Create();
-        QWidget holder;  // off screen, in the dialog's font
-        holder.setFont(font());
+        // Out of view, where the pages sit: their font and style.
+        QWidget holder(m_tabs);
+        holder.hide();
         ControlPane pane(probe, [](const ui::Action&) {}, &holder);
         size = pane.LaidOutSize();
     } catch (const ui::UiError&) {
