@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <regex>
 
 #include <nlohmann/json.hpp>
 
@@ -13,12 +12,16 @@
 
 namespace {
 
-// The printf conversions of a text, in order.
+// The printf conversions of a text, in order: from a "%" to its conversion
+// letter (or the second "%").
 std::vector<std::string> Conversions(const std::string& text) {
-    static const std::regex conversion(R"(%[-+ #0]*[0-9*]*(\.[0-9*]+)?[hlLqjzt]*[diouxXeEfFgGaAcspn%])");
     std::vector<std::string> out;
-    for (auto it = std::sregex_iterator(text.begin(), text.end(), conversion); it != std::sregex_iterator(); ++it)
-        out.push_back(it->str());
+    for (size_t at = text.find('%'); at != std::string::npos; at = text.find('%', at)) {
+        const size_t end = text.find_first_of("diouxXeEfFgGaAcspn%", at + 1);
+        if (end == std::string::npos) break;
+        out.push_back(text.substr(at, end + 1 - at));
+        at = end + 1;
+    }
     return out;
 }
 
