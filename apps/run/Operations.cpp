@@ -101,7 +101,7 @@ std::string ModuleBesideExecutable() {
 namespace {
 
 // The module files this host loaded for itself (registration-free), each
-// registered once until ReleaseSetupUIModule lets go of them.
+// registered once until ReloadSetupUIModule lets go of them.
 struct OwnModules {
     std::mutex lock;
     std::set<std::string> paths;
