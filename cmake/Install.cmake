@@ -13,6 +13,8 @@ install(TARGETS mirelle_platform mirelle_util EXPORT MirelleTargets
   LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT runtime)
 install(TARGETS mirelle_module EXPORT MirelleTargets
   LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/mirelle COMPONENT runtime)
+# The pseudo-locale resource module beside it (SystemLanguage "QPS").
+install(FILES ${MIRELLE_PSEUDO_MODULE} DESTINATION ${CMAKE_INSTALL_LIBDIR}/mirelle COMPONENT runtime)
 set(mirelle_tools mirelle-run mirelle-inspect mirelle-regsvr)
 if(TARGET mirelle-reg)
   list(APPEND mirelle_tools mirelle-reg)

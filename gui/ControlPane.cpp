@@ -18,8 +18,10 @@
 #include <QTimeEdit>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <QStyleOptionComboBox>
 #include <QTreeWidget>
 
+#include <algorithm>
 #include <set>
 
 #include "gui/Widgets.h"
@@ -78,6 +80,10 @@ QFont FixedPitchFont(const QFont& like) {
     return f;
 }
 
+// A row of push buttons that ends this close to the right edge of its
+// dialog stays at that edge when the dialog grows (OK, Cancel, Help).
+constexpr int kRightRowMargin = 24;
+
 // Width a control needs to show its text whole on one line, or 0 when the
 // text may wrap or the widget has no text of its own.
 int NeededWidth(QWidget* w, const QFont& font) {
@@ -97,6 +103,16 @@ int NeededWidth(QWidget* w, const QFont& font) {
         return fm.horizontalAdvance(l->text()) + 2;
     }
     if (auto* g = qobject_cast<QGroupBox*>(w)) return g->title().isEmpty() ? 0 : fm.horizontalAdvance(g->title()) + 20;
+    if (auto* cb = qobject_cast<QComboBox*>(w)) {
+        // Any item may come to show in the box: room for the widest.
+        int widest = 0;
+        for (int i = 0; i < cb->count(); ++i) widest = std::max(widest, fm.horizontalAdvance(cb->itemText(i)));
+        if (widest == 0) return 0;
+        QStyleOptionComboBox opt;
+        opt.initFrom(cb);
+        opt.editable = cb->isEditable();
+        return cb->style()->sizeFromContents(QStyle::CT_ComboBox, &opt, QSize(widest, fm.height()), cb).width();
+    }
     return 0;
 }
 
@@ -314,7 +330,6 @@ void ControlPane::SyncRows(Entry& e, const ui::Control& c) {
                 t->addTopLevelItem(new QTreeWidgetItem(cells));
             }
             if (e.columns != c.columns) e.columnsSized = false;
-            SizeColumns(*t, e);
         }
         if (c.checkBoxes) {
             for (int r = 0; r < t->topLevelItemCount() && r < c.ItemCount(); ++r) {
@@ -326,6 +341,8 @@ void ControlPane::SyncRows(Entry& e, const ui::Control& c) {
                     item->setCheckState(0, want);
             }
         }
+        // Sized once the rows have their check boxes, which take room too.
+        if (rowsChanged) SizeColumns(*t, e);
         QTreeWidgetItem* want = c.selection >= 0 ? t->topLevelItem(c.selection) : nullptr;
         if (rowsChanged || t->currentItem() != want) t->setCurrentItem(want);  // as for the list box
         if (!want) t->clearSelection();
@@ -343,11 +360,6 @@ void ControlPane::SyncRows(Entry& e, const ui::Control& c) {
 
 void ControlPane::SyncOne(Entry& e, const ui::Control& c, bool covered) {
     QWidget* w = e.widget;
-    int height = c.cy;
-    if (c.kind == ControlKind::Combo) height = std::min(c.cy, 24);  // templates give the dropped height
-    if (c.kind == ControlKind::Led) height = std::min(c.cx, c.cy);
-    const QRect place(c.x, c.y, std::max({c.cx, e.width, 1}), std::max(height, 1));
-    if (w->geometry() != place) w->setGeometry(place);
     if (w->isEnabled() != c.enabled) w->setEnabled(c.enabled);
     const QString caption = Caption(c.text);
     switch (c.kind) {
@@ -442,10 +454,7 @@ void ControlPane::Sync() {
             it = m_entries.emplace(id, e).first;
             added = true;
         }
-        if (it->second.widget) {
-            SyncOne(it->second, *c, hidden.count(id) != 0);
-            Fit(it->second, *c);
-        }
+        if (it->second.widget) SyncOne(it->second, *c, hidden.count(id) != 0);
     }
     if (added) {
         // Frames (group boxes, panels) lie behind the controls they surround.
@@ -459,6 +468,7 @@ void ControlPane::Sync() {
             if (c && w && c->visible && hidden.count(label) == 0 && LabelOutOfView(fields, hidden)) w->hide();
         }
     }
+    Layout();
     if (m_model.FocusCount() != m_focusSeen) {
         m_focusSeen = m_model.FocusCount();
         m_focusPending = true;
@@ -578,44 +588,129 @@ std::vector<QWidget*> ControlPane::FocusChain() const {
     return out;
 }
 
-void ControlPane::Fit(Entry& e, const ui::Control& c) {
-    QWidget* w = e.widget;
-    if (!c.visible) return;
-    QFont font = this->font();
-    if (font.pixelSize() <= 0) font.setPixelSize(QFontInfo(font).pixelSize());
-    if (c.fixedPitch) font = FixedPitchFont(font);
-    int need = NeededWidth(w, font);
-    if (need <= 0 || need <= c.cx) {
-        if (w->font() != font) w->setFont(font);
-        if (e.width != 0) {
-            e.width = 0;
-            w->resize(std::max(c.cx, 1), w->height());
-        }
-        return;
-    }
-    // Room to the right up to the next control on the same line (frames
-    // around the control do not count) or the edge of the pane.
-    int limit = std::max(m_model.Width(), c.x + c.cx);
+QSize ControlPane::LaidOutSize() const {
+    return QSize(m_mapX.Map(std::max(m_model.Width(), 1)), m_mapY.Map(std::max(m_model.Height(), 1)));
+}
+
+QRect ControlPane::MapRect(const QRect& r) const {
+    const int x = m_mapX.Map(r.x()), y = m_mapY.Map(r.y());
+    return QRect(x, y, m_mapX.Map(r.x() + r.width()) - x, m_mapY.Map(r.y() + r.height()) - y);
+}
+
+void ControlPane::Reserve(const QRect& templateRect, const QSize& need) {
+    m_reserved = templateRect;
+    m_reservedNeed = need.expandedTo(m_reservedNeed);
+}
+
+int ControlPane::RoomRight(const ui::Control& c, const AxisMap& map, int paneWidth) const {
+    // Up to the next control on the same line (frames around the control
+    // do not count) or the edge of the pane.
+    int limit = std::max(paneWidth, map.Map(c.x + c.cx));
     const QRect self(c.x, c.y, c.cx, std::max(c.cy, 1));
-    for (int id : m_model.ControlIds()) {
+    for (const auto& [id, e] : m_entries) {
         const ui::Control* o = m_model.FindControl(id);
-        if (!o || o->id == c.id || !o->visible || o->kind == ControlKind::Background) continue;
+        if (!o || o->id == c.id || !e.widget || !e.widget->isVisibleTo(this)) continue;
         const QRect other(o->x, o->y, std::max(o->cx, 1), std::max(o->cy, 1));
         if (other.contains(self)) continue;  // a group box or panel around it
         if (other.top() > self.bottom() || other.bottom() < self.top()) continue;
-        if (o->x >= c.x + c.cx / 2) limit = std::min(limit, o->x - 2);
+        if (o->x >= c.x + c.cx / 2) limit = std::min(limit, map.Map(o->x) - 2);
     }
-    // A smaller size of the same font when widening alone does not do.
-    while (need > limit - c.x && font.pixelSize() > 8) {
-        font.setPixelSize(font.pixelSize() - 1);
-        need = NeededWidth(w, font);
+    return limit;
+}
+
+void ControlPane::AnchorButtonRows(std::map<int, QRect>& places, const std::map<int, int>& needs) const {
+    // Rows of push buttons (one top and height) grouped by row.
+    std::map<std::pair<int, int>, std::vector<const ui::Control*>> rows;
+    for (const auto& [id, e] : m_entries) {
+        const ui::Control* c = m_model.FindControl(id);
+        if (c && e.kind == ControlKind::Button && e.widget->isVisibleTo(this)) rows[{c->y, c->cy}].push_back(c);
     }
-    if (w->font() != font) w->setFont(font);
-    e.width = std::max(c.cx, std::min(need, limit - c.x));
-    if (w->width() != e.width) w->resize(e.width, w->height());
-    // Still too long: the whole text shows as a tool tip.
-    const QString tip = need > e.width ? Caption(c.text) : QString();
-    if (w->toolTip() != tip) w->setToolTip(tip);
+    const int paneWidth = std::max(m_model.Width(), 1);
+    for (auto& [key, row] : rows) {
+        std::sort(row.begin(), row.end(), [](auto* a, auto* b) { return a->x < b->x; });
+        const ui::Control* last = row.back();
+        const int margin = paneWidth - (last->x + last->cx);
+        if (margin < 0 || margin > kRightRowMargin) continue;
+        // The row keeps its margin to the right edge; each button keeps its
+        // own width (the one its text needs) and its gap to the next.
+        int right = m_mapX.Map(paneWidth) - margin;
+        for (auto it = row.rbegin(); it != row.rend(); ++it) {
+            const ui::Control* c = *it;
+            const auto need = needs.find(c->id);
+            const int width = std::max(c->cx, need == needs.end() ? 0 : need->second);
+            QRect& place = places[c->id];
+            place.setRect(right - width, place.y(), width, place.height());
+            if (std::next(it) != row.rend()) right = place.x() - (c->x - ((*std::next(it))->x + (*std::next(it))->cx));
+        }
+    }
+}
+
+void ControlPane::Layout() {
+    QFont font = this->font();
+    if (font.pixelSize() <= 0) font.setPixelSize(QFontInfo(font).pixelSize());
+    // Widths: a text that neither fits its template width nor the free room
+    // beside it asks the layout for its width.
+    const AxisMap identity;
+    std::map<int, int> needs;  // the width each visible control's text needs
+    for (auto& [id, e] : m_entries) {
+        const ui::Control* c = m_model.FindControl(id);
+        if (!c || !e.widget) continue;
+        const QFont f = c->fixedPitch ? FixedPitchFont(font) : font;
+        if (e.widget->font() != f) e.widget->setFont(f);
+        if (!e.widget->isVisibleTo(this)) continue;
+        const int need = needs[id] = NeededWidth(e.widget, f);
+        if (need > c->cx && c->x + need > RoomRight(*c, identity, m_model.Width()))
+            m_needX[id] = std::max(m_needX[id], need);
+    }
+    std::vector<Span> spans;
+    for (const auto& [id, need] : m_needX)
+        if (const ui::Control* c = m_model.FindControl(id)) spans.push_back({c->x, c->cx, need});
+    if (!m_reserved.isEmpty()) spans.push_back({m_reserved.x(), m_reserved.width(), m_reservedNeed.width()});
+    m_mapX = AxisMap::Fit(spans);
+    const int paneWidth = m_mapX.Map(std::max(m_model.Width(), 1));
+
+    // Places and widths; heights as the template has them for now.
+    std::map<int, QRect> places;
+    for (auto& [id, e] : m_entries) {
+        const ui::Control* c = m_model.FindControl(id);
+        if (!c || !e.widget) continue;
+        const int x = m_mapX.Map(c->x);
+        int width = m_mapX.Extent(c->x, c->cx);
+        if (auto need = needs.find(id); need != needs.end() && need->second > width)
+            width = std::max(width, std::min(need->second, RoomRight(*c, m_mapX, paneWidth) - x));
+        places[id] = QRect(x, c->y, std::max(width, 1), c->cy);
+    }
+    AnchorButtonRows(places, needs);
+
+    // Heights: a label that wraps its text (or breaks it into lines) at
+    // the width it now has asks for the height of its lines.
+    for (auto& [id, e] : m_entries) {
+        auto* l = qobject_cast<QLabel*>(e.widget);
+        const ui::Control* c = m_model.FindControl(id);
+        if (!l || !c || l->text().isEmpty() || !l->isVisibleTo(this)) continue;
+        const QFontMetrics fm(l->font());
+        const int width = places[id].width();
+        const int need = l->wordWrap() ? fm.boundingRect(QRect(0, 0, width, 1 << 20), Qt::TextWordWrap, l->text()).height()
+                                       : fm.boundingRect(QRect(0, 0, 1 << 20, 1 << 20), 0, l->text()).height();
+        if (need > c->cy) m_needY[id] = std::max(m_needY[id], need);
+    }
+    spans.clear();
+    for (const auto& [id, need] : m_needY)
+        if (const ui::Control* c = m_model.FindControl(id)) spans.push_back({c->y, c->cy, need});
+    if (!m_reserved.isEmpty()) spans.push_back({m_reserved.y(), m_reserved.height(), m_reservedNeed.height()});
+    m_mapY = AxisMap::Fit(spans);
+
+    for (auto& [id, e] : m_entries) {
+        const ui::Control* c = m_model.FindControl(id);
+        if (!c || !e.widget) continue;
+        QRect place = places[id];
+        int height = m_mapY.Extent(c->y, c->cy);
+        if (c->kind == ControlKind::Combo) height = std::min(c->cy, 24);  // templates give the dropped height
+        if (c->kind == ControlKind::Led) height = std::min(place.width(), height);
+        place.moveTop(m_mapY.Map(c->y));
+        place.setHeight(std::max(height, 1));
+        if (e.widget->geometry() != place) e.widget->setGeometry(place);
+    }
 }
 
 }  // namespace gui

@@ -16,6 +16,7 @@
 
 class QTreeWidget;
 
+#include "gui/Stretch.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/Script.h"
 
@@ -30,6 +31,15 @@ public:
 
     ui::Dialog& Model() const { return m_model; }
     void Sync();
+    // The pane's size once laid out to fit its texts (the template's size
+    // when they all fit).
+    QSize LaidOutSize() const;
+    // Where a rectangle of the template lies once laid out.
+    QRect MapRect(const QRect& templateRect) const;
+    // A part of the pane its owner fills (the embedded property sheet), at
+    // templateRect, whose content needs the size need: the layout makes
+    // room for it as for a control.  Takes effect with the next Sync.
+    void Reserve(const QRect& templateRect, const QSize& need);
     // The widget of a control, or null.
     QWidget* ControlWidget(int id) const;
     // The widgets that take the focus, in the template's control order.
@@ -42,7 +52,6 @@ private:
         std::vector<ui::ListItem> items;  // rows the widget shows
         std::vector<std::string> columns;
         bool filled = false;
-        int width = 0;  // widened to show the whole text; 0 = the template width
         bool columnsSized = false;
     };
     QWidget* Make(const ui::Control& c);
@@ -50,9 +59,16 @@ private:
     void SyncOne(Entry& e, const ui::Control& c, bool covered);
     void SyncRows(Entry& e, const ui::Control& c);
     void Act(ui::Action::Kind kind, int id, int n = 0, std::string text = {});
-    // Widens a control into free room, or takes a smaller font, so that
-    // its text shows whole.
-    void Fit(Entry& e, const ui::Control& c);
+    // Places every widget: the template's places, moved and grown where a
+    // text needs more room than the template gives it (see Stretch.h); a
+    // control whose text fits into free room beside it only widens there.
+    void Layout();
+    // Rows of buttons at the right edge keep to it (right to left, each
+    // as wide as its text needs, needs by id) in the places Layout found.
+    void AnchorButtonRows(std::map<int, QRect>& places, const std::map<int, int>& needs) const;
+    // How far right control c may widen on its line without running into
+    // another control, with the template coordinates mapped by map.
+    int RoomRight(const ui::Control& c, const AxisMap& map, int paneWidth) const;
     void ApplyFocus();
     // Accessible names of fields from their labels.
     void NameControls();
@@ -65,6 +81,13 @@ private:
     ui::Dialog& m_model;
     ActionSink m_sink;
     std::map<int, Entry> m_entries;
+    AxisMap m_mapX, m_mapY;
+    // The most room each control's text asked for beyond its template size
+    // while the window lives: the layout only grows, so it does not jump
+    // as texts change.
+    std::map<int, int> m_needX, m_needY;
+    QRect m_reserved;
+    QSize m_reservedNeed;
     std::map<int, std::vector<int>> m_labelFields;  // label id -> the fields it names
     bool m_syncing = false;
     int m_focusSeen = 0;        // the model's focus count last applied

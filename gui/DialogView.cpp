@@ -8,6 +8,7 @@
 #include <QShortcut>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTimer>
 
 #include "platform/ui/MessageBox.h"
 #include "util/Util.h"
@@ -23,6 +24,9 @@ constexpr const char* kUnitLook =
     "QLabel, QCheckBox, QRadioButton, QGroupBox { color:#f0f0f0; }"
     "QPushButton { background:#3c5f8a; color:white; border:1px solid #9fb8d8; border-radius:3px; }"
     "QPushButton:disabled { color:#8090a0; }";
+
+// Room the tab widget takes beside its row of tabs (frame and base line).
+constexpr int kTabRowMargin = 6;
 
 ui::Control* KeyboardControl(ui::Dialog& d) {
     for (int id : d.ControlIds())
@@ -134,20 +138,84 @@ QWidget* DialogView::ControlWidget(int id) const {
     return m_pane->ControlWidget(id);
 }
 
-void DialogView::SyncSheet() {
+void DialogView::SyncPages() {
     ui::PropertySheet* sheet = m_model.EmbeddedSheet();
-    m_tabs->setGeometry(m_model.SheetX(), m_model.SheetY(), sheet->Width(), sheet->Height());
+    int pageWidth = 0, pageHeight = 0, laidOutWidth = 0, laidOutHeight = 0;
     for (int i = 0; i < sheet->PageCount() && i < static_cast<int>(m_pages.size()); ++i) {
         ui::PropertyPage* page = sheet->Page(i);
         if (!m_pages[i] && page->HasWindow()) {
             QWidget* holder = m_tabs->widget(i);
             m_pages[i] = new ControlPane(*page, m_sink, holder);
             m_pages[i]->setObjectName(QString("page%1").arg(page->TemplateId()));
-            m_pages[i]->setGeometry(0, 0, page->Width(), page->Height());
             m_pages[i]->show();
         }
-        if (m_pages[i]) m_pages[i]->Sync();
+        QSize size;
+        if (m_pages[i]) {
+            m_pages[i]->Sync();
+            size = m_pages[i]->LaidOutSize();
+            if (m_pages[i]->size() != size) m_pages[i]->setGeometry(QRect(QPoint(0, 0), size));
+        } else if (m_painted) {
+            size = EstimatePage(i, page->TemplateId());
+        }
+        // The page's own size, as its template gives it.
+        const ui::DialogTemplate* t = ui::FindTemplate(page->TemplateId());
+        pageWidth = std::max(pageWidth, t ? ui::DluToPixelsX(t->cx) : page->Width());
+        pageHeight = std::max(pageHeight, t ? ui::DluToPixelsY(t->cy) : page->Height());
+        laidOutWidth = std::max(laidOutWidth, size.width());
+        laidOutHeight = std::max(laidOutHeight, size.height());
     }
+    // The sheet grows by what its largest page grew, and so that every tab
+    // shows its whole title in one row.
+    const QRect place(m_model.SheetX(), m_model.SheetY(), sheet->Width(), sheet->Height());
+    QSize need(place.width() + std::max(0, laidOutWidth - pageWidth), place.height() + std::max(0, laidOutHeight - pageHeight));
+    need.setWidth(std::max(need.width(), m_tabs->tabBar()->sizeHint().width() + kTabRowMargin));
+    m_pane->Reserve(place, need);
+}
+
+bool DialogView::PagesSized() const {
+    for (size_t i = 0; i < m_pages.size(); ++i)
+        if (!m_pages[i] && (i >= m_estimates.size() || !m_estimates[i].isValid())) return false;
+    return true;
+}
+
+bool DialogView::event(QEvent* e) {
+    if (e->type() == QEvent::Paint && !m_painted) {
+        // The pages not shown yet are sized once the window is up, so that
+        // it opens as fast as it can.
+        m_painted = true;
+        if (m_tabs)
+            QTimer::singleShot(0, this, [this] {
+                if (!m_model.IsEnded()) Sync();
+            });
+    }
+    return QDialog::event(e);
+}
+
+QSize DialogView::EstimatePage(int index, int templateId) {
+    // A page not shown yet has no controls: it is laid out once from its
+    // template's texts, so that the sheet takes its size right after it
+    // opens instead of growing when the operator first turns to the page.
+    if (static_cast<int>(m_estimates.size()) <= index) m_estimates.resize(index + 1);
+    if (m_estimates[index].isValid()) return m_estimates[index];
+    QSize size;
+    try {
+        ui::Dialog probe(templateId, nullptr);
+        probe.Create();
+        // Out of view, where the pages sit: their font and style.
+        QWidget holder(m_tabs);
+        holder.hide();
+        ControlPane pane(probe, [](const ui::Action&) {}, &holder);
+        size = pane.LaidOutSize();
+    } catch (const ui::UiError&) {
+        size = QSize(0, 0);  // no template: the sheet's own size stands
+    }
+    return m_estimates[index] = size;
+}
+
+void DialogView::PlaceSheet() {
+    ui::PropertySheet* sheet = m_model.EmbeddedSheet();
+    const QRect place = m_pane->MapRect(QRect(m_model.SheetX(), m_model.SheetY(), sheet->Width(), sheet->Height()));
+    if (m_tabs->geometry() != place) m_tabs->setGeometry(place);
     if (m_tabs->currentIndex() != sheet->ActiveIndex()) {
         m_tabs->setCurrentIndex(sheet->ActiveIndex());
         // The page now in front takes the focus its dialog asked for.
@@ -161,14 +229,16 @@ void DialogView::Sync() {
     // The dialog's own caption, or its template's when it set none.
     const QString caption = ToQt(m_model.Caption().empty() ? m_model.TemplateCaption() : m_model.Caption());
     if (windowTitle() != caption) setWindowTitle(caption);
+    if (m_tabs) SyncPages();
     m_pane->Sync();
-    if (m_tabs) SyncSheet();
+    if (m_tabs) PlaceSheet();
     // Enter presses the dialog's default button, OK (control 1), when
     // the focus is on a control that does not take Enter itself.
     if (auto* ok = qobject_cast<QPushButton*>(m_pane->ControlWidget(1)); ok && !ok->isDefault()) ok->setDefault(true);
     OrderFocus();
-    const int w = std::max(m_model.Width(), 120), h = std::max(m_model.Height(), 40);
-    m_pane->setGeometry(0, 0, w, h);
+    const QSize laidOut = m_pane->LaidOutSize();
+    const int w = std::max(laidOut.width(), 120), h = std::max(laidOut.height(), 40);
+    if (m_pane->size() != QSize(w, h)) m_pane->setGeometry(0, 0, w, h);
     int keyboardHeight = 0;
     ui::Control* kb = KeyboardControl(m_model);
     if (kb && kb->keyboardOn) {

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <fstream>
 #include <mutex>
+#include <stdexcept>
 
 #include <nlohmann/json.hpp>
 
@@ -127,6 +128,15 @@ bool LoadResourceModule(const std::string& path) {
                     for (auto& [cid, text] : v["controls"].items())
                         for (auto& c : t.controls)
                             if (c.id == std::stoi(cid)) c.text = cp::Utf8ToAnsi(text.get<std::string>());
+                // Column headings of report lists, in column order.
+                if (v.contains("columns"))
+                    for (auto& [cid, heads] : v["columns"].items()) {
+                        if (!heads.is_array()) throw std::invalid_argument("columns of " + cid + ": not a list");
+                        for (auto& c : t.controls)
+                            if (c.id == std::stoi(cid))
+                                for (size_t i = 0; i < heads.size() && i < c.columns.size(); ++i)
+                                    c.columns[i] = cp::Utf8ToAnsi(heads[i].get<std::string>());
+                    }
                 templates[t.id] = std::move(t);
             }
     } catch (const std::exception&) {

@@ -34,8 +34,9 @@ void Install();
 void Uninstall();
 
 // Localised resource module: a JSON file {"strings": {"id": "text"},
-// "templates": {"id": {"caption": "...", "controls": {"id": "text"}}}} in
-// UTF-8.  Answers false when the file cannot be loaded.
+// "templates": {"id": {"caption": "...", "controls": {"id": "text"},
+// "columns": {"id": ["heading", ...]}}}} in UTF-8.  Answers false when the
+// file cannot be loaded.
 bool LoadResourceModule(const std::string& path);
 void UnloadResourceModule();
 std::optional<std::string> LoadedModulePath();

@@ -1,6 +1,8 @@
 #include "apps/demo/Launcher.h"
 
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -9,6 +11,7 @@
 #include <vector>
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QFile>
 #include <QGroupBox>
@@ -28,9 +31,52 @@
 #include "gui/QtFrontEnd.h"
 #include "platform/codepage/CodePage.h"
 #include "platform/com/Hresult.h"
+#include "platform/registry/Registry.h"
 #include "platform/ui/Script.h"
+#include "util/Util.h"
 
 namespace demo {
+
+namespace {
+
+// The languages the setups can show: the own resources, and every
+// localised resource module where the module looks for one (the folders of
+// MIRELLE_RESOURCE_PATH, the current folder, the module's folder), by the
+// language code in its name (ResSetupUI<LANG>.json).
+std::vector<std::string> AvailableLanguages() {
+    namespace fs = std::filesystem;
+    std::vector<fs::path> folders;
+    if (const char* env = std::getenv("MIRELLE_RESOURCE_PATH"); env && *env) {
+        std::stringstream ss(env);
+        for (std::string dir; std::getline(ss, dir, ':');)
+            if (!dir.empty()) folders.emplace_back(dir);
+    }
+    folders.emplace_back(".");
+    if (const std::string module = apps::ModuleBesideExecutable(); !module.empty())
+        folders.push_back(fs::path(module).parent_path());
+    std::vector<std::string> codes = {"ENG"};
+    const std::string prefix = "ResSetupUI", suffix = ".json";
+    for (const auto& folder : folders) {
+        std::error_code ec;
+        for (const auto& entry : fs::directory_iterator(folder, ec)) {
+            const std::string name = entry.path().filename().string();
+            if (name.size() <= prefix.size() + suffix.size() || name.rfind(prefix, 0) != 0 ||
+                name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
+                continue;
+            const std::string code = name.substr(prefix.size(), name.size() - prefix.size() - suffix.size());
+            if (std::find(codes.begin(), codes.end(), code) == codes.end()) codes.push_back(code);
+        }
+    }
+    return codes;
+}
+
+QString LanguageTitle(const std::string& code) {
+    if (code == "ENG") return "English (own resources)";
+    if (code == "QPS") return "Pseudo locale (QPS)";
+    return QString::fromStdString(code);
+}
+
+}  // namespace
 
 Launcher::Launcher(std::string unitPath)
     : m_unitPath(std::move(unitPath)), m_bundledPath(std::string(MIRELLE_SOURCE_DIR) + "/apps/units/default.json") {
@@ -97,6 +143,21 @@ Launcher::Launcher(std::string unitPath)
     m_audioInput->setObjectName("audioInput");
     m_audioInput->setToolTip("UpdateLevelMeter from the unit's audio thread while a setup is open");
     unitRow->addWidget(m_audioInput);
+    // The language of the setups: the unit's system language, which the
+    // module chooses its resource module by when it loads.
+    m_language = new QComboBox(this);
+    m_language->setObjectName("language");
+    m_language->setAccessibleName("Language");
+    m_language->setToolTip("SystemLanguage: the resource module the setups take their texts from");
+    std::vector<std::string> languages = AvailableLanguages();
+    const std::string current = CWWRegistry::GetSystemLanguage();
+    if (std::find(languages.begin(), languages.end(), current) == languages.end()) languages.push_back(current);
+    for (const auto& code : languages) m_language->addItem(LanguageTitle(code), QString::fromStdString(code));
+    m_language->setCurrentIndex(m_language->findData(QString::fromStdString(current)));
+    connect(m_language, &QComboBox::currentIndexChanged, this,
+            [this] { SetLanguage(m_language->currentData().toString().toStdString()); });
+    unitRow->addWidget(new QLabel("Language", this));
+    unitRow->addWidget(m_language);
     unitRow->addStretch();
     layout->addLayout(unitRow);
 
@@ -278,6 +339,28 @@ long Launcher::RunOperation(const std::string& name) {
         std::cerr << "mirelle-demo: " << e.what() << "\n";
     }
     return result;
+}
+
+bool Launcher::SetLanguage(const std::string& code) {
+    if (code.empty()) return false;
+    if (!reg::SetString(reg::HKEY_LOCAL_MACHINE, kProductKey, "SystemLanguage", code)) {
+        m_log->appendPlainText("language: the registry store cannot be changed");
+        return false;
+    }
+    // The module chooses its resource module when it loads: load it afresh.
+    const bool reloaded = apps::ReloadSetupUIModule();
+    const int index = m_language->findData(QString::fromStdString(code));
+    if (index >= 0 && index != m_language->currentIndex()) {
+        const QSignalBlocker quiet(m_language);
+        m_language->setCurrentIndex(index);
+    }
+    m_log->appendPlainText(QString::fromStdString(
+        "== language " + code +
+        (code == "ENG" ? std::string(": the component's own resources")
+                       : ": resource module " + CWWRegistry::GetLocalResDLLName("ResSetupUI") +
+                             " (the own resources where it is missing)") +
+        (reloaded ? "" : "; the module is still in use, the change shows once it is reloaded")));
+    return reloaded;
 }
 
 void Launcher::SetRecording(bool on) { m_record->setChecked(on); }

@@ -12,6 +12,7 @@
 #include "platform/com/Unknown.h"
 
 class QCheckBox;
+class QComboBox;
 class QPlainTextEdit;
 class QSpinBox;
 class QTreeWidget;
@@ -33,6 +34,14 @@ public:
     QTreeWidget* StateTree() const { return m_tree; }
     // The unit's own windows (device editor, help); off, the unit file answers.
     bool showHostWindows = true;
+
+    // The language the setups show: the system language the module chooses
+    // its resource module by ("ENG" for its own resources, "QPS" for the
+    // pseudo locale, or a language whose ResSetupUI<LANG>.json is at hand).
+    // The module is loaded afresh so that the next setup shows it.  Answers
+    // false when the module could not be reloaded.
+    bool SetLanguage(const std::string& code);
+    QComboBox* LanguageChoice() const { return m_language; }
 
     // Recording: while on, each setup run records what the operator does as
     // a mirelle-run script (the last setup's is kept).
@@ -59,6 +68,7 @@ private:
     QSpinBox* m_dropDelay;
     QCheckBox* m_audioInput;
     QCheckBox* m_record;
+    QComboBox* m_language;
     gui::ScriptRecorder m_recorder;
     // The SetupUI object of the setup that runs, for the calls a unit makes
     // while a setup is open (the connection drop, the level meter).

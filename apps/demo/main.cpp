@@ -34,7 +34,7 @@ int main(int argc, char** argv) {
     // A module named on the command line serves SetupUI in place of the
     // registered one for this process.
     if (!modulePath.empty()) {
-        if (com::HRESULT hr = com::CoRegisterModuleClasses(modulePath); com::FAILED(hr)) {
+        if (com::HRESULT hr = apps::UseSetupUIModule(modulePath); com::FAILED(hr)) {
             std::cerr << "mirelle-demo: cannot load the module " << modulePath << ": " << com::CoLastLoadError()
                       << "\n";
             return 4;

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <iostream>
 #include <mutex>
+#include <set>
 #include <stdexcept>
 
 #include "simulator/UnitData.h"
@@ -97,11 +98,36 @@ std::string ModuleBesideExecutable() {
     return {};
 }
 
+namespace {
+
+// The module files this host loaded for itself (registration-free), each
+// registered once until ReloadSetupUIModule lets go of them.
+struct OwnModules {
+    std::mutex lock;
+    std::set<std::string> paths;
+    bool noted = false;  // the note on standard error is given once
+};
+
+OwnModules& Own() {
+    static OwnModules own;
+    return own;
+}
+
+// Registers the module file's classes in this process unless done already.
+com::HRESULT UseModule(const std::string& path) {
+    auto& own = Own();
+    std::lock_guard l(own.lock);
+    if (own.paths.count(path)) return com::S_OK;
+    const com::HRESULT hr = com::CoRegisterModuleClasses(path);
+    if (com::SUCCEEDED(hr)) own.paths.insert(path);
+    return hr;
+}
+
+}  // namespace
+
 com::ComPtr<mirelle::ISetupUI> CreateSetupUI(const std::string& modulePath) {
     if (!modulePath.empty()) {
-        static std::once_flag loaded;
-        com::HRESULT hr = com::S_OK;
-        std::call_once(loaded, [&] { hr = com::CoRegisterModuleClasses(modulePath); });
+        const com::HRESULT hr = UseModule(modulePath);
         if (com::FAILED(hr))
             throw ModuleError(hr, "cannot load the module " + modulePath + ": " + com::CoLastLoadError());
     }
@@ -114,23 +140,42 @@ com::ComPtr<mirelle::ISetupUI> CreateSetupUI(const std::string& modulePath) {
     if (hr == com::REGDB_E_CLASSNOTREG && modulePath.empty()) {
         // Not registered: use the module built or installed beside the tool,
         // so every command works without a registration step.
-        static std::once_flag fallback;
-        static com::HRESULT loadResult = com::S_OK;
-        static std::string path;
-        std::call_once(fallback, [] {
-            path = ModuleBesideExecutable();
-            loadResult = com::CoRegisterModuleClasses(path);
-            if (com::SUCCEEDED(loadResult))
-                std::cerr << "note: Mirelle.SetupUI is not registered; using the module " << path << "\n";
-        });
+        static const std::string path = ModuleBesideExecutable();
+        const com::HRESULT loadResult = UseModule(path);
         if (com::FAILED(loadResult))
             throw ModuleError(loadResult, "Mirelle.SetupUI is not registered and no module was found beside "
                                           "this program (" + (path.empty() ? std::string("none") : path) +
                                               "): " + com::CoLastLoadError());
+        {
+            auto& own = Own();
+            std::lock_guard l(own.lock);
+            if (!own.noted) std::cerr << "note: Mirelle.SetupUI is not registered; using the module " << path << "\n";
+            own.noted = true;
+        }
         hr = com::CoCreateInstance(clsid, nullptr, mirelle::ISetupUI::IID_, ui.outVoid());
     }
     if (com::FAILED(hr) || !ui) throw ModuleError(hr, "cannot create SetupUI: " + com::HresultText(hr));
     return ui;
+}
+
+com::HRESULT UseSetupUIModule(const std::string& path) { return UseModule(path); }
+
+bool ReloadSetupUIModule() {
+    std::vector<std::string> paths;
+    {
+        auto& own = Own();
+        std::lock_guard l(own.lock);
+        for (const auto& path : own.paths) com::CoRevokeModuleClasses(path);
+        paths.assign(own.paths.begin(), own.paths.end());
+        own.paths.clear();
+    }
+    com::CoFreeUnusedLibraries();
+    bool unloaded = true;
+    for (const auto& path : paths) {
+        if (com::CoIsModuleLoaded(path)) unloaded = false;
+        UseModule(path);
+    }
+    return unloaded;
 }
 
 OperationOutcome RunOperation(const std::string& name, host::SimulatedUnit& unit, mirelle::ISetupUI& s,

@@ -50,6 +50,15 @@ struct ModuleError : std::runtime_error {
     com::HRESULT hr;
 };
 com::ComPtr<mirelle::ISetupUI> CreateSetupUI(const std::string& modulePath = {});
+// Registers the classes of a module file in this process (once per file),
+// ahead of the registry: mirelle-demo --module.
+com::HRESULT UseSetupUIModule(const std::string& path);
+// Loads the module afresh: the module files this host loaded for itself are
+// let go of, unloaded and loaded again, and unused registered modules are
+// unloaded, so that the next SetupUI comes from a module that chose its
+// resource module anew (after the system language changed).  Answers false
+// when a module stayed loaded because an object of it is still alive.
+bool ReloadSetupUIModule();
 // The module file beside the running program (built or installed tree), or empty.
 std::string ModuleBesideExecutable();
 

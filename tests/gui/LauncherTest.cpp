@@ -24,6 +24,7 @@
 
 #include "apps/demo/Launcher.h"
 #include "tests/gui/GuiSession.h"
+#include "util/Util.h"
 
 namespace {
 
@@ -304,6 +305,42 @@ TEST_F(LauncherRun, RecordedSessionReplaysHeadlessAlike) {
     EXPECT_EQ(launcher.ReplayScript(saved.string(), replayed.string()), 1);
     EXPECT_EQ(json(replayed), json(unitPath));
     fs::remove_all(dir);
+}
+
+}  // namespace
+
+namespace {
+
+// The language choice: the own resources first, the pseudo locale the build
+// generates beside the module; choosing it shows the next setup in it, and
+// choosing English brings the own texts back.
+TEST_F(LauncherRun, LanguageChoiceShowsTheSetupsInThePseudoLocale) {
+    demo::Launcher launcher(unitPath.string());
+    QComboBox* language = launcher.LanguageChoice();
+    ASSERT_TRUE(language);
+    EXPECT_EQ(language->currentData().toString(), "ENG") << "the own resources by default";
+    const int pseudo = language->findData("QPS");
+    ASSERT_GE(pseudo, 0) << "the generated pseudo-locale module is offered";
+    auto titleOfNextSetup = [&] {
+        QString title;
+        QTimer::singleShot(0, [&] {
+            if (!QTest::qWaitFor([] { return OpenDialog() != nullptr; }, 5000)) return;
+            title = OpenDialog()->windowTitle();
+            QTest::mouseClick(OpenDialog()->ControlWidget(2), Qt::LeftButton, {}, QPoint(10, 6));
+        });
+        launcher.RunOperation("ShowRecordModeDlg");
+        return title;
+    };
+    language->setCurrentIndex(pseudo);  // as the operator picks it
+    EXPECT_EQ(CWWRegistry::GetSystemLanguage(), "QPS");
+    const QString pseudoTitle = titleOfNextSetup();
+    EXPECT_TRUE(launcher.SetLanguage("ENG"));
+    EXPECT_EQ(language->currentData().toString(), "ENG");
+    const QString ownTitle = titleOfNextSetup();
+    EXPECT_FALSE(timedOut);
+    EXPECT_TRUE(pseudoTitle.startsWith("[")) << pseudoTitle.toStdString();
+    EXPECT_FALSE(ownTitle.isEmpty());
+    EXPECT_FALSE(ownTitle.startsWith("[")) << ownTitle.toStdString();
 }
 
 }  // namespace
