@@ -323,7 +323,9 @@ TEST_F(Tools, DescribeFollowsButtonsIntoNestedDialogs) {
         std::set<std::string> headings;
         std::istringstream lines(r.out);
         for (std::string line; std::getline(lines, line);) {
-            if (line.rfind("dialog ", 0) == 0) EXPECT_TRUE(headings.insert(line).second) << line;
+            if (line.rfind("dialog ", 0) == 0) {
+                EXPECT_TRUE(headings.insert(line).second) << line;
+            }
         }
     }
     EXPECT_EQ(ReadFile(unitPath), before);

@@ -197,8 +197,9 @@ TEST_F(Module, BrokenRegistrationsGiveTheirOwnResults) {
         EXPECT_EQ(com::CoCreateInstance(clsid, nullptr, com::IUnknown::IID_, object.outVoid()), c.expected)
             << c.what;
         EXPECT_FALSE(object) << c.what;
-        if (c.expected != com::E_OUTOFMEMORY && c.expected != com::REGDB_E_CLASSNOTREG)
+        if (c.expected != com::E_OUTOFMEMORY && c.expected != com::REGDB_E_CLASSNOTREG) {
             EXPECT_FALSE(com::CoLastLoadError().empty()) << c.what;
+        }
     }
     com::CLSID none{};
     EXPECT_EQ(com::CLSIDFromProgID("Mirelle.NoSuchClass", &none), com::CO_E_CLASSSTRING);
