@@ -342,13 +342,17 @@ enum : unsigned char {
     kSpace = 1,    // IsSpace
     kNoName = 2,   // cannot start a name Scan reads: a blank, '>' (an empty name) or '!' (CDATA)
     kEndMark = 4,  // '/': an end tag
+    kAttributeStop = 8,  // ends an attribute's name: a blank, '=', a quote or '>'
 };
 struct CharClasses {
     unsigned char of[256] = {};
     constexpr CharClasses() {
-        for (int c = '\t'; c <= '\r'; ++c) of[c] = kSpace | kNoName;
-        of[static_cast<unsigned char>(' ')] = kSpace | kNoName;
-        of[static_cast<unsigned char>('>')] = kNoName;
+        for (int c = '\t'; c <= '\r'; ++c) of[c] = kSpace | kNoName | kAttributeStop;
+        of[static_cast<unsigned char>(' ')] = kSpace | kNoName | kAttributeStop;
+        of[static_cast<unsigned char>('>')] = kNoName | kAttributeStop;
+        of[static_cast<unsigned char>('=')] = kAttributeStop;
+        of[static_cast<unsigned char>('"')] = kAttributeStop;
+        of[static_cast<unsigned char>('\'')] = kAttributeStop;
         of[static_cast<unsigned char>('!')] = kNoName;
         of[static_cast<unsigned char>('/')] = kEndMark;
     }
@@ -401,7 +405,7 @@ inline bool NextAttributeInBlock(const char* p, size_t n, unsigned& nameSize, un
 // element written "<name ... />"): ReadAnyNode reads those from the cursor
 // and the pending attributes left here.
 unsigned CXmlDocument::Scan() {
-    m_ahead.next = m_ahead.filled = 0;
+    m_ahead.next = m_ahead.filled = m_ahead.nodes;
 #if defined(__SSE2__)
     if (m_pendingBegin < m_pendingEnd) return 0;
     m_ahead.from = m_cursor;
@@ -443,10 +447,32 @@ unsigned CXmlDocument::Scan() {
             p = stop;
             continue;
         }
-        // The attribute list up to '>' (mostly none).
+        // The attribute list up to '>' (mostly none).  Mostly a start tag has
+        // none or one short one, name="value" with no blanks around its '='
+        // (as <Source ID="12">): that one is read here, character by
+        // character within the 32 characters from the tag's name, into the
+        // node after the start tag's; other lists after the start tag's node.
         const char* gt = stop;
+        bool oneAttribute = false;
         if (*stop != '>') {
-            gt = FindChar(stop, end, '>');
+            const char* const limit = q + 32;
+            const char* const nameAt = stop + 1;
+            const char* a = nameAt;
+            while (a < limit && !(ClassOf(*a) & kAttributeStop)) ++a;
+            if (a != nameAt && a + 2 < limit && *a == '=' && (a[1] == '"' || a[1] == '\'')) {
+                const char quote = a[1];
+                const char* close = a + 2;
+                while (close < limit && *close != quote && *close != '>') ++close;
+                if (close + 1 < limit && *close == quote && close[1] == '>') {
+                    node[1].name = std::string_view(nameAt, static_cast<size_t>(a - nameAt));
+                    node[1].value = std::string_view(a + 2, static_cast<size_t>(close - (a + 2)));
+                    node[1].isEnd = false;
+                    node[1].isAttribute = true;
+                    oneAttribute = true;
+                    gt = close + 1;
+                }
+            }
+            if (!oneAttribute) gt = FindChar(stop, end, '>');
             if (!gt || end - gt < 17) break;
         }
         // The element's text up to the next '<', trimmed.
@@ -482,9 +508,12 @@ unsigned CXmlDocument::Scan() {
                     node->isEnd = true;
                     node->isAttribute = false;
                     ++node;
-                    p = next + 2 + k;
+                    // Past its '>': the next tag mostly follows at once.
+                    p = next + 3 + k;
                 }
             }
+        } else if (oneAttribute) {
+            ++node;
         } else {
             // The attributes follow the start tag.
             node = ScanAttributes(TrimView(stop, gt), node, static_cast<size_t>(q - text), k);
@@ -492,11 +521,11 @@ unsigned CXmlDocument::Scan() {
         }
     }
     m_cursor = static_cast<size_t>(p - text);
-    m_ahead.filled = static_cast<unsigned>(node - m_ahead.nodes);
+    m_ahead.filled = node;
     // After a restart the nodes handed out before it are passed over.
-    m_ahead.next = std::min(m_ahead.skip, m_ahead.filled);
+    m_ahead.next = m_ahead.nodes + std::min<ptrdiff_t>(m_ahead.skip, node - m_ahead.nodes);
     m_ahead.skip = 0;
-    return m_ahead.filled - m_ahead.next;
+    return static_cast<unsigned>(m_ahead.filled - m_ahead.next);
 #else
     return 0;
 #endif
