@@ -449,23 +449,27 @@ unsigned CXmlDocument::Scan() {
         }
         // The attribute list up to '>' (mostly none).  Mostly a start tag has
         // none or one short one, name="value" with no blanks around its '='
-        // (as <Source ID="12">): that one is read here, character by
-        // character within the 32 characters from the tag's name, into the
-        // node after the start tag's; other lists after the start tag's node.
+        // (as <Source ID="12">): that one is read here, into the node after
+        // the start tag's, its name one character at a time and its value
+        // from one block; other lists after the start tag's node.
         const char* gt = stop;
         bool oneAttribute = false;
         if (*stop != '>') {
-            const char* const limit = q + 32;
             const char* const nameAt = stop + 1;
             const char* a = nameAt;
-            while (a < limit && !(ClassOf(*a) & kAttributeStop)) ++a;
-            if (a != nameAt && a + 2 < limit && *a == '=' && (a[1] == '"' || a[1] == '\'')) {
-                const char quote = a[1];
-                const char* close = a + 2;
-                while (close < limit && *close != quote && *close != '>') ++close;
-                if (close + 1 < limit && *close == quote && close[1] == '>') {
+            // The value's block and the character after it then lie within
+            // the 32 characters after q (when the block holds no quote or '>',
+            // close stands just past it).
+            const char* const nameLimit = q + 13;
+            while (a < nameLimit && !(ClassOf(*a) & kAttributeStop)) ++a;
+            if (a != nameAt && a[0] == '=' && a[1] == '"') {
+                const char* const valueAt = a + 2;
+                const __m128i w = Load16(valueAt);
+                const unsigned ends = Matches(w, '"') | Matches(w, '>');
+                const char* const close = valueAt + __builtin_ctz(ends | 0x10000u);
+                if (*close == '"' && close[1] == '>') {
                     node[1].name = std::string_view(nameAt, static_cast<size_t>(a - nameAt));
-                    node[1].value = std::string_view(a + 2, static_cast<size_t>(close - (a + 2)));
+                    node[1].value = std::string_view(valueAt, static_cast<size_t>(close - valueAt));
                     node[1].isEnd = false;
                     node[1].isAttribute = true;
                     oneAttribute = true;

@@ -106,7 +106,7 @@ private:
         std::string_view name, value;
         bool isEnd, isAttribute;
     };
-    static constexpr unsigned kBatch = 32;
+    static constexpr unsigned kBatch = 64;
     // The nodes Scan read ahead, next the first not yet handed out; the
     // cursor and the pending attributes stand after the last of them.  Their
     // views hold while the text stays where it is: before a write or a copy
