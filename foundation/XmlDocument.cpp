@@ -397,9 +397,9 @@ inline bool NextAttributeInBlock(const char* p, size_t n, unsigned& nameSize, un
 
 // Nodes of the common shapes, up to a batch: a tag whose name holds no
 // blanks and ends within sixteen characters, followed by its text, or an end
-// tag.  They are read in one loop over local pointers, each from a few
-// sixteen-character blocks, and kept as offsets into the text (which stay
-// right when a write moves the text).  The batch ends before any other
+// tag, and a start tag's attributes.  They are read in one loop over local
+// pointers, each from a few sixteen-character blocks, and kept as views into
+// the text (see ReadAhead for a text that moves).  The batch ends before any other
 // shape (CDATA, empty names, names with blanks around them, a text without
 // a following tag, the last characters of the text, the end of an empty
 // element written "<name ... />"): ReadAnyNode reads those from the cursor
@@ -417,8 +417,9 @@ unsigned CXmlDocument::Scan() {
     const __m128i blank = _mm_set1_epi8(' ');
     const __m128i greater = _mm_set1_epi8('>');
     // Every block read below lies within the 48 characters after the cursor:
-    // the '<' within 16, the name's block after it, the text's block after
-    // the '>' that ends the name.
+    // the '<' within 16, the name's block after it, a short attribute's
+    // value within the 32 characters after the '<', the text's block after
+    // the '>' that ends the name (further on only where checked).
     while (node < last && end - p > 48) {
         const char* lt = p;
         if (*lt != '<') {
