@@ -109,6 +109,9 @@ bool PugiPTZTriggerList(const std::string& text, cameras::PTZTriggerListDocument
                     else if (an == "AlarmName") alarm.AlarmName.Set(a.child_value());
                 }
                 if (!alarm.AlarmType.present) return false;
+                // The same reservation as the component's reader: room for two
+                // alarms at the first, so both do the same typed work.
+                if (r->Alarms.empty()) r->Alarms.reserve(2);
                 r->Alarms.push_back(std::move(alarm));
             }
         }

@@ -342,13 +342,17 @@ enum : unsigned char {
     kSpace = 1,    // IsSpace
     kNoName = 2,   // cannot start a name Scan reads: a blank, '>' (an empty name) or '!' (CDATA)
     kEndMark = 4,  // '/': an end tag
+    kAttributeStop = 8,  // ends an attribute's name: a blank, '=', a quote or '>'
 };
 struct CharClasses {
     unsigned char of[256] = {};
     constexpr CharClasses() {
-        for (int c = '\t'; c <= '\r'; ++c) of[c] = kSpace | kNoName;
-        of[static_cast<unsigned char>(' ')] = kSpace | kNoName;
-        of[static_cast<unsigned char>('>')] = kNoName;
+        for (int c = '\t'; c <= '\r'; ++c) of[c] = kSpace | kNoName | kAttributeStop;
+        of[static_cast<unsigned char>(' ')] = kSpace | kNoName | kAttributeStop;
+        of[static_cast<unsigned char>('>')] = kNoName | kAttributeStop;
+        of[static_cast<unsigned char>('=')] = kAttributeStop;
+        of[static_cast<unsigned char>('"')] = kAttributeStop;
+        of[static_cast<unsigned char>('\'')] = kAttributeStop;
         of[static_cast<unsigned char>('!')] = kNoName;
         of[static_cast<unsigned char>('/')] = kEndMark;
     }
@@ -393,15 +397,15 @@ inline bool NextAttributeInBlock(const char* p, size_t n, unsigned& nameSize, un
 
 // Nodes of the common shapes, up to a batch: a tag whose name holds no
 // blanks and ends within sixteen characters, followed by its text, or an end
-// tag.  They are read in one loop over local pointers, each from a few
-// sixteen-character blocks, and kept as offsets into the text (which stay
-// right when a write moves the text).  The batch ends before any other
+// tag, and a start tag's attributes.  They are read in one loop over local
+// pointers, each from a few sixteen-character blocks, and kept as views into
+// the text (see ReadAhead for a text that moves).  The batch ends before any other
 // shape (CDATA, empty names, names with blanks around them, a text without
 // a following tag, the last characters of the text, the end of an empty
 // element written "<name ... />"): ReadAnyNode reads those from the cursor
 // and the pending attributes left here.
 unsigned CXmlDocument::Scan() {
-    m_ahead.next = m_ahead.filled = 0;
+    m_ahead.next = m_ahead.filled = m_ahead.nodes;
 #if defined(__SSE2__)
     if (m_pendingBegin < m_pendingEnd) return 0;
     m_ahead.from = m_cursor;
@@ -413,8 +417,9 @@ unsigned CXmlDocument::Scan() {
     const __m128i blank = _mm_set1_epi8(' ');
     const __m128i greater = _mm_set1_epi8('>');
     // Every block read below lies within the 48 characters after the cursor:
-    // the '<' within 16, the name's block after it, the text's block after
-    // the '>' that ends the name.
+    // the '<' within 16, the name's block after it, a short attribute's
+    // value within the 32 characters after the '<', the text's block after
+    // the '>' that ends the name (further on only where checked).
     while (node < last && end - p > 48) {
         const char* lt = p;
         if (*lt != '<') {
@@ -443,10 +448,36 @@ unsigned CXmlDocument::Scan() {
             p = stop;
             continue;
         }
-        // The attribute list up to '>' (mostly none).
+        // The attribute list up to '>' (mostly none).  Mostly a start tag has
+        // none or one short one, name="value" with no blanks around its '='
+        // (as <Source ID="12">): that one is read here, into the node after
+        // the start tag's, its name one character at a time and its value
+        // from one block; other lists after the start tag's node.
         const char* gt = stop;
+        bool oneAttribute = false;
         if (*stop != '>') {
-            gt = FindChar(stop, end, '>');
+            const char* const nameAt = stop + 1;
+            const char* a = nameAt;
+            // The value's block and the character after it then lie within
+            // the 32 characters after q (when the block holds no quote or '>',
+            // close stands just past it).
+            const char* const nameLimit = q + 13;
+            while (a < nameLimit && !(ClassOf(*a) & kAttributeStop)) ++a;
+            if (a != nameAt && a[0] == '=' && a[1] == '"') {
+                const char* const valueAt = a + 2;
+                const __m128i w = Load16(valueAt);
+                const unsigned ends = Matches(w, '"') | Matches(w, '>');
+                const char* const close = valueAt + __builtin_ctz(ends | 0x10000u);
+                if (*close == '"' && close[1] == '>') {
+                    node[1].name = std::string_view(nameAt, static_cast<size_t>(a - nameAt));
+                    node[1].value = std::string_view(valueAt, static_cast<size_t>(close - valueAt));
+                    node[1].isEnd = false;
+                    node[1].isAttribute = true;
+                    oneAttribute = true;
+                    gt = close + 1;
+                }
+            }
+            if (!oneAttribute) gt = FindChar(stop, end, '>');
             if (!gt || end - gt < 17) break;
         }
         // The element's text up to the next '<', trimmed.
@@ -482,9 +513,12 @@ unsigned CXmlDocument::Scan() {
                     node->isEnd = true;
                     node->isAttribute = false;
                     ++node;
-                    p = next + 2 + k;
+                    // Past its '>': the next tag mostly follows at once.
+                    p = next + 3 + k;
                 }
             }
+        } else if (oneAttribute) {
+            ++node;
         } else {
             // The attributes follow the start tag.
             node = ScanAttributes(TrimView(stop, gt), node, static_cast<size_t>(q - text), k);
@@ -492,11 +526,11 @@ unsigned CXmlDocument::Scan() {
         }
     }
     m_cursor = static_cast<size_t>(p - text);
-    m_ahead.filled = static_cast<unsigned>(node - m_ahead.nodes);
+    m_ahead.filled = node;
     // After a restart the nodes handed out before it are passed over.
-    m_ahead.next = std::min(m_ahead.skip, m_ahead.filled);
+    m_ahead.next = m_ahead.nodes + std::min<ptrdiff_t>(m_ahead.skip, node - m_ahead.nodes);
     m_ahead.skip = 0;
-    return m_ahead.filled - m_ahead.next;
+    return static_cast<unsigned>(m_ahead.filled - m_ahead.next);
 #else
     return 0;
 #endif

@@ -74,8 +74,8 @@ public:
     // a synthetic end tag) lies in the document text and stays valid until
     // the text changes; a synthetic end tag's name until the next ReadNode.
     bool ReadNode(std::string_view& name, std::string_view& value, bool& isEnd, bool& isAttribute) {
-        if (m_ahead.next < m_ahead.filled) {
-            const Scanned& node = m_ahead.nodes[m_ahead.next++];
+        if (m_ahead.next != m_ahead.filled) {
+            const Scanned& node = *m_ahead.next++;
             name = node.name;
             value = node.value;
             isEnd = node.isEnd;
@@ -106,7 +106,7 @@ private:
         std::string_view name, value;
         bool isEnd, isAttribute;
     };
-    static constexpr unsigned kBatch = 32;
+    static constexpr unsigned kBatch = 64;
     // The nodes Scan read ahead, next the first not yet handed out; the
     // cursor and the pending attributes stand after the last of them.  Their
     // views hold while the text stays where it is: before a write or a copy
@@ -115,8 +115,11 @@ private:
     // its start (from), passing over the skip nodes handed out before.
     struct ReadAhead {
         Scanned nodes[kBatch];
-        unsigned next = 0;
-        unsigned filled = 0;
+        // The nodes not yet handed out: [next, filled) of nodes.  Pointers
+        // rather than counts: handing a node out is then one comparison and
+        // one step.
+        const Scanned* next = nodes;
+        const Scanned* filled = nodes;
         unsigned skip = 0;
         bool restart = false;
         size_t from = 0;
@@ -124,25 +127,27 @@ private:
         ReadAhead() = default;
         ReadAhead(const ReadAhead& other) { *this = other; }
         ReadAhead& operator=(const ReadAhead& other) {
-            next = filled = 0;
+            next = filled = nodes;
             skip = other.skip;
             restart = other.restart;
             from = other.from;
-            if (other.next < other.filled) {
-                skip = other.next;
+            if (other.next != other.filled) {
+                skip = other.HandedOut();
                 restart = true;
             }
             return *this;
         }
+        unsigned HandedOut() const { return static_cast<unsigned>(next - nodes); }
         void Drop() {
-            if (next < filled) {
-                skip = next;
+            if (next != filled) {
+                skip = HandedOut();
                 restart = true;
             }
-            next = filled = 0;
+            next = filled = nodes;
         }
         void Clear() {
-            next = filled = skip = 0;
+            next = filled = nodes;
+            skip = 0;
             restart = false;
         }
     };

@@ -265,6 +265,9 @@ TEST(XmlReaderBatch, LongTextsGiveTheNodesOfTheirElements) {
         "<Handler>\r\n\t\t\t<ProgramID>Quellan.SpeedDome.3</ProgramID>\r\n\t\t</Handler>\r\n",
         "<GUID>{6F1C2A30-51D0-4B7A-9E22-000000001000}</GUID>",  // a text beyond a block
         "<IPSource ID=\"7\"><Address>10.0.0.1</Address></IPSource>\r\n",
+        "<IPSource ID=\"255\"><GUID>{6F1C2A30-51D0-4B7A-9E22-000000001000}</GUID></IPSource>\r\n\t\t",
+        "<S a=\"x>y\">v</S>", "<S a=\"1\" >v</S>", "<S a=\"1\"/>", "<S a=\"1\"\">v</S>", "<S a=\"1>v</S>",
+        "<S a\t=\"1\">v</S>", "<S =\"1\">v</S>", "<S a=\"\">v</S>", "<S a='1'>v</S>",
         "<A x=\"1\" y='say \"hi\"' >  two words \t</A>",
         "<B long_attribute_name=\"a value longer than a block\">w</B>",
         "<C x=1 y=\"2\">v</C>",
@@ -294,6 +297,39 @@ TEST(XmlReaderBatch, LongTextsGiveTheNodesOfTheirElements) {
         read.ReadText(head);
         EXPECT_EQ(Rest(read), Rest(whole)) << cut;
     }
+}
+
+// Start tags with one attribute near the shape read within a batch: tag and
+// attribute names and values of every length up to past a block, each quote,
+// and the characters that end a name or a value put in each place.  A long
+// text of them gives the nodes of its pieces read one at a time.
+TEST(XmlReaderBatch, OneAttributeOfEveryShape) {
+    std::vector<std::string> pieces;
+    for (size_t tag = 1; tag <= 15; tag += 2)
+        for (size_t name = 0; name <= 16; ++name)
+            for (size_t value = 0; value <= 18; value += 3)
+                for (const char* quote : {"\"", "'"}) {
+                    const std::string t(tag, 'T'), n(name, 'n'), v(value, 'v');
+                    pieces.push_back("<" + t + " " + n + "=" + quote + v + quote + ">x</" + t + ">\r\n");
+                }
+    // A character that ends a name or a value (or does not) at each place of
+    // "<T name="value">", and the end of the tag cut off.
+    const std::string base = "<Tag name=\"value\">";
+    for (size_t at = 5; at < base.size(); ++at)
+        for (char c : {' ', '\t', '=', '"', '\'', '>', '/', '<'}) {
+            std::string piece = base;
+            piece[at] = c;
+            pieces.push_back(piece + "x</Tag>");
+            pieces.push_back(base.substr(0, at) + c + base.substr(at) + "x</Tag>\n");
+        }
+    std::string text, want;
+    for (size_t i = 0; i < pieces.size(); ++i) {
+        // Each piece after a few others, so that it falls at every place of
+        // a batch.
+        text += pieces[i] + std::string(i % 3, '\t');
+        want += Nodes(pieces[i]);
+    }
+    EXPECT_EQ(Nodes(text), want);
 }
 
 // Reads up to n nodes of a document (all when n is 0), one line a node.
