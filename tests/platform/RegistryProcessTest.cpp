@@ -465,19 +465,27 @@ TEST_F(SharedStore, ToolAnswersBadCommandLinesWithExitCodeTwo) {
 TEST_F(SharedStore, RegistryThreadsWriteReadAndWatchTogether) {
     constexpr int kWriters = 3, kValues = 150;
     ASSERT_TRUE(reg::SetDword(reg::HKEY_LOCAL_MACHINE, "T", "start", 0));
-    std::atomic<bool> done{false};
+    std::atomic<bool> done{false}, armed{false};
     std::atomic<int> signals{0};
     std::thread watcher([&] {
         reg::HKEY k;
-        if (reg::RegOpenKeyEx(reg::HKEY_LOCAL_MACHINE, "T", &k) != reg::ERROR_SUCCESS) return;
+        if (reg::RegOpenKeyEx(reg::HKEY_LOCAL_MACHINE, "T", &k) != reg::ERROR_SUCCESS) {
+            armed = true;
+            return;
+        }
         auto e = std::make_shared<reg::Event>();
         while (!done) {
             e->Reset();
             if (reg::RegNotifyChangeKeyValue(k, true, reg::REG_NOTIFY_CHANGE_LAST_SET, e) != reg::ERROR_SUCCESS) break;
+            armed = true;
             if (e->Wait(50ms)) ++signals;
         }
+        armed = true;
         reg::RegCloseKey(k);
     });
+    // The writers start once the watcher waits on the key: writes before
+    // that are no change it could be told of.
+    while (!armed) std::this_thread::yield();
     std::thread reader([&] {
         while (!done) reg::GetDword(reg::HKEY_LOCAL_MACHINE, "T\\W0", "v0");
     });
@@ -488,6 +496,9 @@ TEST_F(SharedStore, RegistryThreadsWriteReadAndWatchTogether) {
                 reg::SetDword(reg::HKEY_LOCAL_MACHINE, "T\\W" + std::to_string(t), "v" + std::to_string(i), i);
         });
     for (auto& w : writers) w.join();
+    // A loaded machine may deliver the last change late: give it time.
+    for (auto until = std::chrono::steady_clock::now() + 5s; signals == 0 && std::chrono::steady_clock::now() < until;)
+        std::this_thread::sleep_for(5ms);
     done = true;
     watcher.join();
     reader.join();
