@@ -4,7 +4,6 @@
 #include <filesystem>
 #include <memory>
 #include <mutex>
-#include <sstream>
 #include <unistd.h>
 
 #include "interfaces/ISetupUI.h"
@@ -43,15 +42,10 @@ bool TryLoad(const std::filesystem::path& p) {
 std::string ChooseResourceModule() {
     if (CWWRegistry::GetSystemLanguage() == "ENG") return {};
     std::string name = CWWRegistry::GetLocalResDLLName("ResSetupUI");
-    std::vector<std::filesystem::path> search;
-    if (const char* env = std::getenv("MIRELLE_RESOURCE_PATH"); env && *env) {
-        std::stringstream ss(env);
-        for (std::string dir; std::getline(ss, dir, ':');)
-            if (!dir.empty()) search.emplace_back(dir);
-    }
-    search.emplace_back(".");
-    for (auto& dir : search)
+    for (const std::string& folder : LocalResourceFolders()) {
+        const std::filesystem::path dir(folder);
         if (TryLoad(dir / name)) return (dir / name).string();
+    }
     // The module's own folder: its full path cut after the last separator.
     std::string own = ModulePath();
     if (own.size() > 259) own.resize(259);

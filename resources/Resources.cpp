@@ -35,6 +35,13 @@ const Tables& Own() {
     return t;
 }
 
+}  // namespace
+
+const std::map<int, std::string>& OwnStrings() { return Own().strings; }
+const std::map<int, ui::DialogTemplate>& OwnTemplates() { return Own().templates; }
+
+namespace {
+
 struct Localised {
     std::mutex m;
     std::optional<std::string> path;

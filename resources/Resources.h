@@ -41,6 +41,11 @@ bool LoadResourceModule(const std::string& path);
 void UnloadResourceModule();
 std::optional<std::string> LoadedModulePath();
 
+// Every string and every dialog template of the own resources, by id (the
+// tables of all subsystems together).
+const std::map<int, std::string>& OwnStrings();
+const std::map<int, ui::DialogTemplate>& OwnTemplates();
+
 // Tables per subsystem (each in its own source file).
 std::span<const StringEntry> ComponentStrings();
 std::span<const StringEntry> CameraStrings();

@@ -1,6 +1,7 @@
 #include "util/Util.h"
 
 #include <cstdlib>
+#include <sstream>
 
 #include "platform/registry/Registry.h"
 #include "platform/ui/Dialog.h"
@@ -13,6 +14,17 @@ std::string CWWRegistry::GetSystemLanguage() {
 
 std::string CWWRegistry::GetLocalResDLLName(const std::string& baseName) {
     return baseName + GetSystemLanguage() + ".json";
+}
+
+std::vector<std::string> LocalResourceFolders() {
+    std::vector<std::string> folders;
+    if (const char* env = std::getenv("MIRELLE_RESOURCE_PATH"); env && *env) {
+        std::stringstream ss(env);
+        for (std::string dir; std::getline(ss, dir, ':');)
+            if (!dir.empty()) folders.push_back(dir);
+    }
+    folders.emplace_back(".");
+    return folders;
 }
 
 int CWWRegistry::GetControlsWWMode() {

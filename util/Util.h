@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <ctime>
 #include <string>
+#include <vector>
 
 namespace ui {
 class Dialog;
@@ -28,6 +29,11 @@ public:
     // REG_DWORD "WindowsStyle" under the WWControls key exists and is non-zero.
     static int GetWindowsStyleFlag();
 };
+
+// The folders a localised resource module is looked for in before the
+// module's own folder: those listed in MIRELLE_RESOURCE_PATH (separated by
+// ':'), then the current folder.
+std::vector<std::string> LocalResourceFolders();
 
 // Record mode of the unit.
 class CRecordInfo {

@@ -46,12 +46,7 @@ namespace {
 std::vector<std::string> AvailableLanguages() {
     namespace fs = std::filesystem;
     std::vector<fs::path> folders;
-    if (const char* env = std::getenv("MIRELLE_RESOURCE_PATH"); env && *env) {
-        std::stringstream ss(env);
-        for (std::string dir; std::getline(ss, dir, ':');)
-            if (!dir.empty()) folders.emplace_back(dir);
-    }
-    folders.emplace_back(".");
+    for (const std::string& folder : LocalResourceFolders()) folders.emplace_back(folder);
     if (const std::string module = apps::ModuleBesideExecutable(); !module.empty())
         folders.push_back(fs::path(module).parent_path());
     std::vector<std::string> codes = {"ENG"};

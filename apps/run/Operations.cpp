@@ -377,10 +377,10 @@ int FirstUnusedLine(const std::vector<ui::Action>& actions, std::size_t remainin
 
 // The line of the first answer that no message box took, or 0: boxes take
 // the answers in order, so the unused ones are the last answers given.
-int FirstUnusedAnswerLine(const std::vector<ui::Action>& actions, std::size_t applied, std::size_t unusedAnswers) {
+int FirstUnusedAnswerLine(const std::vector<ui::Action>& actions, std::size_t unusedAnswers) {
     std::vector<int> answers;
-    for (std::size_t i = 0; i < applied && i < actions.size(); ++i)
-        if (actions[i].kind == ui::Action::Kind::Answer) answers.push_back(actions[i].line);
+    for (const ui::Action& a : actions)
+        if (a.kind == ui::Action::Kind::Answer) answers.push_back(a.line);
     return unusedAnswers && unusedAnswers <= answers.size() ? answers[answers.size() - unusedAnswers] : 0;
 }
 
@@ -411,7 +411,7 @@ ScriptedRun RunScript(const std::string& operation, const std::vector<ui::Action
     report.Finish(run.outcome);
     if (int line = FirstUnusedLine(actions, remaining)) {
         run.error = "line " + std::to_string(line) + ": action left after the dialog closed";
-    } else if (int line = FirstUnusedAnswerLine(actions, actions.size(), unusedAnswers)) {
+    } else if (int line = FirstUnusedAnswerLine(actions, unusedAnswers)) {
         run.error = "line " + std::to_string(line) +
                     ": no message box used this answer (an answer comes before the action that opens the box)";
     }

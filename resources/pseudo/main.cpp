@@ -43,20 +43,9 @@ std::string PseudoString(int id, const std::string& ansi) {
 
 nlohmann::json Module() {
     nlohmann::json strings = nlohmann::json::object();
-    for (auto table : {res::ComponentStrings(), res::CameraStrings(), res::DisplayStrings(), res::StorageStrings(),
-                       res::TextStreamStrings(), res::AudioStrings(), res::NetworkStrings()})
-        for (const auto& e : table)
-            strings[std::to_string(e.id)] = PseudoString(e.id, e.text);
-    std::map<int, ui::DialogTemplate> own;
-    res::AddComponentTemplates(own);
-    res::AddCameraTemplates(own);
-    res::AddDisplayTemplates(own);
-    res::AddStorageTemplates(own);
-    res::AddTextStreamTemplates(own);
-    res::AddAudioTemplates(own);
-    res::AddNetworkTemplates(own);
+    for (const auto& [id, text] : res::OwnStrings()) strings[std::to_string(id)] = PseudoString(id, text);
     nlohmann::json templates = nlohmann::json::object();
-    for (const auto& [id, t] : own) {
+    for (const auto& [id, t] : res::OwnTemplates()) {
         nlohmann::json entry = nlohmann::json::object();
         if (!t.caption.empty()) entry["caption"] = Pseudo(t.caption);
         nlohmann::json controls = nlohmann::json::object(), columns = nlohmann::json::object();

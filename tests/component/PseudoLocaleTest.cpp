@@ -65,10 +65,7 @@ TEST_F(PseudoModule, EveryStringKeepsItsConversionsAndStillFormats) {
     std::ifstream in(MIRELLE_PSEUDO_MODULE);
     ASSERT_TRUE(in) << MIRELLE_PSEUDO_MODULE;
     const nlohmann::json module = nlohmann::json::parse(in);
-    std::map<int, std::string> own;
-    for (auto table : {res::ComponentStrings(), res::CameraStrings(), res::DisplayStrings(), res::StorageStrings(),
-                       res::TextStreamStrings(), res::AudioStrings(), res::NetworkStrings()})
-        for (const auto& e : table) own[e.id] = e.text;
+    const std::map<int, std::string>& own = res::OwnStrings();
     ASSERT_EQ(module["strings"].size(), own.size()) << "every string of the own resources";
     ASSERT_TRUE(res::LoadResourceModule(MIRELLE_PSEUDO_MODULE));
     int formatted = 0;
@@ -85,11 +82,11 @@ TEST_F(PseudoModule, EveryStringKeepsItsConversionsAndStillFormats) {
     EXPECT_GT(formatted, 10);
     // Texts the program reads stay as they are.
     EXPECT_EQ(res::LoadString(101), "COM");
-    EXPECT_EQ(res::LoadString(149), own[149]);
-    EXPECT_EQ(res::LoadString(1070), own[1070]);
+    EXPECT_EQ(res::LoadString(149), own.at(149));
+    EXPECT_EQ(res::LoadString(1070), own.at(1070));
     // Column heading lists: each heading on its own.
     const std::string headings = res::LoadString(1025);
-    EXPECT_EQ(std::count(headings.begin(), headings.end(), ','), std::count(own[1025].begin(), own[1025].end(), ','));
+    EXPECT_EQ(std::count(headings.begin(), headings.end(), ','), std::count(own.at(1025).begin(), own.at(1025).end(), ','));
     EXPECT_EQ(headings.substr(0, 2), "[\xCE");  // "[Index"
 }
 
