@@ -7,6 +7,7 @@
 #include <QWebSocket>
 
 #include "web/Protocol.h"
+#include "web/Server.h"
 
 namespace web {
 
@@ -51,6 +52,33 @@ Console::~Console() {
     }
 }
 
+security::Guard& DefaultGuard() {
+    static security::Guard guard;
+    return guard;
+}
+
+void Console::Audit(const std::string& user, const std::string& address, const char* event, const std::string& detail) {
+    if (guard) guard->Audit(user, address, event, detail);
+}
+
+bool Console::Admit(int id) {
+    Conn* c = Find(id);
+    if (!c) return false;
+    if (c->limits->rate.Take()) return true;
+    const auto rate = static_cast<long>((guard ? guard : &DefaultGuard())->Options().messagesPerSecond);
+    Violation(id, "too many messages: at most " + std::to_string(rate) + " a second");
+    return false;
+}
+
+void Console::Violation(int id, const std::string& what) {
+    Conn* c = Find(id);
+    if (!c) return;
+    Send(*c, ErrorJson(what, "message"));
+    if (!c->limits->violations.Record()) return;
+    Audit(c->user, c->address, security::audit::kLimits, what);
+    c->socket->close(QWebSocketProtocol::CloseCodePolicyViolated, "limits broken repeatedly");
+}
+
 Console::Conn* Console::Find(int id) {
     for (auto& c : m_conns)
         if (c->id == id) return c.get();
@@ -90,18 +118,23 @@ void Console::SendRoles() {
 
 void Console::Attach(QWebSocket* socket, const std::string& session, const std::string& user) {
     auto conn = std::make_unique<Conn>(Conn{m_nextId++, socket, session, user});
+    conn->address = ClientAddress(socket->peerAddress());
+    conn->limits = (guard ? guard : &DefaultGuard())->NewSocketLimits();
     const int id = conn->id;
     socket->setParent(this);
     socket->setMaxAllowedIncomingMessageSize(kHardMessageLimit);
     connect(socket, &QWebSocket::textMessageReceived, this, [this, id](const QString& text) {
+        // The rate is held as messages arrive, before they queue up.
+        if (!Admit(id)) return;
         // Handled from the event loop, not inside the socket's own signal:
         // a handler may run a dialog to its end, and the socket may go
         // away meanwhile.
         QMetaObject::invokeMethod(this, [this, id, text] { Handle(id, text); }, Qt::QueuedConnection);
     });
     connect(socket, &QWebSocket::binaryMessageReceived, this, [this, id](const QByteArray&) {
+        if (!Admit(id)) return;
         QMetaObject::invokeMethod(
-            this, [this, id] { Error(id, "binary messages are not taken", "binary"); }, Qt::QueuedConnection);
+            this, [this, id] { Violation(id, "binary messages are not taken"); }, Qt::QueuedConnection);
     });
     connect(socket, &QWebSocket::disconnected, this, [this, id] { Detached(id); }, Qt::QueuedConnection);
     m_conns.push_back(std::move(conn));
@@ -110,7 +143,7 @@ void Console::Attach(QWebSocket* socket, const std::string& session, const std::
     bool took = false;
     if (m_holder.session.empty() && m_running.empty()) {
         // Nobody holds the setup and none runs: the operator who comes takes it.
-        m_holder = Holder{session, user, IsoNow()};
+        m_holder = Holder{session, user, IsoNow(), c.address};
         took = true;
     } else if (m_holder.session == session) {
         m_grace.stop();  // the holder is back within the grace time
@@ -160,9 +193,10 @@ void Console::SessionEnded(const std::string& session) {
 
 void Console::DropHolder(const std::string& why) {
     m_grace.stop();
-    const std::string user = m_holder.user;
+    const std::string user = m_holder.user, address = m_holder.address;
     m_holder = Holder{};
     if (!m_running.empty()) {
+        Audit(user, address, security::audit::kConnectTimeout, why);
         Log("== " + why + ": ConnectTimeout");
         if (onEvent) onEvent(user, why + ": ConnectTimeout");
         m_host.ConnectTimeout();
@@ -177,8 +211,11 @@ void Console::Handle(int id, const QString& qtext) {
     if (!Find(id)) return;
     const std::string text = qtext.toStdString();
     ClientMessage m;
-    if (std::string why = ReadClientMessage(text, m); !why.empty()) return Error(id, why, "message");
+    bool limit = false;
+    if (std::string why = ReadClientMessage(text, m, &limit); !why.empty())
+        return limit ? Violation(id, why) : Error(id, why, "message");
     Conn& c = *Find(id);
+    if (m.type != ClientMessage::Type::Ping && onActivity) onActivity(c.session);
     const bool holder = !m_holder.session.empty() && c.session == m_holder.session;
     using T = ClientMessage::Type;
     const char* type = "";
@@ -228,6 +265,8 @@ void Console::Handle(int id, const QString& qtext) {
             }
             if (m_frontEnd.Abandoned()) m_frontEnd.Abandon(false);
             SetHolder(c.session, c.user);
+            m_holder.address = c.address;
+            Audit(c.user, c.address, security::audit::kTake, "");
             return;
         case T::Handover: {
             if (!holder) return Error(id, "only the holder (" + m_holder.user + ") can hand the setup over", "handover");
@@ -235,7 +274,10 @@ void Console::Handle(int id, const QString& qtext) {
             for (auto& other : m_conns)
                 if (other->user == m.to && other->session != c.session) to = other.get();
             if (!to) return Error(id, m.to + " is not connected", "handover");
+            Audit(c.user, c.address, security::audit::kHandover, "to " + to->user);
+            const std::string address = to->address;
             SetHolder(to->session, to->user);
+            m_holder.address = address;
             return;
         }
     }
@@ -246,6 +288,10 @@ void Console::RunSetup(int id, const std::string& operation) {
     if (!m_host.IsOperation(operation)) return Error(id, "no setup " + operation, "run " + operation);
     m_running = operation;
     m_frontEnd.Abandon(false);
+    if (Conn* c = Find(id)) m_holder.address = c->address;
+    // The operator and address of the run, kept for its lines even if the holder changes meanwhile.
+    const std::string user = m_holder.user, address = m_holder.address;
+    Audit(user, address, security::audit::kSetupOpened, operation);
     if (onEvent) onEvent(m_holder.user, "opened " + operation);
     Broadcast(json{{"type", "running"}, {"operation", operation}});
     Log("== " + operation);
@@ -256,11 +302,15 @@ void Console::RunSetup(int id, const std::string& operation) {
     const json before = m_host.Unit();
     long result = -1;
     try {
-        result = m_host.Run(operation, [this](const std::string& line) { Log(line); });
+        result = m_host.Run(operation, [this, &user, &address](const std::string& line) {
+            if (line.rfind("host:", 0) == 0) Audit(user, address, security::audit::kHost, line);
+            Log(line);
+        });
     } catch (const std::exception& e) {
         Log(std::string("failed: ") + e.what());
     }
     m_frontEnd.recorder = nullptr;
+    Audit(user, address, security::audit::kSetupResult, operation + " " + std::to_string(result));
     m_running.clear();
     m_frontEnd.Abandon(false);
     if (onEvent) onEvent(m_holder.user, operation + " result " + std::to_string(result));

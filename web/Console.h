@@ -22,6 +22,7 @@
 
 #include "platform/ui/Recorder.h"
 #include "web/WebFrontEnd.h"
+#include "web/security/Guard.h"
 
 class QWebSocket;
 
@@ -67,16 +68,29 @@ public:
     int graceMs = 30000;
     // Called for what an audit trail keeps: (user, event text).
     std::function<void(const std::string&, const std::string&)> onEvent;
+    // The limits each socket's messages are held to and the audit trail
+    // (the server sets it; the defaults hold without one).
+    security::Guard* guard = nullptr;
+    // A session did something (any message but a ping): its idle time starts again.
+    std::function<void(const std::string& session)> onActivity;
 
 private:
     struct Conn {
         int id;
         QWebSocket* socket;
         std::string session, user;
+        std::string address = {};
+        std::unique_ptr<security::SocketLimits> limits = {};
     };
     struct Holder {
         std::string session, user, since;
+        std::string address = {};  // of the socket that last ran a setup
     };
+    // A message arrived: within the socket's rate?
+    bool Admit(int id);
+    // The socket broke a limit; it is closed when it keeps doing so.
+    void Violation(int id, const std::string& what);
+    void Audit(const std::string& user, const std::string& address, const char* event, const std::string& detail);
     Conn* Find(int id);
     void Handle(int id, const QString& text);
     void Send(Conn& c, const nlohmann::json& message);

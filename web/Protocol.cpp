@@ -1,5 +1,7 @@
 #include "web/Protocol.h"
 
+#include "web/security/MessageReader.h"
+
 #include "platform/codepage/CodePage.h"
 #include "platform/ui/MessageBox.h"
 
@@ -136,73 +138,33 @@ bool ToModelText(std::string_view utf8, std::string& ansi) {
     return cp::AnsiToUtf8(ansi) == utf8;
 }
 
-std::string ReadClientMessage(std::string_view text, ClientMessage& out) {
-    if (text.size() > kMaxMessageBytes)
-        return "message too large: " + std::to_string(text.size()) + " bytes, at most " +
-               std::to_string(kMaxMessageBytes);
-    if (!IsValidUtf8(text)) return "message is not valid UTF-8";
-    json j;
-    bool tooDeep = false;
-    try {
-        // Values nested too deep are dropped as they are read, and refused below.
-        j = json::parse(
-            text,
-            [&tooDeep](int depth, json::parse_event_t, json&) {
-                if (depth > kMaxNesting) tooDeep = true;
-                return depth <= kMaxNesting;
-            },
-            true);
-    } catch (const json::exception&) {
-        return "message is not JSON";
-    }
-    if (tooDeep) return "message nested deeper than " + std::to_string(kMaxNesting);
-    if (!j.is_object()) return "message is not a JSON object";
-    auto type = j.find("type");
-    if (type == j.end() || !type->is_string()) return "message has no \"type\"";
-    const std::string t = type->get<std::string>();
-    auto text_ = [&](const char* key, std::string& into) -> std::string {
-        auto it = j.find(key);
-        if (it == j.end() || !it->is_string()) return "\"" + t + "\" needs a text \"" + key + "\"";
-        into = it->get<std::string>();
-        return {};
-    };
+std::string ReadClientMessage(std::string_view text, ClientMessage& out, bool* limitBroken) {
+    // Size, UTF-8, nesting, the type and its fields' kinds are the reader's;
+    // what it takes is then copied into the message.
+    static const security::MessageReader reader(
+        security::MessageLimits{kMaxMessageBytes, kMaxNesting, security::MessageLimits{}.maxTextField});
+    security::ReadResult r = reader.Read(text);
+    if (limitBroken) *limitBroken = r.limitBroken;
+    if (!r.ok()) return r.error;
+    const json& j = r.message->body;
+    const std::string& t = r.message->type;
+    auto str = [&j](const char* key) { return j.contains(key) ? j.at(key).get<std::string>() : std::string(); };
     ClientMessage m;
-    std::string err;
-    if (t == "run") {
-        m.type = ClientMessage::Type::Run;
-        err = text_("operation", m.operation);
-    } else if (t == "action") {
-        m.type = ClientMessage::Type::Action;
-        err = text_("line", m.line);
-    } else if (t == "answer") {
-        m.type = ClientMessage::Type::Answer;
-        err = text_("answer", m.answer);
-        if (auto b = j.find("box"); err.empty() && b != j.end()) {
-            if (!b->is_number_integer()) return "\"answer\" needs a number \"box\"";
-            const auto n = b->get<long long>();
-            if (n < 0 || n > 1'000'000'000) return "\"answer\": no such box";
-            m.box = static_cast<int>(n);
-        }
-    } else if (t == "reset") {
-        m.type = ClientMessage::Type::Reset;
-    } else if (t == "record") {
-        m.type = ClientMessage::Type::Record;
-        auto on = j.find("on");
-        if (on == j.end() || !on->is_boolean()) return "\"record\" needs true or false \"on\"";
-        m.on = on->get<bool>();
-    } else if (t == "recording") {
-        m.type = ClientMessage::Type::Recording;
-    } else if (t == "take") {
-        m.type = ClientMessage::Type::Take;
-    } else if (t == "handover") {
-        m.type = ClientMessage::Type::Handover;
-        err = text_("to", m.to);
-    } else if (t == "ping") {
-        m.type = ClientMessage::Type::Ping;
-    } else {
-        return "unknown message type \"" + t + "\"";
-    }
-    if (!err.empty()) return err;
+    using T = ClientMessage::Type;
+    static const std::pair<const char*, T> types[] = {
+        {"run", T::Run},     {"action", T::Action},       {"answer", T::Answer}, {"reset", T::Reset},
+        {"record", T::Record}, {"recording", T::Recording}, {"take", T::Take},     {"handover", T::Handover},
+        {"ping", T::Ping}};
+    bool known = false;
+    for (const auto& [name, type] : types)
+        if (t == name) m.type = type, known = true;
+    if (!known) return "unknown message type \"" + t + "\"";
+    m.operation = str("operation");
+    m.line = str("line");
+    m.answer = str("answer");
+    m.to = str("to");
+    if (auto b = j.find("box"); b != j.end()) m.box = static_cast<int>(b->get<long long>());
+    if (auto on = j.find("on"); on != j.end()) m.on = on->get<bool>();
     out = std::move(m);
     return {};
 }

@@ -30,7 +30,9 @@ struct ClientMessage {
 // Reads one text frame.  Answers an empty string and fills out, or the
 // reason it is refused: too large, invalid UTF-8, not JSON, nested too deep,
 // not an object, an unknown type or a field of the wrong kind.
-std::string ReadClientMessage(std::string_view text, ClientMessage& out);
+// *limitBroken (when given) tells a refusal for breaking a limit (size,
+// UTF-8, nesting) from one for the protocol.
+std::string ReadClientMessage(std::string_view text, ClientMessage& out, bool* limitBroken = nullptr);
 
 // True when text is well-formed UTF-8 (no overlong forms, no surrogates).
 bool IsValidUtf8(std::string_view text);

@@ -11,8 +11,14 @@
 #include <QSslServer>
 #include <QSslSocket>
 #include <QWebSocket>
+#include <QPointer>
+#include <QSet>
+#include <QSslCipher>
+#include <QTimer>
 #include <QWebSocketServer>
 #include <deque>
+
+#include "web/security/TlsPolicy.h"
 
 #include "web/Console.h"
 #include "web/HttpPolicy.h"
@@ -39,6 +45,9 @@ const char* Reason(int status) {
         case 403: return "Forbidden";
         case 404: return "Not Found";
         case 405: return "Method Not Allowed";
+        case 411: return "Length Required";
+        case 413: return "Content Too Large";
+        case 429: return "Too Many Requests";
         case 426: return "Upgrade Required";
         case 431: return "Request Header Fields Too Large";
         default: return "Error";
@@ -76,6 +85,12 @@ bool Public(const std::string& name) {
 }
 
 }  // namespace
+
+std::string ClientAddress(const QHostAddress& address) {
+    bool v4 = false;
+    const quint32 ip = address.toIPv4Address(&v4);
+    return (v4 ? QHostAddress(ip) : address).toString().toStdString();
+}
 
 std::string RequestHead::Header(const std::string& lowerName) const {
     for (const auto& [name, value] : headers)
@@ -131,8 +146,17 @@ private:
     }
     void Watch(QTcpSocket* socket) {
         socket->setParent(this);
-        connect(socket, &QTcpSocket::readyRead, this, [this, socket] { Look(socket); });
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        // Connections are counted per client address while they are open.
+        security::Guard& guard = *m_server.m_guard;
+        const std::string address = ClientAddress(socket->peerAddress());
+        if (!guard.Connections().TryOpen(address)) return Refuse(socket, 429);
+        connect(socket, &QObject::destroyed, &m_server, [&guard, address] { guard.Connections().Close(address); });
+        connect(socket, &QTcpSocket::readyRead, this, [this, socket] { Look(socket); });
+        // A client that holds a connection open without finishing its request head is cut off.
+        QTimer::singleShot(guard.Options().headTimeout, socket, [this, socket] {
+            if (!m_looked.contains(socket)) socket->abort();
+        });
         if (socket->bytesAvailable() > 0) Look(socket);
     }
 
@@ -156,6 +180,14 @@ private:
         }
         RequestHead head;
         if (!ParseRequestHead(peeked.left(end + 4).toStdString(), head)) return Refuse(socket, 400);
+        m_looked.insert(socket);
+        connect(socket, &QObject::destroyed, this, [this, socket] { m_looked.remove(socket); });
+        // Bodies are read whole by the HTTP server: only a small, counted one is taken.
+        if (!head.Header("transfer-encoding").empty()) return Refuse(socket, 411);
+        if (const std::string length = head.Header("content-length"); !length.empty()) {
+            const bool digits = length.size() <= 18 && length.find_first_not_of("0123456789") == std::string::npos;
+            if (!digits || std::stoull(length) > m_server.m_guard->Options().maxBodyBytes) return Refuse(socket, 413);
+        }
         const bool upgrade = Lower(head.Header("upgrade")) == "websocket";
         if (upgrade || head.path == "/ws") {
             if (!upgrade) return Refuse(socket, 426);
@@ -180,11 +212,13 @@ private:
 
     Server& m_server;
     bool m_handing = false;
+    QSet<QTcpSocket*> m_looked;  // sockets whose request head came whole
 };
 
 Server::Server(ServerOptions options, Operators& operators, Sessions& sessions, Console& console, QObject* parent)
     : QObject(parent),
       m_options(std::move(options)),
+      m_guard(std::make_unique<security::Guard>(m_options.guard)),
       m_operators(operators),
       m_sessions(sessions),
       m_console(console),
@@ -194,6 +228,17 @@ Server::Server(ServerOptions options, Operators& operators, Sessions& sessions, 
         Respond(responder, Route(request));
     });
     connect(m_ws, &QWebSocketServer::newConnection, this, [this] { NewSocket(); });
+    m_console.guard = m_guard.get();
+    m_console.onActivity = [this](const std::string& session) { m_sessions.Touch(session); };
+    // Sessions whose time is up end even when nobody asks for them: a
+    // holder's setup ends through ConnectTimeout.
+    connect(&m_sweep, &QTimer::timeout, this, [this] { SweepSessions(); });
+    m_sweep.start(1000);
+}
+
+void Server::SweepSessions() {
+    for (const auto& [session, why] : m_sessions.Sweep())
+        m_guard->Audit(session.user, "", security::audit::kSessionEnded, why == "idle" ? "idle time-out" : "lifetime over");
 }
 
 Server::~Server() = default;
@@ -214,6 +259,11 @@ std::string Server::Start() {
     tls.setLocalCertificateChain(chain);
     tls.setPrivateKey(key);
     tls.setProtocol(QSsl::TlsV1_2OrLater);
+    QList<QSslCipher> strong;
+    for (const QSslCipher& c : QSslConfiguration::supportedCiphers())
+        if (security::StrongCipherName(c.name().toStdString())) strong.push_back(c);
+    if (strong.isEmpty()) return "the TLS library offers none of the console's cipher suites";
+    tls.setCiphers(strong);
     tls.setPeerVerifyMode(QSslSocket::VerifyNone);
     m_gate = new Gate(*this);
     m_gate->setParent(this);
@@ -282,10 +332,25 @@ HttpAnswer Server::File(const std::string& name) {
 HttpAnswer Server::Login(const QHttpServerRequest& request) {
     const std::string body = request.body().toStdString();
     const std::string user = FormField(body, "user"), password = FormField(body, "password");
-    const std::string address = request.remoteAddress().toString().toStdString();
+    const std::string address = ClientAddress(request.remoteAddress());
+    // Too many failures for the name or from the address: refused unchecked,
+    // so a flood of guesses costs no password hashing.
+    const security::ThrottleDecision d = m_guard->Throttle().Check(user, address);
+    if (!d.allowed) {
+        m_guard->Audit(user, address, security::audit::kLoginRefused, "retry after " + std::to_string(d.retryAfterSeconds) + " s");
+        HttpAnswer a = Plain(429, "Too many failed logins. Try again in " + std::to_string(d.retryAfterSeconds) + " seconds.");
+        a.headers.push_back({"Retry-After", std::to_string(d.retryAfterSeconds)});
+        return a;
+    }
     const bool ok = m_operators.Verify(user, password);
     if (onLogin) onLogin(user, address, ok);
-    if (!ok) return SeeOther("/login?failed=1");
+    if (!ok) {
+        m_guard->Throttle().RecordFailure(user, address);
+        m_guard->Audit(user, address, security::audit::kLoginFailed);
+        return SeeOther("/login?failed=1");
+    }
+    m_guard->Throttle().RecordSuccess(user);
+    m_guard->Audit(user, address, security::audit::kLogin);
     // A new id at every login; the browser's earlier session ends.
     const std::string old = CookieValue(request.value("Cookie").toStdString(), kSessionCookie);
     if (!old.empty()) m_sessions.End(old);
@@ -310,6 +375,7 @@ HttpAnswer Server::Route(const QHttpServerRequest& request) {
     if (post) {
         if (path != "/logout") return Plain(404, "not found");
         if (!session) return Plain(401, "not logged in");
+        m_guard->Audit(session->user, ClientAddress(request.remoteAddress()), security::audit::kLogout);
         m_sessions.End(id);
         HttpAnswer a = SeeOther("/login");
         a.headers.push_back({"Set-Cookie", ClearedSessionCookie()});

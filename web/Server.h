@@ -17,6 +17,9 @@
 
 #include <QHostAddress>
 #include <QObject>
+#include <QTimer>
+
+#include "web/security/Guard.h"
 
 class QHttpServer;
 class QHttpServerRequest;
@@ -36,6 +39,8 @@ struct ServerOptions {
     std::string certFile, keyFile;
     // Serve the page's files from this folder instead of the built-in copy.
     std::string pageDir;
+    // The login throttle, connection limits, socket limits and audit trail.
+    security::GuardOptions guard;
 };
 
 struct HttpAnswer {
@@ -56,6 +61,7 @@ public:
 
     // Called after each login attempt: (user, client address, success).
     std::function<void(const std::string&, const std::string&, bool)> onLogin;
+    security::Guard& Security() { return *m_guard; }
 
 private:
     friend class Gate;
@@ -68,7 +74,11 @@ private:
     void Respond(QHttpServerResponder& responder, const HttpAnswer& answer);
     void NewSocket();
 
+    void SweepSessions();
+
     ServerOptions m_options;
+    std::unique_ptr<security::Guard> m_guard;
+    QTimer m_sweep;
     Operators& m_operators;
     Sessions& m_sessions;
     Console& m_console;
@@ -85,5 +95,8 @@ struct RequestHead {
 };
 // Reads a request head (up to the empty line); false when it is malformed.
 bool ParseRequestHead(const std::string& text, RequestHead& head);
+// A client's address as the audit trail and the limits name it: an IPv4
+// client as a.b.c.d also when the socket reports it IPv4-mapped.
+std::string ClientAddress(const QHostAddress& address);
 
 }  // namespace web

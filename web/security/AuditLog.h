@@ -40,6 +40,9 @@ inline constexpr const char* kSetupOpened = "setup-opened";
 inline constexpr const char* kSetupResult = "setup-result";
 inline constexpr const char* kHost = "host";
 inline constexpr const char* kHandover = "handover";
+inline constexpr const char* kTake = "take";
+inline constexpr const char* kConnectTimeout = "connect-timeout";  // the holder's dialog ended by ConnectTimeout
+inline constexpr const char* kLimits = "limits-broken";            // a socket closed for breaking limits
 }  // namespace audit
 
 struct AuditEvent {

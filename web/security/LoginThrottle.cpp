@@ -60,7 +60,16 @@ void LoginThrottle::Fail(Entry& e, TimePoint now) {
     }
 }
 
+namespace {
+
+// Names longer than any operator's are counted by their start, so a table
+// entry stays small whatever a client sends.
+std::string_view UserKey(std::string_view user) { return user.substr(0, 64); }
+
+}  // namespace
+
 ThrottleDecision LoginThrottle::Check(std::string_view user, std::string_view address) {
+    user = UserKey(user);
     TimePoint now = m_now();
     long long wait = 0;
     if (const Entry* e = Find(m_users, user, false)) wait = std::max(wait, Remaining(*e, now));
@@ -69,6 +78,7 @@ ThrottleDecision LoginThrottle::Check(std::string_view user, std::string_view ad
 }
 
 void LoginThrottle::RecordFailure(std::string_view user, std::string_view address) {
+    user = UserKey(user);
     TimePoint now = m_now();
     for (auto [table, key] : {std::pair{&m_users, std::string(user)}, std::pair{&m_addresses, AddressKey(address)}}) {
         Entry* e = Find(*table, key, true);
@@ -78,6 +88,7 @@ void LoginThrottle::RecordFailure(std::string_view user, std::string_view addres
 }
 
 void LoginThrottle::RecordSuccess(std::string_view user) {
+    user = UserKey(user);
     auto it = m_users.entries.find(std::string(user));
     if (it == m_users.entries.end()) return;
     m_users.lru.erase(it->second.order);

@@ -5,11 +5,15 @@
 
 namespace web::security {
 
+namespace {
+constexpr long long kMaxIndex = 1'000'000'000;
+}  // namespace
+
 const std::vector<MessageRule>& ConsoleMessageRules() {
     static const std::vector<MessageRule> rules = {
         {"run", {{"operation", FieldKind::Name}}},
         {"action", {{"line", FieldKind::Action}}},
-        {"answer", {{"box", FieldKind::Integer, false}, {"answer", FieldKind::Choice, true, {"yes", "no", "ok", "cancel"}}}},
+        {"answer", {{"box", FieldKind::Index, false}, {"answer", FieldKind::Choice, true, {"yes", "no", "ok", "cancel"}}}},
         {"reset", {}},
         {"record", {{"on", FieldKind::Bool}}},
         {"recording", {}},
@@ -119,18 +123,26 @@ bool IsName(const std::string& s) {
 
 std::string MessageReader::CheckField(const nlohmann::json& body, const FieldRule& rule) const {
     auto it = body.find(rule.name);
-    std::string field = "field \"" + rule.name + "\"";
-    if (it == body.end()) return rule.required ? field + " is missing" : std::string();
+    const std::string field = "\"" + rule.name + "\"";
+    auto needs = [&](const char* what) { return "needs " + std::string(what) + " " + field; };
+    if (it == body.end()) {
+        if (!rule.required) return {};
+        switch (rule.kind) {
+        case FieldKind::Bool: return needs("true or false");
+        case FieldKind::Index: return needs("a number");
+        default: return needs("a text");
+        }
+    }
     const nlohmann::json& v = *it;
     switch (rule.kind) {
     case FieldKind::Text:
-        if (!v.is_string()) return field + " must be a string";
+        if (!v.is_string()) return needs("a text");
         if (v.get_ref<const std::string&>().size() > m_limits.maxTextField)
             return field + " is longer than " + std::to_string(m_limits.maxTextField) + " bytes";
         if (HasControl(v.get_ref<const std::string&>())) return field + " must not hold control characters";
         return {};
     case FieldKind::Action: {
-        if (!v.is_string()) return field + " must be a string";
+        if (!v.is_string()) return needs("a text");
         // Bounded by the message's size only: an edit's text may be long.
         const auto& s = v.get_ref<const std::string&>();
         if (HasControlBesidesLineBreaks(s)) return field + " must not hold control characters";
@@ -138,18 +150,17 @@ std::string MessageReader::CheckField(const nlohmann::json& body, const FieldRul
         return {};
     }
     case FieldKind::Name:
-        if (!v.is_string() || !IsName(v.get_ref<const std::string&>()))
-            return field + " must be a name (letters, digits, '_', '-', '.')";
+        if (!v.is_string()) return needs("a text");
+        if (!IsName(v.get_ref<const std::string&>())) return field + " must be a name (letters, digits, '_', '-', '.')";
         return {};
     case FieldKind::Bool:
-        return v.is_boolean() ? std::string() : field + " must be true or false";
-    case FieldKind::Integer:
-        if (v.is_number_integer()) {
-            if (v.is_number_unsigned() ? v.get<unsigned long long>() <= INT_MAX
-                                       : (v.get<long long>() >= INT_MIN && v.get<long long>() <= INT_MAX))
-                return {};
-        }
-        return field + " must be a whole number";
+        return v.is_boolean() ? std::string() : needs("true or false");
+    case FieldKind::Index:
+        if (!v.is_number_integer()) return needs("a number");
+        if (v.is_number_unsigned() ? v.get<unsigned long long>() > kMaxIndex
+                                   : (v.get<long long>() < 0 || v.get<long long>() > kMaxIndex))
+            return "no such " + rule.name;
+        return {};
     case FieldKind::Choice:
         if (v.is_string())
             for (const auto& c : rule.choices)
@@ -157,7 +168,7 @@ std::string MessageReader::CheckField(const nlohmann::json& body, const FieldRul
         {
             std::string list;
             for (const auto& c : rule.choices) list += (list.empty() ? "" : "|") + c;
-            return field + " must be one of " + list;
+            return needs(("one of " + list).c_str());
         }
     }
     return field + " is of an unknown kind";
@@ -166,16 +177,19 @@ std::string MessageReader::CheckField(const nlohmann::json& body, const FieldRul
 ReadResult MessageReader::Read(std::string_view bytes) const {
     ReadResult r;
     if (bytes.size() > m_limits.maxBytes) {
-        r.error = "message too large (" + std::to_string(bytes.size()) + " bytes, at most " +
-                  std::to_string(m_limits.maxBytes) + ")";
+        r.error = "message too large: " + std::to_string(bytes.size()) + " bytes, at most " +
+                  std::to_string(m_limits.maxBytes);
+        r.limitBroken = true;
         return r;
     }
     if (!IsValidUtf8(bytes)) {
         r.error = "message is not valid UTF-8";
+        r.limitBroken = true;
         return r;
     }
     if (JsonNestingDepth(bytes, m_limits.maxDepth) > m_limits.maxDepth) {
-        r.error = "message nests deeper than " + std::to_string(m_limits.maxDepth) + " levels";
+        r.error = "message nested deeper than " + std::to_string(m_limits.maxDepth);
+        r.limitBroken = true;
         return r;
     }
     nlohmann::json body;
@@ -183,19 +197,19 @@ ReadResult MessageReader::Read(std::string_view bytes) const {
         body = nlohmann::json::parse(bytes.begin(), bytes.end());
     } catch (const nlohmann::json::parse_error& e) {
         // The position only: the parser's own text quotes the input back.
-        r.error = "message is not valid JSON (at byte " + std::to_string(e.byte) + ")";
+        r.error = "message is not JSON (at byte " + std::to_string(e.byte) + ")";
         return r;
     } catch (const nlohmann::json::exception&) {
-        r.error = "message is not valid JSON";
+        r.error = "message is not JSON";
         return r;
     }
     if (!body.is_object()) {
-        r.error = "message must be a JSON object";
+        r.error = "message is not a JSON object";
         return r;
     }
     auto type = body.find("type");
     if (type == body.end() || !type->is_string()) {
-        r.error = "message needs a string \"type\"";
+        r.error = "message has no \"type\" (a text)";
         return r;
     }
     const std::string& name = type->get_ref<const std::string&>();
@@ -209,7 +223,7 @@ ReadResult MessageReader::Read(std::string_view bytes) const {
     }
     for (const auto& f : rule->fields) {
         if (std::string e = CheckField(body, f); !e.empty()) {
-            r.error = name + ": " + e;
+            r.error = "\"" + name + "\": " + e;
             return r;
         }
     }

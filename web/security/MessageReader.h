@@ -33,7 +33,7 @@ enum class FieldKind {
                  // line break cannot start a second action
     Name,        // a non-empty identifier: ASCII letters, digits, '_', '-', '.'
     Bool,
-    Integer,     // a whole number that fits in an int
+    Index,       // a whole number from 0 to 10^9
     Choice,      // one of the listed strings
 };
 
@@ -60,6 +60,9 @@ struct InboundMessage {
 struct ReadResult {
     std::optional<InboundMessage> message;
     std::string error;  // set when message is empty
+    // The refusal broke a limit (size, UTF-8, nesting), not only the
+    // protocol: a client that keeps doing that is cut off.
+    bool limitBroken = false;
     bool ok() const { return message.has_value(); }
 };
 

@@ -1,6 +1,7 @@
 // When a console session ends by itself: after `idle` without a request or a
 // socket message, and `absolute` after its login whatever it does.
 #pragma once
+#include <algorithm>
 #include <chrono>
 
 #include "web/security/Clock.h"
