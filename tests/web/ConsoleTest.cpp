@@ -142,11 +142,13 @@ protected:
         ASSERT_EQ(server->Start(), "");
         port = server->Port();
         origin = "https://127.0.0.1:" + std::to_string(port);
-        nam.setCookieJar(new NoJar);
+        namPtr = std::make_unique<QNetworkAccessManager>();
+        namPtr->setCookieJar(new NoJar);
     }
 
     void TearDown() override {
         tabs.clear();
+        namPtr.reset();
         server.reset();
         console.reset();
         host.reset();
@@ -212,7 +214,7 @@ protected:
         if (!cookie.empty()) request.setRawHeader("Cookie", QByteArray::fromStdString("mirelle_session=" + cookie));
         if (!originHeader.empty()) request.setRawHeader("Origin", QByteArray::fromStdString(originHeader));
         request.setHeader(QNetworkRequest::ContentTypeHeader, "application/x-www-form-urlencoded");
-        QNetworkReply* reply = method == "POST" ? nam.post(request, QByteArray::fromStdString(body)) : nam.get(request);
+        QNetworkReply* reply = method == "POST" ? namPtr->post(request, QByteArray::fromStdString(body)) : namPtr->get(request);
         WaitUntil([&] { return reply->isFinished(); });
         HttpReply out;
         out.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
@@ -291,7 +293,7 @@ protected:
     std::unique_ptr<web::Console> console;
     web::Sessions sessions;
     std::unique_ptr<web::Server> server;
-    QNetworkAccessManager nam;
+    std::unique_ptr<QNetworkAccessManager> namPtr;  // made once the application is
     std::vector<std::unique_ptr<Tab>> tabs;
 };
 
@@ -334,7 +336,7 @@ TEST_F(ConsoleTest, LoginCookieHeadersAndOrigins) {
         if (c.method == "PUT") {
             QNetworkRequest request(QUrl(QString::fromStdString(origin + c.path)));
             request.setSslConfiguration(Trusting());
-            QNetworkReply* reply = nam.put(request, QByteArray());
+            QNetworkReply* reply = namPtr->put(request, QByteArray());
             WaitUntil([&] { return reply->isFinished(); });
             r.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
             reply->deleteLater();
