@@ -218,7 +218,7 @@ private:
 Server::Server(ServerOptions options, Operators& operators, Sessions& sessions, Console& console, QObject* parent)
     : QObject(parent),
       m_options(std::move(options)),
-      m_guard(std::make_unique<security::Guard>(m_options.guard)),
+      m_guard(std::make_unique<security::Guard>(m_options.guard, m_options.clock)),
       m_operators(operators),
       m_sessions(sessions),
       m_console(console),

@@ -41,6 +41,8 @@ struct ServerOptions {
     std::string pageDir;
     // The login throttle, connection limits, socket limits and audit trail.
     security::GuardOptions guard;
+    // The clock of the throttle and the socket limits (tests step their own).
+    security::NowFn clock = security::SystemNow();
 };
 
 struct HttpAnswer {

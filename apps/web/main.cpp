@@ -1,5 +1,6 @@
 // mirelle-web --unit FILE [--bind ADDR] [--port N] [--cert FILE --key FILE] [--module FILE] [options]
 // mirelle-web passwd USER | users | remove USER   (the console's operators)
+// mirelle-web audit [--since TIME]                 (the audit trail)
 //
 // The browser console of the setups on a simulated unit: serves the page,
 // the login and the console's socket over HTTPS on one port (by default
@@ -28,6 +29,7 @@
 #include "web/Operators.h"
 #include "web/Server.h"
 #include "web/Sessions.h"
+#include "web/security/AuditLog.h"
 
 namespace {
 
@@ -101,11 +103,12 @@ int main(int argc, char** argv) {
     app.set_version_flag("--version", "mirelle-web " MIRELLE_VERSION);
     app.footer(
         "Commands: mirelle-web passwd USER (the password from standard input, asked twice at a terminal), "
-        "mirelle-web users, mirelle-web remove USER.\nExit codes: 0 done, 2 bad command line, no operator or a "
+        "mirelle-web users, mirelle-web remove USER, mirelle-web audit [--since TIME].\nExit codes: 0 done, 2 bad command line, no operator or a "
         "file it cannot use, 3 cannot listen.");
     std::string unitPath, modulePath, bind = "127.0.0.1", certFile, keyFile, stateDir = DefaultStateDir(),
                                       operatorsFile, pageDir;
-    int port = 8443, grace = 30;
+    int port = 8443, grace = 30, idleMinutes = 15, lifetimeHours = 12, perAddress = 16;
+    std::string auditFile = web::security::DefaultAuditPath([](const char* n) { return std::getenv(n); }), since;
     bool audio = false;
     std::vector<std::string> command;
     app.add_option("--unit", unitPath, "the unit file (made from the bundled one when missing)")->type_name("FILE");
@@ -124,16 +127,30 @@ int main(int argc, char** argv) {
     app.add_option("--page-dir", pageDir, "serve the page's files from this folder instead of the built-in ones")
         ->type_name("DIR");
     app.add_flag("--audio-input", audio, "the unit's audio thread feeds the level meter while a setup runs");
-    app.add_option("command", command, "passwd USER | users | remove USER");
+    app.add_option("--idle-timeout", idleMinutes, "minutes a session lasts without use (15)")->check(CLI::Range(1, 24 * 60));
+    app.add_option("--session-lifetime", lifetimeHours, "hours a session lasts after its login (12)")
+        ->check(CLI::Range(1, 24 * 7));
+    app.add_option("--max-connections-per-address", perAddress, "open connections one client address may hold (16)")
+        ->check(CLI::Range(1, 10000));
+    app.add_option("--audit-log", auditFile, "the audit trail (" + auditFile + ")")->type_name("FILE");
+    app.add_option("--since", since, "with audit: only the lines from TIME on (ISO-8601, UTC unless it names a zone)")
+        ->type_name("TIME");
+    app.add_option("command", command, "passwd USER | users | remove USER | audit");
     const auto parsed = apps::ParseCommandLine(app, argc, argv);
     if (parsed.exitNow) return *parsed.exitNow;
     if (!parsed.error.empty()) return Fail(kBad, parsed.error);
     if (operatorsFile.empty()) operatorsFile = (std::filesystem::path(stateDir) / "operators").string();
 
+    if (!command.empty() && command[0] == "audit") {
+        if (command.size() != 1) return Fail(kBad, "usage: mirelle-web audit [--since TIME]");
+        return web::security::RunAuditCommand(since.empty() ? std::vector<std::string>{}
+                                                            : std::vector<std::string>{"--since", since},
+                                              auditFile, std::cout, std::cerr);
+    }
     if (!command.empty()) {
         const std::string verb = command[0];
         if (verb != "passwd" && verb != "users" && verb != "remove")
-            return Fail(kBad, "unknown command " + verb + " (passwd USER, users, remove USER)");
+            return Fail(kBad, "unknown command " + verb + " (passwd USER, users, remove USER, audit)");
         return OperatorCommand(verb, {command.begin() + 1, command.end()}, operatorsFile);
     }
 
@@ -174,6 +191,8 @@ int main(int argc, char** argv) {
     console.graceMs = grace * 1000;
     host.Serve(console);
     web::Sessions sessions;
+    sessions.timeouts.idle = std::chrono::minutes(idleMinutes);
+    sessions.timeouts.absolute = std::chrono::hours(lifetimeHours);
     sessions.onEnded = [&console](const web::Session& s) { console.SessionEnded(s.id); };
     web::ServerOptions options;
     options.address = QHostAddress(QString::fromStdString(bind));
@@ -182,11 +201,14 @@ int main(int argc, char** argv) {
     options.certFile = certFile;
     options.keyFile = keyFile;
     options.pageDir = pageDir;
+    options.guard.connectionsPerAddress = perAddress;
+    options.guard.auditPath = auditFile;
     web::Server server(options, operators, sessions, console);
     if (std::string e = server.Start(); !e.empty()) return Fail(kCannotListen, e);
     const std::string shown = options.address.protocol() == QAbstractSocket::IPv6Protocol ? "[" + bind + "]" : bind;
     std::cout << "mirelle-web: https://" << shown << ":" << server.Port() << "/ on " << unitPath << "\n"
               << "mirelle-web: certificate " << certFile << "\n"
-              << "mirelle-web: certificate SHA-256 fingerprint " << fingerprint << std::endl;
+              << "mirelle-web: certificate SHA-256 fingerprint " << fingerprint << "\n"
+              << "mirelle-web: audit trail " << auditFile << std::endl;
     return qapp.exec();
 }
