@@ -162,6 +162,7 @@
 
   // ---- messages ------------------------------------------------------------------
   function handle(msg) {
+    window.mirelleTimings.lastMessage = performance.now();
     switch (msg.type) {
       case 'hello': onHello(msg); break;
       case 'dialog': onDialog(msg); break;
@@ -951,6 +952,7 @@
     if (e.input && 'disabled' in e.input && e.input.tagName !== 'DIV') e.input.disabled = !c.enabled;
     if (e.up) { e.up.disabled = !c.enabled; e.down.disabled = !c.enabled; }
     if (e.input && e.input.tagName === 'DIV') e.input.setAttribute('aria-disabled', c.enabled ? 'false' : 'true');
+    if (c.kind === 'slider' || c.kind === 'progress') el.dataset.position = String(c.position || 0);
     switch (c.kind) {
       case 'button':
         el.textContent = caption(c.text);
@@ -1452,7 +1454,7 @@
     const key = (label, name, fn) => {
       const b = document.createElement('button');
       b.type = 'button';
-      b.className = 'key';
+      b.className = 'kb-key';
       b.textContent = label;
       b.setAttribute('aria-label', name);
       b.tabIndex = -1;

@@ -1,0 +1,57 @@
+// The page's figures, in Chromium on localhost: page load to the first
+// dialog shown (a reload while a setup runs: the server sends the dialog
+// stack again), and an operator action to the repaint that shows the
+// server's answer (a check box clicked on and off).  p50 and p99.
+// Started by run.sh bench [RELOADS] [CLICKS].
+'use strict';
+const { config, launch, openConsole, settled } = require('./common');
+
+const cfg = config();
+const reloads = Number(process.argv[2] || 30);
+const clicks = Number(process.argv[3] || 200);
+
+function percentile(values, p) {
+  const v = [...values].sort((a, b) => a - b);
+  if (!v.length) return NaN;
+  return v[Math.min(v.length - 1, Math.ceil((p / 100) * v.length) - 1)];
+}
+function line(name, values) {
+  const f = (x) => x.toFixed(1) + ' ms';
+  console.log(`${name.padEnd(34)} n=${String(values.length).padEnd(5)} p50 ${f(percentile(values, 50)).padStart(9)}  p99 ${f(percentile(values, 99)).padStart(9)}`);
+}
+
+(async () => {
+  const browser = await launch();
+  const { page } = await openConsole(browser, cfg, { width: 1280, height: 800 });
+  await page.click('#reset');
+  await settled(page);
+  await page.click('#groups button[data-operation="ShowRecordModeDlg"]');
+  await page.waitForSelector('.dialog.top');
+  await settled(page);
+
+  const loads = [];
+  for (let i = 0; i < reloads; ++i) {
+    await page.reload();
+    await page.waitForFunction(() => window.mirelleTimings && window.mirelleTimings.firstDialog > 0, null, { timeout: 15000, polling: 5 });
+    loads.push(await page.evaluate(() => window.mirelleTimings.firstDialog));
+  }
+  await settled(page);
+
+  // A check box of the dialog, clicked on and off.
+  const box = page.locator('.dialog.top .ctl.check').filter({ has: page.locator('input:not([disabled])') }).first();
+  await page.evaluate(() => { window.mirelleTimings.repaints.length = 0; });
+  for (let i = 0; i < clicks; ++i) {
+    await box.click();
+    await settled(page);
+  }
+  await page.waitForTimeout(50);
+  const repaints = await page.evaluate(() => window.mirelleTimings.repaints.slice());
+  await page.keyboard.press('Escape');
+  await settled(page);
+  await browser.close();
+  line('web/page-load-to-first-dialog', loads);
+  line('web/action-to-repaint', repaints);
+})().catch((e) => {
+  console.error(e);
+  process.exit(1);
+});

@@ -1,0 +1,70 @@
+// What the browser tests and the page benchmark share: Debian's chromium
+// started once, a logged-in page, waiting for the server to answer.
+'use strict';
+const { chromium } = require('playwright-core');
+
+const CHROMIUM_ARGS = [
+  '--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+  '--disable-background-networking', '--disable-component-update', '--disable-sync',
+];
+
+function config() {
+  const need = (name) => {
+    const v = process.env[name];
+    if (!v) throw new Error(name + ' is not set (run the tests through run.sh)');
+    return v;
+  };
+  return {
+    url: need('MIRELLE_WEB_URL').replace(/\/$/, ''),
+    user: need('MIRELLE_WEB_USER'),
+    password: need('MIRELLE_WEB_PASSWORD'),
+    unit: process.env.MIRELLE_WEB_UNIT || '',
+    run: process.env.MIRELLE_RUN || '',
+    source: process.env.MIRELLE_SOURCE_DIR || '',
+    shots: process.env.MIRELLE_WEB_SHOTS || '',
+  };
+}
+
+async function launch() {
+  return chromium.launch({
+    executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
+    args: CHROMIUM_ARGS,
+    headless: true,
+  });
+}
+
+// A new browser context of the given size (a phone: touch, coarse pointer)
+// with a page logged in to the console.
+async function openConsole(browser, cfg, size) {
+  const phone = size.width < 600;
+  const context = await browser.newContext({
+    viewport: { width: size.width, height: size.height },
+    hasTouch: phone,
+    isMobile: phone,
+    ignoreHTTPSErrors: true,  // the console's own self-signed certificate
+  });
+  const page = await context.newPage();
+  page.errors = [];
+  page.on('pageerror', (e) => page.errors.push(String(e && e.message)));
+  page.on('console', (m) => {
+    if (m.type() === 'error') page.errors.push('console: ' + m.text());
+  });
+  await login(page, cfg);
+  return { context, page };
+}
+
+async function login(page, cfg) {
+  await page.goto(cfg.url + '/login');
+  await page.fill('#user', cfg.user);
+  await page.fill('#password', cfg.password);
+  await Promise.all([page.waitForURL(cfg.url + '/'), page.click('.login-form button[type=submit]')]);
+  await page.waitForSelector('#groups button', { timeout: 15000 });
+}
+
+// Until the server has answered everything the page sent (the page pings
+// after each message and counts the pongs).
+async function settled(page, timeout = 15000) {
+  await page.waitForFunction(() => document.body.dataset.inflight === '0', null, { timeout, polling: 5 });
+}
+
+module.exports = { config, launch, openConsole, login, settled };
