@@ -35,7 +35,7 @@ async function launch() {
 
 // A new browser context of the given size (a phone: touch, coarse pointer)
 // with a page logged in to the console.
-async function openConsole(browser, cfg, size) {
+async function openConsole(browser, cfg, size, options) {
   const phone = size.width < 600;
   const context = await browser.newContext({
     viewport: { width: size.width, height: size.height },
@@ -49,13 +49,29 @@ async function openConsole(browser, cfg, size) {
   page.on('console', (m) => {
     if (m.type() === 'error') page.errors.push('console: ' + m.text());
   });
-  await login(page, cfg);
+  await login(page, cfg, options && options.user);
+  if (!(options && options.watch)) await takeOver(page);
   return { context, page };
 }
 
-async function login(page, cfg) {
+// Holds the setup: a session that logs in while another one's dropped
+// connection still holds it takes over once it is free.
+async function takeOver(page, timeout = 20000) {
+  const until = Date.now() + timeout;
+  while (Date.now() < until) {
+    if (!(await page.evaluate(() => document.body.classList.contains('watcher')))) return;
+    if (await page.isVisible('#take')) {
+      await page.click('#take');
+      await settled(page);
+    }
+    await page.waitForTimeout(200);
+  }
+  throw new Error('the page did not come to hold the setup');
+}
+
+async function login(page, cfg, user) {
   await page.goto(cfg.url + '/login');
-  await page.fill('#user', cfg.user);
+  await page.fill('#user', user || cfg.user);
   await page.fill('#password', cfg.password);
   await Promise.all([page.waitForURL(cfg.url + '/'), page.click('.login-form button[type=submit]')]);
   await page.waitForSelector('#groups button', { timeout: 15000 });
@@ -67,4 +83,4 @@ async function settled(page, timeout = 15000) {
   await page.waitForFunction(() => document.body.dataset.inflight === '0', null, { timeout, polling: 5 });
 }
 
-module.exports = { config, launch, openConsole, login, settled };
+module.exports = { config, launch, openConsole, login, settled, takeOver };

@@ -55,7 +55,8 @@ class Player {
     this.count += 1;
     const name = `${this.operation}-${String(this.count).padStart(2, '0')}-${what}-${this.width}.png`
       .replace(/[^A-Za-z0-9._-]+/g, '_');
-    await this.page.screenshot({ path: path.join(this.shots, name), fullPage: true });
+    const box = await this.page.$('.box-backdrop');
+    await this.page.screenshot({ path: path.join(this.shots, name), fullPage: !box });
     await this.checkView(name);
   }
 

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# tests/web/browser/run.sh [BUILD_DIR] [suite|bench] [ARGS...]: starts
+# tests/web/browser/run.sh [BUILD_DIR] [suite|bench|tour] [ARGS...]: starts
 # mirelle-web of BUILD_DIR (default build/) on 127.0.0.1 with an ephemeral
-# port, a throwaway operator, state folder and unit file, then runs the
-# browser suite (default) or the page benchmark in Debian's chromium.
+# port, throwaway operators, state folder and unit file, then runs the
+# browser suite (default), the page benchmark, or the tour of every dialog
+# in the pseudo locale (tour) in Debian's chromium.
 # Installs the pinned npm packages first when node_modules is missing.
 # Environment: MIRELLE_WEB_WIDTHS=1280,390 (the sizes played),
 # MIRELLE_WEB_ONLY=REGEX (scripts whose file name matches).
@@ -35,10 +36,16 @@ export MIRELLE_LOG=${MIRELLE_LOG:-$work/debug.log}
 export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 mkdir -p "$work/state"
 password=$(head -c 24 /dev/urandom | od -An -tx1 | tr -d ' \n')
-printf '%s\n' "$password" | "$web" --state-dir "$work/state" passwd tester >/dev/null
+for user in tester watcher; do
+  printf '%s\n' "$password" | "$web" --state-dir "$work/state" passwd "$user" >/dev/null
+done
 cp "$root/apps/units/default.json" "$work/unit.json"
+if [ "$what" = tour ]; then
+  # Every dialog in the pseudo locale, whose texts are longer.
+  "$build/apps/mirelle-reg" add 'HKLM\SOFTWARE\Marvessa-KDM\Quellan' /v SystemLanguage /d QPS /f >/dev/null
+fi
 # The demo scripts name their files from the top of the source tree.
-(cd "$root" && exec "$web" --unit "$work/unit.json" --state-dir "$work/state" --bind 127.0.0.1 --port 0 \
+(cd "$root" && exec "$web" --unit "$work/unit.json" --state-dir "$work/state" --bind 127.0.0.1 --port 0 --grace 3 \
    --page-dir "$root/web/page" >"$work/server.out" 2>"$work/server.err") &
 pid=$!
 url=
@@ -60,7 +67,8 @@ status=0
 case "$what" in
   suite) node "$here/suite.js" "$@" || status=$? ;;
   bench) node "$here/bench.js" "$@" || status=$? ;;
-  *) echo "run.sh: suite or bench, not $what" >&2; status=2 ;;
+  tour) MIRELLE_WEB_TOUR=QPS node "$here/suite.js" "$@" || status=$? ;;
+  *) echo "run.sh: suite, bench or tour, not $what" >&2; status=2 ;;
 esac
 if [ "$status" != 0 ] && [ -s "$work/server.err" ]; then
   echo "-- mirelle-web's errors (last 20 lines):" >&2

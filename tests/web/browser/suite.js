@@ -125,10 +125,111 @@ async function playOne(page, script, width, touch, base) {
   return problems;
 }
 
+// The recorded session of the last run, saved from the page, against the
+// script it played: the same action lines.
+async function checkRecording(page, script) {
+  const [download] = await Promise.all([page.waitForEvent('download', { timeout: 10000 }), page.click('#save-recording')]);
+  const text = fs.readFileSync(await download.path(), 'utf8');
+  const actions = (t) => t.split('\n').map((l) => l.trim()).filter((l) => l && !l.startsWith('#'));
+  const want = actions(script.text);
+  const got = actions(text);
+  const problems = [];
+  if (download.suggestedFilename() !== script.operation + '.script') problems.push('recording saved as ' + download.suggestedFilename());
+  if (JSON.stringify(want) !== JSON.stringify(got)) problems.push('recording differs from the script:', ...diff(want, got));
+  return problems;
+}
+
+// Another operator watches read-only and takes over once the holder's
+// connection stays dropped; a reload within the grace time gets the dialog
+// back where it was.
+async function holderAndWatcher(browser) {
+  const problems = [];
+  const size = { width: 1280, height: 800 };
+  const holder = await openConsole(browser, cfg, size);
+  const watcher = await openConsole(browser, cfg, size, { user: 'watcher', watch: true });
+  const h = holder.page, w = watcher.page;
+  const text = (p, sel) => p.textContent(sel);
+  if (!/tester/.test(await text(w, '#holder-text'))) problems.push('the watcher is not told who holds the setup: ' + await text(w, '#holder-text'));
+  if (!(await w.isDisabled('#reset'))) problems.push('a watcher can reset the unit');
+  await resetUnit(h);
+  const unitBefore = cfg.unit ? fs.readFileSync(cfg.unit) : null;
+  await h.click('#groups button[data-operation="ShowRecordModeDlg"]');
+  await h.waitForSelector('.dialog.top');
+  const box = h.locator('.dialog.top .ctl.check').first();
+  const cid = await box.getAttribute('data-cid');
+  const ticked = await box.locator('input').isChecked();
+  await box.click();
+  await settled(h);
+  await w.waitForSelector(`.dialog.top [data-cid="${cid}"]`);
+  await w.waitForFunction(([id, t]) => document.querySelector(`.dialog.top [data-cid="${id}"] input`).checked === t, [cid, !ticked]);
+  if (!(await w.evaluate(() => document.querySelector('.dialog.top').inert))) problems.push("the watcher's dialog takes input");
+  if (cfg.shots) await w.screenshot({ path: path.join(cfg.shots, 'Console-01-watcher-1280.png'), fullPage: true });
+  // A reload within the grace time: the same dialog, as it was.
+  await h.reload();
+  await h.waitForSelector(`.dialog.top [data-cid="${cid}"]`, { timeout: 10000 });
+  if ((await h.locator(`.dialog.top [data-cid="${cid}"] input`).isChecked()) !== !ticked) problems.push('after a reload the dialog is not as it was');
+  if (await h.evaluate(() => document.body.classList.contains('watcher'))) problems.push('after a reload the holder watches');
+  // The holder goes away: after the grace time the dialog ends with 0.
+  await holder.context.close();
+  try {
+    await w.waitForFunction(() => {
+      const lines = [...document.querySelectorAll('#log > div')].map((d) => d.textContent);
+      return lines.includes('result: 0') && !document.querySelector('.dialog.top');
+    }, null, { timeout: 15000 });
+  } catch (e) {
+    problems.push('the dropped holder\'s dialog did not end with result 0: ' + (await w.$$eval('#log > div', (ds) => ds.map((d) => d.textContent).slice(-5).join(' / '))));
+  }
+  if (unitBefore && !fs.readFileSync(cfg.unit).equals(unitBefore)) problems.push('the dropped setup changed the unit');
+  await w.waitForSelector('#take', { state: 'visible', timeout: 10000 });
+  await w.click('#take');
+  await settled(w);
+  if (await w.evaluate(() => document.body.classList.contains('watcher'))) problems.push('Take over did not make the watcher the holder');
+  problems.push(...h.errors, ...w.errors);
+  await watcher.context.close();
+  return problems;
+}
+
+// Every setup's dialog and each of its pages shown once, then cancelled:
+// screenshots and the checks on them (the pseudo locale's longer texts).
+async function tour(page, width, touch, tag) {
+  const problems = [];
+  const operations = await page.$$eval('#groups button', (bs) => bs.map((b) => b.dataset.operation));
+  for (const op of operations) {
+    if (/ConnectTimeout|UpdateLevelMeter/.test(op)) continue;
+    const player = new Player(page, tag + '-' + op, { width, shots: cfg.shots, touch });
+    await page.click(`#groups button[data-operation="${op}"]`);
+    await settled(page);
+    try {
+      await page.waitForSelector('.dialog.top', { timeout: 5000 });
+    } catch (e) {
+      continue;  // a setup without a dialog
+    }
+    await player.answerBoxes();
+    const tabs = await page.$$eval('.dialog.top .tab', (ts) => ts.map((t) => t.dataset.page));
+    for (const t of tabs.slice(1)) {
+      try {
+        await player.step({ verb: 'page', text: t, line: 'page ' + t });
+      } catch (e) {
+        problems.push(`${op}: page ${t}: ${String(e.message).split('\n')[0]}`);
+      }
+    }
+    for (let i = 0; i < 6 && (await page.$('.dialog.top')); ++i) {
+      await page.keyboard.press('Escape');
+      await player.answerBoxes();
+      if (await page.$('.dialog.top')) {
+        await page.click('.dialog.top .dialog-close');
+        await player.answerBoxes();
+      }
+    }
+    problems.push(...player.problems.map((p) => op + ': ' + p));
+  }
+  return problems;
+}
+
 (async () => {
   const tmp = fs.mkdtempSync(path.join(os.tmpdir(), 'mirelle-web-suite-'));
   if (cfg.shots) fs.mkdirSync(cfg.shots, { recursive: true });
-  const scripts = demoScripts(cfg.source).filter((s) => !only || only.test(s.name));
+  const scripts = process.env.MIRELLE_WEB_TOUR ? [] : demoScripts(cfg.source).filter((s) => !only || only.test(s.name));
   const bases = new Map();
   for (const s of scripts) bases.set(s.name, baseline(s, tmp));
   const browser = await launch();
@@ -139,11 +240,25 @@ async function playOne(page, script, width, touch, base) {
       if (cfg.shots) {
         await page.screenshot({ path: path.join(cfg.shots, `Console-00-start-${size.width}.png`), fullPage: true });
       }
+      if (process.env.MIRELLE_WEB_TOUR) {
+        const started = Date.now();
+        const problems = await tour(page, size.width, touch, process.env.MIRELLE_WEB_TOUR);
+        problems.push(...page.errors.splice(0));
+        report(problems.length === 0, `every dialog and page in ${process.env.MIRELLE_WEB_TOUR} at ${size.width}x${size.height} (${((Date.now() - started) / 1000).toFixed(1)} s)`, problems);
+        await context.close();
+        continue;
+      }
+      const record = size.width === 1280;
+      if (record) {
+        await page.check('#record');
+        await settled(page);
+      }
       for (const s of scripts) {
         const started = Date.now();
         let problems;
         try {
           problems = await playOne(page, s, size.width, touch, bases.get(s.name));
+          if (record) problems.push(...(await checkRecording(page, s)));
         } catch (e) {
           problems = [String(e.stack || e).split('\n').slice(0, 3).join(' | ')];
           // Whatever the run left open goes before the next one.
@@ -154,6 +269,16 @@ async function playOne(page, script, width, touch, base) {
         report(problems.length === 0, `${s.name} at ${size.width}x${size.height} (${((Date.now() - started) / 1000).toFixed(1)} s)`, problems);
       }
       await context.close();
+    }
+    if (!only && !process.env.MIRELLE_WEB_TOUR) {
+      const started = Date.now();
+      let problems;
+      try {
+        problems = await holderAndWatcher(browser);
+      } catch (e) {
+        problems = [String(e.stack || e).split('\n').slice(0, 3).join(' | ')];
+      }
+      report(problems.length === 0, `a watcher, a reload and a dropped holder (${((Date.now() - started) / 1000).toFixed(1)} s)`, problems);
     }
   } finally {
     await browser.close();
