@@ -45,6 +45,7 @@ class Player {
     this.seen = new Set();
     this.count = 0;
     this.problems = [];
+    this.toggles = new Set();  // check boxes and radio buttons clicked
   }
 
   top() { return this.page.locator('.dialog.top'); }
@@ -163,6 +164,9 @@ class Player {
       }
       case 'set': {
         const field = this.control(s.id).locator('input, textarea').first();
+        if ((await field.inputValue()).replace(/\r\n/g, '\n') === s.text) {
+          this.problems.push(`${s.line}: the field shows this text already; the page sends nothing`);
+        }
         await field.click();
         await page.keyboard.press('Control+A');
         if (s.text === '') {
@@ -179,6 +183,7 @@ class Player {
         break;
       }
       case 'click': {
+        if (s.id && /\b(check|radio)\b/.test(await this.control(s.id).getAttribute('class'))) this.toggles.add(s.id);
         if (!s.id) {
           const label = s.words.join(' ');
           await this.top().locator('.ctl.button').filter({ hasText: new RegExp('^' + label + '$', 'i') }).first().click();
@@ -188,6 +193,7 @@ class Player {
         break;
       }
       case 'tick': {
+        this.toggles.add(s.id);
         const box = this.control(s.id).locator('input');
         const want = s.words[1] === '1';
         const type = await box.getAttribute('type');

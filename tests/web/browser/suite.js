@@ -122,20 +122,33 @@ async function playOne(page, script, width, touch, base) {
     }
   }
   problems.push(...player.problems);
+  page.toggles = player.toggles;
   return problems;
 }
 
 // The recorded session of the last run, saved from the page, against the
 // script it played: the same action lines.
-async function checkRecording(page, script) {
+// Answers are compared in their order apart from the other actions (a
+// script may give one several lines before the action whose box takes it),
+// waits not at all; a check box or radio button clicked is one action
+// whether the script says click or tick.
+async function checkRecording(page, script, toggles) {
   const [download] = await Promise.all([page.waitForEvent('download', { timeout: 10000 }), page.click('#save-recording')]);
   const text = fs.readFileSync(await download.path(), 'utf8');
-  const actions = (t) => t.split('\n').map((l) => l.trim()).filter((l) => l && !l.startsWith('#'));
-  const want = actions(script.text);
-  const got = actions(text);
+  const lines = (t) => t.split('\n').map((l) => l.trim()).filter((l) => l && !l.startsWith('#') && l !== 'wait')
+    .map((l) => {
+      const m = /^(?:click (\d+)|tick (\d+) [01])$/.exec(l);
+      const id = m && Number(m[1] || m[2]);
+      return id && toggles.has(id) ? 'toggle ' + id : l;
+    });
+  const actions = (t) => lines(t).filter((l) => !l.startsWith('answer '));
+  const answers = (t) => lines(t).filter((l) => l.startsWith('answer '));
   const problems = [];
   if (download.suggestedFilename() !== script.operation + '.script') problems.push('recording saved as ' + download.suggestedFilename());
-  if (JSON.stringify(want) !== JSON.stringify(got)) problems.push('recording differs from the script:', ...diff(want, got));
+  for (const [what, pick] of [['actions', actions], ['answers', answers]]) {
+    const want = pick(script.text), got = pick(text);
+    if (JSON.stringify(want) !== JSON.stringify(got)) problems.push(`recorded ${what} differ from the script's:`, ...diff(want, got));
+  }
   return problems;
 }
 
@@ -258,7 +271,7 @@ async function tour(page, width, touch, tag) {
         let problems;
         try {
           problems = await playOne(page, s, size.width, touch, bases.get(s.name));
-          if (record) problems.push(...(await checkRecording(page, s)));
+          if (record) problems.push(...(await checkRecording(page, s, page.toggles || new Set())));
         } catch (e) {
           problems = [String(e.stack || e).split('\n').slice(0, 3).join(' | ')];
           // Whatever the run left open goes before the next one.
