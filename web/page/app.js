@@ -176,6 +176,11 @@
       case 'result': onResult(msg); break;
       case 'recording': onRecording(msg); break;
       case 'error': onError(msg); break;
+      case 'running':
+        state.running = msg.operation || true;
+        state.lastOperation = msg.operation || state.lastOperation;
+        showHolder();
+        break;
       case 'holder': state.holder = msg.holder || null; showHolder(); break;
       case 'role': state.role = msg.role; showHolder(); break;
       case 'pong':
@@ -592,6 +597,10 @@
       setSheet(d, msg.sheet, !d.sheet);
       if (pageChanged || msg.sheet.focus !== undefined) refocus = true;
     }
+    if (d.sheet && msg.sheetFocus !== undefined) {
+      d.sheet.focus = msg.sheetFocus;
+      refocus = true;
+    }
     if (d.sheet) applyChanges(d.sheet.pane, msg.sheetChanges, msg.sheetAdded, msg.sheetRemoved);
     layoutDialog(d);
     if (refocus) applyFocus(d, false);
@@ -623,7 +632,19 @@
     for (const ch of changes || []) {
       const c = pane.controls.get(ch.id);
       if (!c) continue;
+      // A control that turned into another kind of widget is made anew.
+      const remake = ['kind', 'paneGrid', 'spin', 'multiline', 'checkBoxes'].some((k) => k in ch && ch[k] !== c[k]);
       Object.assign(c, ch);
+      if (remake) {
+        const old = pane.entries.get(c.id);
+        const e = makeControl(pane, c);
+        if (old) {
+          if (e) old.root.replaceWith(e.root);
+          else old.root.remove();
+        }
+        if (e) pane.entries.set(c.id, e);
+        else pane.entries.delete(c.id);
+      }
       syncControl(pane, c);
     }
   }
@@ -648,7 +669,8 @@
     const pane = msg.page && d.sheet ? d.sheet.pane : d.frame;
     const c = pane.controls.get(msg.id) || (d.sheet && d.sheet.pane.controls.get(msg.id));
     if (!c) return;
-    c.position = msg.position;
+    if (msg.position !== undefined) c.position = msg.position;
+    if (msg.ticked !== undefined) c.ticked = msg.ticked;
     const p = pane.controls.has(msg.id) ? pane : d.sheet.pane;
     syncControl(p, c);
   }

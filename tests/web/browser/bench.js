@@ -49,7 +49,7 @@ function line(name, values) {
   await page.keyboard.press('Escape');
   await settled(page);
   await browser.close();
-  line('web/page-load-to-first-dialog', loads);
+  line("web/page-load-to-first-dialog", loads);
   line('web/action-to-repaint', repaints);
 })().catch((e) => {
   console.error(e);
