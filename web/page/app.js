@@ -185,6 +185,12 @@
       case 'role': state.role = msg.role; showHolder(); break;
       case 'pong':
         state.pings = Math.max(0, state.pings - 1);
+        if (state.pings === 0 && top()) {
+          // The server has handled everything sent: what the page showed
+          // ahead of its answer (a box ticked that the dialog ticked back)
+          // is as the dialog has it.
+          resyncDialog(top(), false);
+        }
         setInflight();
         break;
       default: break;  // newer messages this page does not know
@@ -554,6 +560,15 @@
   function showTabs(d) {
     const s = d.sheet;
     const tabs = s.tabsEl;
+    const key = JSON.stringify(s.pages);
+    if (s.tabsKey === key) {
+      [...tabs.children].forEach((b, i) => {
+        b.setAttribute('aria-selected', i === s.activePage ? 'true' : 'false');
+        b.tabIndex = i === s.activePage ? 0 : -1;
+      });
+      return;
+    }
+    s.tabsKey = key;
     tabs.textContent = '';
     s.pages.forEach((title, i) => {
       const b = document.createElement('button');
@@ -675,10 +690,10 @@
     syncControl(p, c);
   }
 
-  function resyncDialog(d) {
+  function resyncDialog(d, force = true) {
     for (const pane of [d.frame, d.sheet && d.sheet.pane]) {
       if (!pane) continue;
-      for (const c of pane.controls.values()) syncControl(pane, c, true);
+      for (const c of pane.controls.values()) syncControl(pane, c, force);
     }
     if (d.sheet) showTabs(d);
   }
@@ -885,6 +900,9 @@
   // The text of a field goes to the dialog once, when the field is left or
   // Enter commits it.
   function commitEdit(pane, id) {
+    // Only the top dialog takes actions (a field taken away with its dialog
+    // loses the focus too).
+    if (pane.d !== top() || !pane.d.el.isConnected) return;
     const e = pane.entries.get(id);
     const c = pane.controls.get(id);
     if (!e || !c || !e.input || e.input.readOnly || e.input.disabled) return;
@@ -900,6 +918,7 @@
   }
 
   function commitSlide(pane, id) {
+    if (pane.d !== top() || !pane.d.el.isConnected) return;
     const e = pane.entries.get(id);
     const c = pane.controls.get(id);
     if (!e || !c || !e.pendingSlide) return;

@@ -44,6 +44,7 @@ async function openConsole(browser, cfg, size, options) {
     ignoreHTTPSErrors: true,  // the console's own self-signed certificate
   });
   const page = await context.newPage();
+  page.setDefaultTimeout(10000);
   page.errors = [];
   page.on('pageerror', (e) => page.errors.push(String(e && e.message)));
   page.on('console', (m) => {
