@@ -375,6 +375,21 @@
         const v = document.createElement('span');
         v.className = 'value';
         v.textContent = JSON.stringify(value);
+        if (v.textContent.length > 60) {
+          // A long text shows its start; a click shows it whole.
+          v.classList.add('long');
+          v.tabIndex = 0;
+          v.setAttribute('role', 'button');
+          v.setAttribute('aria-expanded', 'false');
+          const flip = () => {
+            const open = v.classList.toggle('expanded');
+            v.setAttribute('aria-expanded', open ? 'true' : 'false');
+          };
+          v.addEventListener('click', flip);
+          v.addEventListener('keydown', (ev) => {
+            if (ev.key === 'Enter' || ev.key === ' ') { ev.preventDefault(); flip(); }
+          });
+        }
         row.append(k, v);
         row.setAttribute('role', 'treeitem');
         return row;
@@ -747,16 +762,13 @@
         const span = document.createElement('span');
         span.className = 'text';
         l.append(i, span);
-        i.addEventListener('change', () => {
-          const cur = pane.controls.get(id);
-          if (c.kind === 'radio') {
-            act('click ' + id);
-          } else {
-            act('tick ' + id + ' ' + (i.checked ? 1 : 0));
-          }
-          // Shown as the server has it until it answers.
-          void cur;
-        });
+        if (c.kind === 'radio') {
+          // A radio button is clicked also when it is on already, as a
+          // button of the window system is.
+          i.addEventListener('click', () => act('click ' + id));
+        } else {
+          i.addEventListener('change', () => act('tick ' + id + ' ' + (i.checked ? 1 : 0)));
+        }
         e.input = i;
         e.text = span;
         break;
