@@ -146,17 +146,17 @@ async function checkRecording(page, script, toggles, noops) {
     });
   const actions = (t) => lines(t).filter((l) => !l.startsWith('answer '));
   const answers = (t) => lines(t).filter((l) => l.startsWith('answer '));
+  const skip = [...noops];
+  const played = script.text.split('\n').filter((l) => {
+    const i = skip.indexOf(l.trim());
+    if (i < 0) return true;
+    skip.splice(i, 1);
+    return false;
+  }).join('\n');
   const problems = [];
   if (download.suggestedFilename() !== script.operation + '.script') problems.push('recording saved as ' + download.suggestedFilename());
   for (const [what, pick] of [['actions', actions], ['answers', answers]]) {
-    const skip = [...noops];
-    const want = pick(script.text).filter((l) => {
-      const i = skip.indexOf(l);
-      if (i < 0) return true;
-      skip.splice(i, 1);
-      return false;
-    });
-    const got = pick(text);
+    const want = pick(played), got = pick(text);
     if (JSON.stringify(want) !== JSON.stringify(got)) problems.push(`recorded ${what} differ from the script's:`, ...diff(want, got));
   }
   return problems;
