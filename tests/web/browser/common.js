@@ -81,7 +81,18 @@ async function login(page, cfg, user) {
 // Until the server has answered everything the page sent (the page pings
 // after each message and counts the pongs).
 async function settled(page, timeout = 15000) {
-  await page.waitForFunction(() => document.body.dataset.inflight === '0', null, { timeout, polling: 5 });
+  try {
+    await page.waitForFunction(() => document.body.dataset.inflight === '0', null, { timeout, polling: 5 });
+  } catch (e) {
+    const what = await page.evaluate(() => ({
+      inflight: document.body.dataset.inflight,
+      box: !!document.querySelector('.box-backdrop'),
+      dialog: (document.querySelector('.dialog.top') || { dataset: {} }).dataset.template,
+      connection: document.getElementById('connection').textContent,
+      log: [...document.querySelectorAll('#log > div')].slice(-4).map((d) => d.textContent),
+    })).catch(() => ({}));
+    throw new Error('the server did not answer in ' + timeout + ' ms: ' + JSON.stringify(what));
+  }
 }
 
 module.exports = { config, launch, openConsole, login, settled, takeOver };

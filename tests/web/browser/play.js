@@ -86,7 +86,8 @@ class Player {
       }
       if (touch) {
         for (const el of scope.querySelectorAll('button, input, select, textarea, .ctl.check, .ctl.radio, tr.row, [role=tab]')) {
-          if (!visible(el) || el.closest('.ctl.check, .ctl.radio') && el.tagName === 'INPUT') continue;
+          // A box inside its label is touched through the label.
+          if (!visible(el) || (el.tagName === 'INPUT' && el.closest('label'))) continue;
           if (el.closest('tr.row') && el.tagName === 'INPUT') continue;
           if (el.type === 'range') continue;
           const r = el.getBoundingClientRect();
