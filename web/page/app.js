@@ -38,7 +38,9 @@
 
   // Timings a benchmark reads: page load to the first dialog drawn, and an
   // action's send to the repaint that shows the server's answer.
-  window.mirelleTimings = { firstDialog: 0, repaints: state.repaints };
+  // The parts: the socket open, the first dialog's message in, the time
+  // from an action to the server's answer in.
+  window.mirelleTimings = { firstDialog: 0, repaints: state.repaints, socketOpen: 0, dialogMessage: 0, answers: [] };
 
   // ---- text measuring ----------------------------------------------------------
   const canvas = document.createElement('canvas');
@@ -123,6 +125,7 @@
     state.ws = ws;
     setConnection('Connecting...');
     ws.onopen = () => {
+      if (!state.openedAt) state.openedAt = window.mirelleTimings.socketOpen = performance.now();
       state.retry = 0;
       state.pings = 0;
       setInflight();
@@ -448,6 +451,7 @@
   }
 
   function onDialog(msg) {
+    if (!window.mirelleTimings.dialogMessage) window.mirelleTimings.dialogMessage = performance.now();
     const old = findDialog(msg.dialog);
     if (old) {
       old.el.remove();
@@ -640,6 +644,7 @@
   function markRepaint() {
     if (!state.actionAt) return;
     const from = state.actionAt;
+    window.mirelleTimings.answers.push(performance.now() - from);
     state.actionAt = 0;
     requestAnimationFrame(() => {
       // The frame after the one that drew the change: the change is on screen.

@@ -29,11 +29,14 @@ function line(name, values) {
   await page.waitForSelector('.dialog.top');
   await settled(page);
 
-  const loads = [];
+  const loads = [], opens = [], messages = [];
   for (let i = 0; i < reloads; ++i) {
     await page.reload();
     await page.waitForFunction(() => window.mirelleTimings && window.mirelleTimings.firstDialog > 0, null, { timeout: 15000, polling: 5 });
-    loads.push(await page.evaluate(() => window.mirelleTimings.firstDialog));
+    const t = await page.evaluate(() => window.mirelleTimings);
+    loads.push(t.firstDialog);
+    opens.push(t.socketOpen);
+    messages.push(t.dialogMessage);
   }
   await settled(page);
 
@@ -41,18 +44,23 @@ function line(name, values) {
   // both, and the server sends the change.
   const radios = page.locator('.dialog.top .ctl.radio');
   const on = await radios.nth(0).locator('input').isChecked();
-  await page.evaluate(() => { window.mirelleTimings.repaints.length = 0; });
+  await page.evaluate(() => { window.mirelleTimings.repaints.length = 0; window.mirelleTimings.answers.length = 0; });
   for (let i = 0; i < clicks; ++i) {
     await radios.nth((i + (on ? 1 : 0)) % 2).click();
     await settled(page);
   }
   await page.waitForTimeout(50);
   const repaints = await page.evaluate(() => window.mirelleTimings.repaints.slice());
+  const answers = await page.evaluate(() => window.mirelleTimings.answers.slice());
   await page.keyboard.press('Escape');
   await settled(page);
   await browser.close();
   line("web/page-load-to-first-dialog", loads);
   line('web/action-to-repaint', repaints);
+  // Where the time goes.
+  line('web/page-load-to-socket-open', opens);
+  line('web/page-load-to-dialog-message', messages);
+  line('web/action-to-answer-received', answers);
 })().catch((e) => {
   console.error(e);
   process.exit(1);

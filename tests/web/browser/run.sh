@@ -67,6 +67,7 @@ status=0
 case "$what" in
   suite) node "$here/suite.js" "$@" || status=$? ;;
   bench) node "$here/bench.js" "$@" || status=$? ;;
+  node) node "$@" || status=$? ;;
   tour) MIRELLE_WEB_TOUR=QPS node "$here/suite.js" "$@" || status=$? ;;
   *) echo "run.sh: suite, bench or tour, not $what" >&2; status=2 ;;
 esac
