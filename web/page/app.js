@@ -1350,6 +1350,7 @@
     }
     d.column = column;
     d.el.classList.toggle('column', column);
+    d.el.dataset.layout = column ? 'column' : 'scale ' + scale.toFixed(2);
     placeSheetInOrder(d);
     if (column) {
       d.frame.body.style.cssText = '';
@@ -1654,12 +1655,18 @@
       const to = $('handover-user').value.trim();
       if (to) send({ type: 'handover', to });
     });
+    // A new width lays the dialogs out again (a height alone does not: a
+    // page that grows taller as it scrolls keeps its layout).
     let resizeTimer = 0;
+    let laidOutWidth = window.innerWidth;
     window.addEventListener('resize', () => {
       clearTimeout(resizeTimer);
-      resizeTimer = setTimeout(() => { for (const d of state.dialogs) layoutDialog(d); }, 60);
+      resizeTimer = setTimeout(() => {
+        if (window.innerWidth === laidOutWidth) return;
+        laidOutWidth = window.innerWidth;
+        for (const d of state.dialogs) layoutDialog(d);
+      }, 60);
     });
-    coarse.addEventListener('change', () => { for (const d of state.dialogs) layoutDialog(d); });
     // A keepalive; its answer is counted as any other.
     setInterval(() => {
       if (!state.ws || state.ws.readyState !== WebSocket.OPEN) return;

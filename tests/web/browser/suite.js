@@ -252,7 +252,14 @@ async function tour(page, width, touch, tag) {
 
 (async () => {
   const tmp = fs.mkdtempSync(path.join(os.tmpdir(), 'mirelle-web-suite-'));
-  if (cfg.shots) fs.mkdirSync(cfg.shots, { recursive: true });
+  if (cfg.shots) {
+    // This run's screenshots replace the last run's of the same kind.
+    fs.mkdirSync(cfg.shots, { recursive: true });
+    const tour = process.env.MIRELLE_WEB_TOUR;
+    for (const f of fs.readdirSync(cfg.shots)) {
+      if (f.endsWith('.png') && (tour ? f.startsWith(tour + '-') : !/^[A-Z]+-Show/.test(f))) fs.rmSync(path.join(cfg.shots, f));
+    }
+  }
   const scripts = process.env.MIRELLE_WEB_TOUR ? [] : demoScripts(cfg.source).filter((s) => !only || only.test(s.name));
   const bases = new Map();
   for (const s of scripts) bases.set(s.name, baseline(s, tmp));
