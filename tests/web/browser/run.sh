@@ -6,7 +6,8 @@
 # in the pseudo locale (tour) in Debian's chromium.
 # Installs the pinned npm packages first when node_modules is missing.
 # Environment: MIRELLE_WEB_WIDTHS=1280,390 (the sizes played),
-# MIRELLE_WEB_ONLY=REGEX (scripts whose file name matches).
+# MIRELLE_WEB_ONLY=REGEX (scripts whose file name matches; 'extras' the other
+# tests).
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../../.." && pwd)

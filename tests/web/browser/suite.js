@@ -250,6 +250,84 @@ async function tour(page, width, touch, tag) {
   return problems;
 }
 
+// The keys of the Qt front end: Enter presses the default button, Escape
+// Cancel, the arrows move in a list; and an action the dialog refuses (a
+// page out of date clicking a button since disabled) is shown in the page
+// with the dialog as it was.
+async function keysAndRefusals(browser) {
+  const problems = [];
+  const { context, page } = await openConsole(browser, cfg, { width: 1280, height: 800 });
+  const lastResult = async (op) => page.evaluate((o) => {
+    const lines = [...document.querySelectorAll('#log > div')].map((d) => d.textContent);
+    const start = lines.lastIndexOf('== ' + o);
+    return start < 0 ? null : (lines.slice(start).find((l) => l.startsWith('result:')) || null);
+  }, op);
+  const run = async (op) => {
+    await page.click(`#groups button[data-operation="${op}"]`);
+    await page.waitForSelector('.dialog.top');
+    await settled(page);
+  };
+  const ended = async (op, want, what) => {
+    try {
+      await page.waitForFunction(() => !document.querySelector('.dialog.top'), null, { timeout: 5000 });
+    } catch (e) { /* reported below */ }
+    const got = await lastResult(op);
+    if (want !== undefined && got !== want) problems.push(`${what}: ${got || 'no result'}, not ${want}`);
+  };
+  await resetUnit(page);
+  // Escape is Cancel; Enter in a field presses OK.
+  await run('ShowRecordModeDlg');
+  await page.keyboard.press('Escape');
+  await ended('ShowRecordModeDlg', 'result: 2', 'Escape');
+  await run('ShowTextIPPortSetup');
+  await page.locator('.dialog.top input[type=text]').first().click();
+  await page.keyboard.press('Enter');
+  await settled(page);
+  if (await page.$('.box-backdrop')) await page.keyboard.press('Enter');  // the box's own default
+  await settled(page);
+  if (await page.$('.dialog.top')) await page.keyboard.press('Escape');
+  await ended('ShowTextIPPortSetup', undefined, 'Enter');  // checked through the log below
+  const enterLines = await page.$$eval('#log > div', (ds) => ds.map((d) => d.textContent));
+  const at = enterLines.lastIndexOf('== ShowTextIPPortSetup');
+  if (!enterLines.slice(at).some((l) => /^(message|result: 1)/.test(l))) problems.push('Enter in a field did not press OK: ' + enterLines.slice(at).join(' / '));
+  // The arrows in a list select its rows.
+  await run('ShowTextStreams');
+  const list = page.locator('.dialog.top [data-cid="1130"]');
+  await list.focus();
+  await page.keyboard.press('ArrowDown');
+  await settled(page);
+  await page.keyboard.press('ArrowDown');
+  await settled(page);
+  const selected = await list.locator('tr.row.selected').getAttribute('data-row').catch(() => null);
+  if (selected !== '1') problems.push('ArrowDown twice selected row ' + selected);
+  await page.keyboard.press('Escape');
+  await ended('ShowTextStreams', undefined, 'Escape');
+  // A click the dialog refuses: a volume action with no volume selected.
+  await run('ShowStorage');
+  const before = await page.$$eval('.dialog.top .ctl', (cs) => cs.length);
+  const first = page.locator('.dialog.top .ctl.button:disabled').first();
+  if (await first.count()) {
+    const disabled = page.locator(`.dialog.top [data-cid="${await first.getAttribute('data-cid')}"]`);
+    await disabled.evaluate((b) => { b.disabled = false; });
+    await disabled.click();
+    await settled(page);
+    const error = await page.locator('.dialog.top .dialog-error').textContent();
+    if (!(await page.isVisible('.dialog.top .dialog-error')) || !/disabled|not/i.test(error)) problems.push('a refused click shows no error: ' + error);
+    if ((await page.$$eval('.dialog.top .ctl', (cs) => cs.length)) !== before) problems.push('a refused click changed the dialog');
+    if (!(await disabled.isDisabled())) problems.push('the refused button is not shown disabled again');
+    if (cfg.shots) await page.screenshot({ path: path.join(cfg.shots, 'Console-02-refused-1280.png'), fullPage: true });
+  } else {
+    problems.push('no disabled button to try');
+  }
+  await page.keyboard.press('Escape');
+  await settled(page);
+  if (await page.$('.dialog.top')) await page.click('.dialog.top .dialog-close');
+  await settled(page);
+  problems.push(...page.errors);
+  await context.close();
+  return problems;
+}
+
 (async () => {
   const tmp = fs.mkdtempSync(path.join(os.tmpdir(), 'mirelle-web-suite-'));
   if (cfg.shots) {
@@ -301,7 +379,7 @@ async function tour(page, width, touch, tag) {
       }
       await context.close();
     }
-    if (!only && !process.env.MIRELLE_WEB_TOUR) {
+    if ((!only || only.test('extras')) && !process.env.MIRELLE_WEB_TOUR) {
       const started = Date.now();
       let problems;
       try {
@@ -310,6 +388,13 @@ async function tour(page, width, touch, tag) {
         problems = [String(e.stack || e).split('\n').slice(0, 3).join(' | ')];
       }
       report(problems.length === 0, `a watcher, a reload and a dropped holder (${((Date.now() - started) / 1000).toFixed(1)} s)`, problems);
+      const keysStarted = Date.now();
+      try {
+        problems = await keysAndRefusals(browser);
+      } catch (e) {
+        problems = [String(e.stack || e).split('\n').slice(0, 3).join(' | ')];
+      }
+      report(problems.length === 0, `keys and a refused action (${((Date.now() - keysStarted) / 1000).toFixed(1)} s)`, problems);
     }
   } finally {
     await browser.close();
