@@ -471,6 +471,7 @@
       lastEdit: null,
     };
     buildDialogShell(d);
+    showBusy(d, !!msg.busy);
     d.frame = newPane(d, false);
     d.bodyHost.appendChild(d.frame.body);
     for (const c of msg.controls || []) addControl(d.frame, c);
@@ -487,6 +488,14 @@
         window.mirelleTimings.firstDialog = state.firstDialogAt;
       });
     }
+  }
+
+  // A worker of the dialog runs (a volume being added).
+  function showBusy(d, busy) {
+    d.busy = busy;
+    d.el.dataset.busy = busy ? 'true' : 'false';
+    d.el.setAttribute('aria-busy', busy ? 'true' : 'false');
+    d.busyEl.hidden = !busy;
   }
 
   function buildDialogShell(d) {
@@ -508,7 +517,12 @@
     close.setAttribute('aria-label', 'Close');
     close.textContent = '\u00d7';
     close.addEventListener('click', () => act('close'));
-    title.append(cap, close);
+    const busy = document.createElement('span');
+    busy.className = 'dialog-busy';
+    busy.textContent = 'Working...';
+    busy.setAttribute('role', 'status');
+    busy.hidden = true;
+    title.append(cap, busy, close);
     const trail = document.createElement('div');
     trail.className = 'dialog-trail';
     trail.hidden = true;
@@ -531,6 +545,7 @@
     });
     d.el = el;
     d.capEl = cap;
+    d.busyEl = busy;
     d.trailEl = trail;
     d.errorEl = err;
     d.bodyHost = bodyHost;
@@ -622,6 +637,7 @@
       d.capEl.textContent = msg.caption;
     }
     for (const k of ['width', 'height', 'keyboard', 'defaultButton']) if (msg[k] !== undefined) d[k] = msg[k];
+    if (msg.busy !== undefined) showBusy(d, msg.busy);
     let refocus = false;
     if (msg.focus !== undefined) { d.focus = msg.focus; refocus = true; }
     if (msg.focusSeq !== undefined && msg.focusSeq !== d.focusSeq) { d.focusSeq = msg.focusSeq; refocus = true; }

@@ -139,13 +139,18 @@ class Player {
     }
   }
 
-  // Until the dialog's work is done: nothing from the server for a while
-  // (a worker's progress arrives several times a second while it runs).
+  // Until the dialog's work is done: the top dialog not busy (its worker
+  // ended) and the messages of its end in.
   async waitIdle() {
     const quiet = async () => {
       await settled(this.page);
-      await this.page.waitForFunction(() => performance.now() - (window.mirelleTimings.lastMessage || 0) > 600,
-        null, { timeout: 60000, polling: 50 });
+      await this.page.waitForFunction(() => {
+        const d = document.querySelector('.dialog.top');
+        return document.querySelector('.box-backdrop') || !d || d.dataset.busy !== 'true';
+      }, null, { timeout: 60000, polling: 20 });
+      await this.page.waitForFunction(() => performance.now() - (window.mirelleTimings.lastMessage || 0) > 100,
+        null, { timeout: 60000, polling: 20 });
+      await settled(this.page);
     };
     for (let i = 0; i < 20; ++i) {
       await quiet();
