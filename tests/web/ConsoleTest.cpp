@@ -5,7 +5,9 @@
 // timer plays from inside the modal loops.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <iostream>
 #include <deque>
 #include <filesystem>
 #include <fstream>
@@ -44,6 +46,13 @@ QCoreApplication& App() {
     static char* argv[] = {name, nullptr};
     static QCoreApplication* app = new QCoreApplication(argc, argv);
     return *app;
+}
+
+// Milliseconds from an action sent to the answer of the ping after it (the
+// action applied and its changes sent), over the scripts played.
+std::vector<double>& Latencies() {
+    static std::vector<double> v;
+    return v;
 }
 
 QSslConfiguration Trusting() {
@@ -302,14 +311,20 @@ protected:
             } else if (line == "wait") {
                 steps.push_back([tabNow, noBox] { return noBox() && !tabNow().TopBusy(); });
             } else {
-                steps.push_back([tabNow, line, pongs] {
+                auto sent = std::make_shared<QElapsedTimer>();
+                steps.push_back([tabNow, line, pongs, sent] {
                     Tab& tab = tabNow();
                     *pongs = tab.Count("pong");
+                    sent->start();
                     tab.Act(line);
                     tab.Send({{"type", "ping"}});
                     return true;
                 });
-                steps.push_back([tabNow, pongs, noBox] { return noBox() && tabNow().Count("pong") > *pongs; });
+                steps.push_back([tabNow, pongs, noBox, sent] {
+                    if (!noBox() || tabNow().Count("pong") <= *pongs) return false;
+                    Latencies().push_back(static_cast<double>(sent->nsecsElapsed()) / 1e6);
+                    return true;
+                });
             }
         }
         // Boxes shown as the setup closes (a worker's last word) get theirs too.
@@ -672,6 +687,11 @@ TEST_F(ConsoleTest, EveryDemoScriptEndsAsTheScriptedRunEnds) {
             EXPECT_GE(tab.Count("message", from), 1u);
         }
     }
+    std::vector<double> ms = Latencies();
+    std::sort(ms.begin(), ms.end());
+    if (!ms.empty())
+        std::cout << "action to answer over the socket: " << ms.size() << " actions, p50 " << ms[ms.size() / 2]
+                  << " ms, p99 " << ms[std::min(ms.size() - 1, ms.size() * 99 / 100)] << " ms\n";
 }
 
 TEST_F(ConsoleTest, AWatchersActionsAreRefusedUntilTheHolderHandsOver) {
