@@ -558,6 +558,37 @@ TEST_F(ConsoleTest, ADroppedOperatorEndsTheDialogWithZeroAfterTheGraceTime) {
     ASSERT_TRUE(WaitUntil([&] { return bob.Last("role") && bob.Last("role")->at("role") == "holder"; }));
 }
 
+TEST_F(ConsoleTest, TheHoldersLogoutEndsTheDialogAtOnce) {
+    console->graceMs = 60000;  // no waiting for a session that has ended
+    const std::string session = Login("anna", "anna's secret");
+    Tab& anna = Connect(session);
+    Tab& second = Connect(session);  // another tab of the same operator
+    Tab& bob = Connect(Login("bob", "bob's secret"));
+    std::deque<std::function<bool()>> steps;
+    steps.push_back([&] { return anna.Count("hello") + second.Count("hello") + bob.Count("hello") == 3; });
+    steps.push_back([&] {
+        EXPECT_EQ(second.got.front()["role"], "holder") << "every tab of the holder's session holds";
+        second.Send({{"type", "run"}, {"operation", "ShowPortAddressDlg"}});
+        return true;
+    });
+    steps.push_back([&] { return bob.Count("dialog") == 1; });
+    steps.push_back([&] {
+        anna.ws.close();  // one tab closes: the other still holds, nothing ends
+        return true;
+    });
+    steps.push_back([&] { return anna.closed; });
+    steps.push_back([&] {
+        EXPECT_EQ(bob.Count("result"), 0u);
+        const HttpReply out = Http("POST", "/logout", {}, session, origin);
+        EXPECT_EQ(out.status, 303);
+        return true;
+    });
+    steps.push_back([&] { return bob.Count("result") == 1; });
+    ASSERT_TRUE(Play(steps, 10000));
+    EXPECT_EQ(bob.Last("result")->at("result"), 0);
+    EXPECT_TRUE(WaitUntil([&] { return second.closed; }));
+}
+
 TEST_F(ConsoleTest, ADropUnderAMessageBoxOverASubDialogEndsTheSheetWithZero) {
     // The camera sheet (which the connection time-out reaches), a dialog
     // opened over it and a message box over that: nobody is left to answer,
