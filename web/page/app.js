@@ -1179,6 +1179,8 @@
         for (let k = 0; k < ncols; ++k) {
           const td = document.createElement('td');
           td.textContent = cellText(it, k);
+          // In one column a row shows as its cells, each named by its header.
+          if (cols.length > 1) td.dataset.label = caption(cols[k]);
           tr.appendChild(td);
         }
         tr.addEventListener('click', (ev) => {
