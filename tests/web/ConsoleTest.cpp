@@ -543,6 +543,41 @@ TEST_F(ConsoleTest, ADroppedOperatorEndsTheDialogWithZeroAfterTheGraceTime) {
     ASSERT_TRUE(WaitUntil([&] { return bob.Last("role") && bob.Last("role")->at("role") == "holder"; }));
 }
 
+TEST_F(ConsoleTest, ADropUnderAMessageBoxOverASubDialogEndsTheSheetWithZero) {
+    // The camera sheet (which the connection time-out reaches), a dialog
+    // opened over it and a message box over that: nobody is left to answer,
+    // so the box gets its cautious answer and the dialog over the sheet is
+    // cancelled once the sheet has ended.
+    Tab& anna = Connect(Login("anna", "anna's secret"));
+    Tab& bob = Connect(Login("bob", "bob's secret"));
+    const json before = UnitNow();
+    std::deque<std::function<bool()>> steps;
+    steps.push_back([&] { return anna.Count("hello") == 1 && bob.Count("hello") == 1; });
+    steps.push_back([&] {
+        anna.Send({{"type", "run"}, {"operation", "ShowCameras"}});
+        return true;
+    });
+    steps.push_back([&] { return anna.Count("dialog") == 1; });
+    PlayScript(steps, anna, {"page Camera Control", "select 1472 2", "click 1492"}, false);
+    steps.push_back([&] { return anna.Count("dialog") == 2; });
+    steps.push_back([&] {
+        anna.Act("set 1511 0");
+        anna.Act("click 1");
+        return true;
+    });
+    steps.push_back([&] { return anna.Count("message") == 1; });
+    steps.push_back([&] {
+        anna.ws.close();
+        return true;
+    });
+    steps.push_back([&] { return bob.Count("result") == 1; });
+    ASSERT_TRUE(Play(steps));
+    EXPECT_EQ(bob.Last("result")->at("result"), 0);
+    EXPECT_EQ(bob.Count("messageClosed"), 1u);
+    EXPECT_EQ(bob.Count("closed"), 2u) << "the sub-dialog and the sheet";
+    EXPECT_EQ(UnitNow(), before);
+}
+
 TEST_F(ConsoleTest, AReloadWithinTheGraceTimeGetsTheSameDialogAndTheRecordingReplays) {
     console->graceMs = 20000;
     const std::string session = Login("anna", "anna's secret");
