@@ -1179,6 +1179,8 @@
         for (let k = 0; k < ncols; ++k) {
           const td = document.createElement('td');
           td.textContent = cellText(it, k);
+          // In one column a row shows as its cells, each named by its header.
+          if (cols.length > 1) td.dataset.label = caption(cols[k]);
           tr.appendChild(td);
         }
         tr.addEventListener('click', (ev) => {
@@ -1330,14 +1332,24 @@
       const s = d.sheet;
       const pageW = Math.max(s.width - 2 * SHEET_MARGIN, 1), pageH = Math.max(s.height - SHEET_TABS - 2 * SHEET_MARGIN, 1);
       pagePlan = planPane(s.pane, pageW, pageH, null);
-      // Every tab in view in one row, as the unit's sheets show them.
-      let tabs = 0;
-      for (const p of s.pages) tabs += textWidth(caption(p)) + 16;
-      const needW = Math.max(s.width, pagePlan.width + 2 * SHEET_MARGIN, tabs + 6);
-      const needH = Math.max(s.height, pagePlan.height + SHEET_TABS + 2 * SHEET_MARGIN);
+      // Every tab in view: in one row where they fit the sheet, else in as
+      // many rows as they need, each as high as the template's tab row.
+      const needW = Math.max(s.width, pagePlan.width + 2 * SHEET_MARGIN);
+      let rows = 1, x = 0, widest = 0;
+      for (const p of s.pages) {
+        const w = textWidth(caption(p)) + 16;
+        widest = Math.max(widest, w);
+        if (x > 0 && x + w > needW - 6) {
+          rows += 1;
+          x = 0;
+        }
+        x += w + 2;
+      }
+      s.tabRows = Math.max(s.tabRows || 1, rows);
+      const needH = Math.max(s.height, pagePlan.height + SHEET_TABS * s.tabRows + 2 * SHEET_MARGIN);
       // The sheet keeps the largest size it needed, so it does not jump
       // from page to page.
-      s.keepW = Math.max(s.keepW || 0, needW);
+      s.keepW = Math.max(s.keepW || 0, needW, widest + 6);
       s.keepH = Math.max(s.keepH || 0, needH);
       reserved = { x: s.x, y: s.y, w: s.width, h: s.height, needW: s.keepW, needH: s.keepH };
     }
@@ -1392,9 +1404,10 @@
           left: Math.round(x * scale) + 'px', top: Math.round(y * scale) + 'px',
           width: Math.round(w * scale) + 'px', height: Math.round(h * scale) + 'px',
         });
-        s.tabsEl.style.height = Math.round(SHEET_TABS * scale) + 'px';
+        const tabsH = SHEET_TABS * (s.tabRows || 1);
+        s.tabsEl.style.height = Math.round(tabsH * scale) + 'px';
         Object.assign(s.pane.body.style, {
-          left: Math.round(SHEET_MARGIN * scale) + 'px', top: Math.round((SHEET_TABS + SHEET_MARGIN) * scale) + 'px',
+          left: Math.round(SHEET_MARGIN * scale) + 'px', top: Math.round((tabsH + SHEET_MARGIN) * scale) + 'px',
           width: Math.round(pagePlan.width * scale) + 'px', height: Math.round(pagePlan.height * scale) + 'px',
         });
         placePane(s.pane, pagePlan, scale);
