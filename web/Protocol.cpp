@@ -186,6 +186,7 @@ json DialogJson(const ui::DialogState& s) {
             {"defaultButton", s.defaultButton},
             {"focus", s.focus},
             {"focusSeq", s.focusSeq},
+            {"busy", s.busy},
             {"controls", Controls(s.controls)},
             {"sheet", SheetJson(s)}};
 }
@@ -200,6 +201,7 @@ json UpdateJson(const ui::DialogState& before, const ui::DialogState& now, std::
         out["keyboard"] = {{"shown", now.keyboardShown}, {"keys", Utf8(now.keys)}}, any = true;
     if (d.fields & ui::kDialogDefaultButton) out["defaultButton"] = now.defaultButton, any = true;
     if (d.fields & ui::kDialogFocus) out["focus"] = now.focus, out["focusSeq"] = now.focusSeq, any = true;
+    if (d.fields & ui::kDialogBusy) out["busy"] = now.busy, any = true;
     if (json changes = Changes(d.controls, false, live); !changes.empty()) out["changes"] = std::move(changes), any = true;
     if (!d.controls.added.empty()) out["added"] = Controls(d.controls.added), any = true;
     if (!d.controls.removed.empty()) out["removed"] = d.controls.removed, any = true;

@@ -361,8 +361,7 @@ HttpAnswer Server::Login(const QHttpServerRequest& request) {
 
 HttpAnswer Server::Route(const QHttpServerRequest& request) {
     const std::string path = request.url().path().toStdString();
-    const bool get = request.method() == QHttpServerRequest::Method::Get ||
-                     request.method() == QHttpServerRequest::Method::Head;
+    const bool get = request.method() == QHttpServerRequest::Method::Get;
     const bool post = request.method() == QHttpServerRequest::Method::Post;
     if (!get && !post) return Plain(405, "method not allowed");
     if (post && !SameOrigin(request.value("Origin").toStdString(), request.value("Host").toStdString()))

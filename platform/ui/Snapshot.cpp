@@ -63,6 +63,7 @@ DialogState TakeSnapshot(Dialog& d) {
     s.height = d.Height();
     s.focus = d.Focus();
     s.focusSeq = d.FocusCount();
+    s.busy = d.IsBusy();
     s.controls = ControlsOf(d);
     for (const ControlState& c : s.controls) {
         if (c.kind == ControlKind::Background && s.keys.empty() && !s.keyboardShown) {
@@ -136,6 +137,7 @@ DialogDiff Diff(const DialogState& a, const DialogState& b) {
     if (a.keyboardShown != b.keyboardShown || a.keys != b.keys) d.fields |= kDialogKeyboard;
     if (a.defaultButton != b.defaultButton) d.fields |= kDialogDefaultButton;
     if (a.focus != b.focus || a.focusSeq != b.focusSeq) d.fields |= kDialogFocus;
+    if (a.busy != b.busy) d.fields |= kDialogBusy;
     d.controls = DiffControls(a.controls, b.controls);
     const SheetState &sa = a.sheet, &sb = b.sheet;
     if (a.hasSheet != b.hasSheet || sa.x != sb.x || sa.y != sb.y || sa.w != sb.w || sa.h != sb.h ||

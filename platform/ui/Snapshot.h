@@ -83,6 +83,7 @@ struct DialogState {
     int defaultButton = 0;  // 1 when the dialog has a visible button 1
     int focus = 0;
     int focusSeq = 0;
+    bool busy = false;  // a worker of the dialog runs
     std::vector<ControlState> controls;
     bool hasSheet = false;
     SheetState sheet;
@@ -115,6 +116,7 @@ enum DialogField : unsigned {
     kDialogFocus = 1u << 4,       // focus, focusSeq
     kDialogSheet = 1u << 5,       // the sheet came, went, moved, or turned to another page: sent whole
     kDialogSheetFocus = 1u << 6,  // the active page's focus (sheet not whole)
+    kDialogBusy = 1u << 7,
 };
 
 struct DialogDiff {

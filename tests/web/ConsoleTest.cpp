@@ -5,11 +5,14 @@
 // timer plays from inside the modal loops.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <iostream>
 #include <deque>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <set>
 #include <sstream>
 
 #include <QCoreApplication>
@@ -43,6 +46,13 @@ QCoreApplication& App() {
     static char* argv[] = {name, nullptr};
     static QCoreApplication* app = new QCoreApplication(argc, argv);
     return *app;
+}
+
+// Milliseconds from an action sent to the answer of the ping after it (the
+// action applied and its changes sent), over the scripts played.
+std::vector<double>& Latencies() {
+    static std::vector<double> v;
+    return v;
 }
 
 QSslConfiguration Trusting() {
@@ -106,9 +116,25 @@ public:
         return nullptr;
     }
     bool Open() const { return ws.state() == QAbstractSocket::ConnectedState; }
+    // Whether a worker of the top dialog runs, by the messages so far (a
+    // script's wait, as the scripted driver waits on the dialog it runs).
+    bool TopBusy() const {
+        std::vector<std::pair<int, bool>> open;  // innermost last
+        for (const json& m : got) {
+            const std::string type = m.value("type", "");
+            if (type == "dialog") open.push_back({m["dialog"].get<int>(), m.value("busy", false)});
+            if (type == "update" && m.contains("busy"))
+                for (auto& [id, busy] : open)
+                    if (id == m["dialog"].get<int>()) busy = m["busy"];
+            if (type == "closed")
+                std::erase_if(open, [&](const auto& d) { return d.first == m["dialog"].get<int>(); });
+        }
+        return !open.empty() && open.back().second;
+    }
 
     QWebSocket ws;
     std::vector<json> got;
+    std::set<int> answered;
     bool closed = false;
 };
 
@@ -243,46 +269,98 @@ protected:
 
     // Steps that play script actions on tab as an operator would: each
     // action, then a ping whose answer says the action was taken (or a
-    // dialog or box it opened is showing); a box gets the answer the script
-    // queued before the action, or the cautious one.
-    static void PlayScript(std::deque<std::function<bool()>>& steps, Tab& tab, const std::vector<std::string>& lines) {
-        PlayScript(steps, [&tab]() -> Tab& { return tab; }, lines);
+    // dialog or box it opened is showing); "wait" waits until no dialog is
+    // busy.  A box gets the answer the script queued before the action, or
+    // the cautious one, as mirelle-run gives it.
+    static void PlayScript(std::deque<std::function<bool()>>& steps, Tab& tab, const std::vector<std::string>& lines,
+                           bool toTheEnd = true) {
+        PlayScript(steps, [&tab]() -> Tab& { return tab; }, lines, toTheEnd);
     }
     // The same on whichever tab tabNow answers when the step runs.
     static void PlayScript(std::deque<std::function<bool()>>& steps, std::function<Tab&()> tabNow,
-                           const std::vector<std::string>& lines) {
+                           const std::vector<std::string>& lines, bool toTheEnd = true) {
         auto answers = std::make_shared<std::deque<std::string>>();
         auto pongs = std::make_shared<std::size_t>(0);
+        // Answers an open box; true when none is open.
+        auto noBox = [tabNow, answers, pongs] {
+            Tab& tab = tabNow();
+            const json* box = tab.Last("message");
+            const json* closedBox = tab.Last("messageClosed");
+            if (!box || (closedBox && (*closedBox)["box"] == (*box)["box"])) return true;
+            if (tab.answered.count((*box)["box"].get<int>())) return false;
+            tab.answered.insert((*box)["box"].get<int>());
+            std::string word;
+            if (!answers->empty()) {
+                word = answers->front();
+                answers->pop_front();
+            } else {
+                const std::string buttons = (*box)["buttons"];
+                word = buttons == "ok" ? "ok" : buttons == "yesno" ? "no" : "cancel";
+            }
+            tab.Send({{"type", "answer"}, {"box", (*box)["box"]}, {"answer", word}});
+            *pongs = tab.Count("pong");
+            tab.Send({{"type", "ping"}});
+            return false;
+        };
         for (const std::string& line : lines) {
             if (line.rfind("answer ", 0) == 0) {
                 steps.push_back([answers, line] {
                     answers->push_back(line.substr(7));
                     return true;
                 });
-                continue;
-            }
-            steps.push_back([tabNow, line, pongs] {
-                Tab& tab = tabNow();
-                *pongs = tab.Count("pong");
-                tab.Act(line);
-                tab.Send({{"type", "ping"}});
-                return true;
-            });
-            steps.push_back([tabNow, pongs, answers] {
-                Tab& tab = tabNow();
-                const json* box = tab.Last("message");
-                const json* closedBox = tab.Last("messageClosed");
-                if (box && (!closedBox || (*closedBox)["box"] != (*box)["box"])) {
-                    const std::string word = answers->empty() ? "" : answers->front();
-                    if (!answers->empty()) answers->pop_front();
-                    tab.Send({{"type", "answer"}, {"box", (*box)["box"]}, {"answer", word.empty() ? "ok" : word}});
+            } else if (line == "wait") {
+                steps.push_back([tabNow, noBox] { return noBox() && !tabNow().TopBusy(); });
+            } else {
+                auto sent = std::make_shared<QElapsedTimer>();
+                steps.push_back([tabNow, line, pongs, sent] {
+                    Tab& tab = tabNow();
                     *pongs = tab.Count("pong");
+                    sent->start();
+                    tab.Act(line);
                     tab.Send({{"type", "ping"}});
-                    return false;
-                }
-                return tab.Count("pong") > *pongs;
-            });
+                    return true;
+                });
+                steps.push_back([tabNow, pongs, noBox, sent] {
+                    if (!noBox() || tabNow().Count("pong") <= *pongs) return false;
+                    Latencies().push_back(static_cast<double>(sent->nsecsElapsed()) / 1e6);
+                    return true;
+                });
+            }
         }
+        // Boxes shown as the setup closes (a worker's last word) get theirs too.
+        if (toTheEnd) steps.push_back([tabNow, noBox] { return noBox() && tabNow().Count("result") > 0; });
+    }
+
+    // The report lines the pages showed for a run of operation.
+    std::string Report(const std::string& operation) const {
+        std::string report;
+        bool in = false;
+        for (const auto& each : tabs) {
+            for (const json& m : each->got) {
+                if (m["type"] != "log") continue;
+                const std::string line = m["line"];
+                if (line == "== " + operation) {
+                    in = true;
+                    continue;
+                }
+                if (in) report += line + "\n";
+            }
+        }
+        return report;
+    }
+
+    // Runs script with mirelle-run on a fresh copy of the bundled unit;
+    // answers its report, the unit it left in *unit.
+    std::string RunHeadless(const std::string& operation, const fs::path& script, json* unit) {
+        const fs::path copy = dir / "headless.json";
+        fs::remove(copy);
+        fs::copy_file(webapp::BundledUnit(), copy);
+        const std::string command = std::string(MIRELLE_RUN) + " --unit " + copy.string() + " --script " +
+                                    script.string() + " " + operation + " > " + (dir / "headless.out").string() +
+                                    " 2>" + (dir / "headless.err").string();
+        EXPECT_EQ(std::system(command.c_str()), 0) << ReadFile(dir / "headless.err");
+        *unit = json::parse(ReadFile(copy));
+        return ReadFile(dir / "headless.out");
     }
 
     fs::path dir;
@@ -480,6 +558,72 @@ TEST_F(ConsoleTest, ADroppedOperatorEndsTheDialogWithZeroAfterTheGraceTime) {
     ASSERT_TRUE(WaitUntil([&] { return bob.Last("role") && bob.Last("role")->at("role") == "holder"; }));
 }
 
+TEST_F(ConsoleTest, TheHoldersLogoutEndsTheDialogAtOnce) {
+    console->graceMs = 60000;  // no waiting for a session that has ended
+    const std::string session = Login("anna", "anna's secret");
+    Tab& anna = Connect(session);
+    Tab& second = Connect(session);  // another tab of the same operator
+    Tab& bob = Connect(Login("bob", "bob's secret"));
+    std::deque<std::function<bool()>> steps;
+    steps.push_back([&] { return anna.Count("hello") + second.Count("hello") + bob.Count("hello") == 3; });
+    steps.push_back([&] {
+        EXPECT_EQ(second.got.front()["role"], "holder") << "every tab of the holder's session holds";
+        second.Send({{"type", "run"}, {"operation", "ShowPortAddressDlg"}});
+        return true;
+    });
+    steps.push_back([&] { return bob.Count("dialog") == 1; });
+    steps.push_back([&] {
+        anna.ws.close();  // one tab closes: the other still holds, nothing ends
+        return true;
+    });
+    steps.push_back([&] { return anna.closed; });
+    steps.push_back([&] {
+        EXPECT_EQ(bob.Count("result"), 0u);
+        const HttpReply out = Http("POST", "/logout", {}, session, origin);
+        EXPECT_EQ(out.status, 303);
+        return true;
+    });
+    steps.push_back([&] { return bob.Count("result") == 1; });
+    ASSERT_TRUE(Play(steps, 10000));
+    EXPECT_EQ(bob.Last("result")->at("result"), 0);
+    EXPECT_TRUE(WaitUntil([&] { return second.closed; }));
+}
+
+TEST_F(ConsoleTest, ADropUnderAMessageBoxOverASubDialogEndsTheSheetWithZero) {
+    // The camera sheet (which the connection time-out reaches), a dialog
+    // opened over it and a message box over that: nobody is left to answer,
+    // so the box gets its cautious answer and the dialog over the sheet is
+    // cancelled once the sheet has ended.
+    Tab& anna = Connect(Login("anna", "anna's secret"));
+    Tab& bob = Connect(Login("bob", "bob's secret"));
+    const json before = UnitNow();
+    std::deque<std::function<bool()>> steps;
+    steps.push_back([&] { return anna.Count("hello") == 1 && bob.Count("hello") == 1; });
+    steps.push_back([&] {
+        anna.Send({{"type", "run"}, {"operation", "ShowCameras"}});
+        return true;
+    });
+    steps.push_back([&] { return anna.Count("dialog") == 1; });
+    PlayScript(steps, anna, {"page Camera Control", "select 1472 2", "click 1492"}, false);
+    steps.push_back([&] { return anna.Count("dialog") == 2; });
+    steps.push_back([&] {
+        anna.Act("set 1511 0");
+        anna.Act("click 1");
+        return true;
+    });
+    steps.push_back([&] { return anna.Count("message") == 1; });
+    steps.push_back([&] {
+        anna.ws.close();
+        return true;
+    });
+    steps.push_back([&] { return bob.Count("result") == 1; });
+    ASSERT_TRUE(Play(steps));
+    EXPECT_EQ(bob.Last("result")->at("result"), 0);
+    EXPECT_EQ(bob.Count("messageClosed"), 1u);
+    EXPECT_EQ(bob.Count("closed"), 2u) << "the sub-dialog and the sheet";
+    EXPECT_EQ(UnitNow(), before);
+}
+
 TEST_F(ConsoleTest, AReloadWithinTheGraceTimeGetsTheSameDialogAndTheRecordingReplays) {
     console->graceMs = 20000;
     const std::string session = Login("anna", "anna's secret");
@@ -494,7 +638,7 @@ TEST_F(ConsoleTest, AReloadWithinTheGraceTimeGetsTheSameDialogAndTheRecordingRep
         return true;
     });
     steps.push_back([&] { return tab->Count("dialog") == 1; });
-    PlayScript(steps, *tab, {script[0], script[1]});
+    PlayScript(steps, *tab, {script[0], script[1]}, false);
     steps.push_back([&] {
         first = *tab->Last("dialog");
         tab->ws.close();
@@ -528,62 +672,57 @@ TEST_F(ConsoleTest, AReloadWithinTheGraceTimeGetsTheSameDialogAndTheRecordingRep
     const std::string recorded = tab->Last("recording")->at("script");
     EXPECT_EQ(recorded.rfind("# operation: ShowRecordModeDlg\n", 0), 0u) << recorded;
     std::ofstream(dir / "recorded.script") << recorded;
-    const fs::path replayUnit = dir / "replay.json";
-    fs::copy_file(webapp::BundledUnit(), replayUnit);
-    const std::string command = std::string(MIRELLE_RUN) + " --unit " + replayUnit.string() + " --script " +
-                                (dir / "recorded.script").string() + " ShowRecordModeDlg > " +
-                                (dir / "replay.out").string() + " 2>" + (dir / "replay.err").string();
-    ASSERT_EQ(std::system(command.c_str()), 0) << ReadFile(dir / "replay.err");
-    EXPECT_EQ(json::parse(ReadFile(replayUnit)), UnitNow());
-    std::string report;  // what the page showed, before and after the reload
-    bool in = false;
-    for (const auto& each : tabs) {
-        for (const json& m : each->got) {
-            if (m["type"] != "log") continue;
-            const std::string line = m["line"];
-            if (line == "== ShowRecordModeDlg") {
-                in = true;
-                continue;
-            }
-            if (in) report += line + "\n";
-        }
-    }
-    EXPECT_EQ(report, ReadFile(dir / "replay.out"));
+    json replayed;
+    EXPECT_EQ(RunHeadless("ShowRecordModeDlg", dir / "recorded.script", &replayed), Report("ShowRecordModeDlg"));
+    EXPECT_EQ(replayed, UnitNow());
 }
 
-TEST_F(ConsoleTest, AMessageBoxIsAnsweredFromThePageAndTheRunMatchesTheScriptedOne) {
+// Every demo script played through the socket ends as mirelle-run ends it:
+// the same report lines and the same unit.
+TEST_F(ConsoleTest, EveryDemoScriptEndsAsTheScriptedRunEnds) {
+    std::vector<fs::path> scripts;
+    for (const auto& entry : fs::directory_iterator(fs::path(MIRELLE_SOURCE_DIR) / "apps/demo"))
+        if (entry.path().extension() == ".script") scripts.push_back(entry.path());
+    std::sort(scripts.begin(), scripts.end());
+    ASSERT_EQ(scripts.size(), 14u);
     Tab& tab = Connect(Login("anna", "anna's secret"));
-    std::deque<std::function<bool()>> steps;
-    steps.push_back([&] { return tab.Count("hello") == 1; });
-    steps.push_back([&] {
-        tab.Send({{"type", "run"}, {"operation", "ShowIPSourceConfig"}});
-        return true;
-    });
-    steps.push_back([&] { return tab.Count("dialog") == 1; });
-    PlayScript(steps, tab, ScriptActions("90-ip-sources.script"));
-    steps.push_back([&] { return tab.Count("result") == 1; });
-    ASSERT_TRUE(Play(steps));
-    EXPECT_GE(tab.Count("message"), 1u);
-    EXPECT_EQ(tab.Count("message"), tab.Count("messageClosed"));
-
-    const fs::path scripted = dir / "scripted.json";
-    fs::copy_file(webapp::BundledUnit(), scripted);
-    const std::string command = std::string(MIRELLE_RUN) + " --unit " + scripted.string() + " --script " +
-                                (fs::path(MIRELLE_SOURCE_DIR) / "apps/demo/90-ip-sources.script").string() +
-                                " ShowIPSourceConfig > " + (dir / "run.out").string() + " 2>" + (dir / "run.err").string();
-    ASSERT_EQ(std::system(command.c_str()), 0) << ReadFile(dir / "run.err");
-    EXPECT_EQ(json::parse(ReadFile(scripted)), UnitNow());
-    std::string report;
-    bool in = false;
-    for (const json& m : tab.got) {
-        if (m["type"] != "log") continue;
-        if (m["line"] == "== ShowIPSourceConfig") {
-            in = true;
-            continue;
+    ASSERT_TRUE(WaitUntil([&] { return tab.Count("unit") == 1; }));
+    for (const fs::path& script : scripts) {
+        const std::string text = ReadFile(script);
+        const std::string operation = text.substr(13, text.find('\n') - 13);
+        SCOPED_TRACE(script.filename().string() + " " + operation);
+        fs::copy_file(webapp::BundledUnit(), unitPath, fs::copy_options::overwrite_existing);
+        const std::size_t results = tab.Count("result");
+        const std::size_t from = tab.got.size();
+        std::deque<std::function<bool()>> steps;
+        steps.push_back([&] {
+            tab.Send({{"type", "run"}, {"operation", operation}});
+            return true;
+        });
+        steps.push_back([&] { return tab.Count("dialog", from) >= 1; });
+        PlayScript(steps, tab, ScriptActions(script.filename().string()));
+        steps.push_back([&] { return tab.Count("result") > results; });
+        ASSERT_TRUE(Play(steps));
+        EXPECT_EQ(tab.Count("error", from), 0u) << "no action refused";
+        std::string report;
+        for (std::size_t i = from; i < tab.got.size(); ++i)
+            if (tab.got[i]["type"] == "log" && tab.got[i]["line"] != "== " + operation)
+                report += tab.got[i]["line"].get<std::string>() + "\n";
+        json headless;
+        EXPECT_EQ(report, RunHeadless(operation, script, &headless));
+        EXPECT_EQ(UnitNow(), headless);
+        if (operation == "ShowStorage") {
+            EXPECT_GT(tab.Count("live", from), 0u) << "the progress bar moved";
         }
-        if (in) report += m["line"].get<std::string>() + "\n";
+        if (operation == "ShowIPSourceConfig") {
+            EXPECT_GE(tab.Count("message", from), 1u);
+        }
     }
-    EXPECT_EQ(report, ReadFile(dir / "run.out"));
+    std::vector<double> ms = Latencies();
+    std::sort(ms.begin(), ms.end());
+    if (!ms.empty())
+        std::cout << "action to answer over the socket: " << ms.size() << " actions, p50 " << ms[ms.size() / 2]
+                  << " ms, p99 " << ms[std::min(ms.size() - 1, ms.size() * 99 / 100)] << " ms\n";
 }
 
 TEST_F(ConsoleTest, AWatchersActionsAreRefusedUntilTheHolderHandsOver) {
