@@ -313,6 +313,11 @@ protected:
             } else {
                 auto sent = std::make_shared<QElapsedTimer>();
                 steps.push_back([tabNow, line, pongs, sent] {
+                    // An action and a ping at most every 45 ms: within the
+                    // socket's limit of 50 messages a second, as a person is.
+                    static QElapsedTimer paced;
+                    if (paced.isValid() && paced.elapsed() < 45) return false;
+                    paced.start();
                     Tab& tab = tabNow();
                     *pongs = tab.Count("pong");
                     sent->start();

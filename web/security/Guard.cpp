@@ -17,7 +17,7 @@ Guard::Guard(GuardOptions options, NowFn now)
 }
 
 std::unique_ptr<SocketLimits> Guard::NewSocketLimits() const {
-    return std::make_unique<SocketLimits>(SocketLimits{TokenBucket(m_opt.messagesPerSecond, m_opt.messagesPerSecond, m_now),
+    return std::make_unique<SocketLimits>(SocketLimits{TokenBucket(m_opt.messagesPerSecond, 2 * m_opt.messagesPerSecond, m_now),
                                                        Violations(m_opt.violationsToClose, m_opt.violationWindow, m_now)});
 }
 

@@ -17,7 +17,8 @@ struct GuardOptions {
     ThrottleOptions throttle;
     int connectionsPerAddress = 16;
     int connectionsTotal = 512;
-    // Messages a second one socket may send (and the burst it may save up).
+    // Messages a second one socket may send on average; it may save up a
+    // burst of twice as many (a page playing a whole script at once).
     double messagesPerSecond = 50;
     // Broken limits within the window that close the socket.
     int violationsToClose = 3;
