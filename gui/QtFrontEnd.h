@@ -15,7 +15,7 @@
 
 #include "platform/ui/Dialog.h"
 #include "platform/ui/MessageBox.h"
-#include "gui/Recorder.h"
+#include "platform/ui/Recorder.h"
 #include "platform/ui/Script.h"
 
 class QWidget;
@@ -48,7 +48,7 @@ public:
     std::function<void(DialogView&)> onDialogShown;
     int pumpIntervalMs = 15;
     // When set, what the operator does is recorded there as a script.
-    ScriptRecorder* recorder = nullptr;
+    ui::ScriptRecorder* recorder = nullptr;
 
 private:
     struct Run {

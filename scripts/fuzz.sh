@@ -8,7 +8,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build-fuzz"
 seconds=${FUZZ_SECONDS:-12}
 targets=(fuzz_xml_document fuzz_xml_call_sequence fuzz_ptz_trigger_list fuzz_camera_control fuzz_run_script
-         fuzz_text_stream_record fuzz_ip_source_config fuzz_definitions_text fuzz_unit_file fuzz_run_script_fail)
+         fuzz_text_stream_record fuzz_ip_source_config fuzz_definitions_text fuzz_unit_file fuzz_run_script_fail
+         fuzz_message_reader)
 
 cc=$(command -v clang-14 || command -v clang)
 cxx=$(command -v clang++-14 || command -v clang++)

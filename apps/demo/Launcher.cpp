@@ -27,6 +27,7 @@
 #include <QVBoxLayout>
 
 #include "apps/demo/HostWindows.h"
+#include "apps/run/Groups.h"
 #include "apps/run/Operations.h"
 #include "gui/ControlPane.h"
 #include "gui/QtFrontEnd.h"
@@ -79,36 +80,14 @@ Launcher::Launcher(std::string unitPath)
     setWindowTitle("Mirelle demo");
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(QString("Unit file: %1").arg(QString::fromStdString(m_unitPath)), this));
-    // The setups as an operator looks for them, by what they set up; the
-    // interface operation behind each is its tool tip.
-    struct Entry {
-        const char* title;
-        const char* operation;
-    };
-    struct Group {
-        const char* title;
-        std::vector<Entry> entries;
-    };
-    const std::vector<Group> groups = {
-        {"Video", {{"Cameras", "ShowCameras"}, {"Display layouts", "ShowDisplay"}, {"Record mode", "ShowRecordModeDlg"}}},
-        {"Recording", {{"Storage", "ShowStorage"}}},
-        {"Audio", {{"Audio", "ShowAudio"}, {"Level meter update", "UpdateLevelMeter"}}},
-        {"Text",
-         {{"Text streams", "ShowTextStreams"}, {"Exceptions", "ShowTextExceptions"}, {"Receipts", "ShowTextReceipts"},
-          {"Raw text", "ShowRawTextSetup"}, {"Serial port", "ShowCOMPortSetup"}, {"TCP/IP port", "ShowTextIPPortSetup"},
-          {"Printer options", "ShowODSetup"}}},
-        {"Network",
-         {{"Port address", "ShowPortAddressDlg"}, {"IP sources", "ShowIPSourceConfig"},
-          {"Drop remote connection", "ConnectTimeout"}}},
-    };
     auto* row = new QHBoxLayout;
-    for (const auto& group : groups) {
-        auto* box = new QGroupBox(group.title, this);
+    for (const auto& group : apps::SetupGroups()) {
+        auto* box = new QGroupBox(QString::fromStdString(group.title), this);
         auto* column = new QVBoxLayout(box);
         for (const auto& entry : group.entries) {
             const std::string name = entry.operation;
             if (!apps::IsOperation(name)) continue;
-            auto* b = new QPushButton(entry.title, box);
+            auto* b = new QPushButton(QString::fromStdString(entry.title), box);
             b->setObjectName(QString::fromStdString(name));
             b->setToolTip(QString::fromStdString(name));
             connect(b, &QPushButton::clicked, this, [this, name] { RunOperation(name); });

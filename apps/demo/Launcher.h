@@ -10,7 +10,7 @@
 #include <QWidget>
 #include <nlohmann/json.hpp>
 
-#include "gui/Recorder.h"
+#include "platform/ui/Recorder.h"
 #include "interfaces/ISetupUI.h"
 #include "platform/com/Unknown.h"
 
@@ -87,7 +87,7 @@ private:
     QCheckBox* m_audioInput;
     QCheckBox* m_record;
     QComboBox* m_language;
-    gui::ScriptRecorder m_recorder;
+    ui::ScriptRecorder m_recorder;
     // The SetupUI object of the setup that runs, for the calls a unit makes
     // while a setup is open (the connection drop, the level meter).
     com::ComPtr<mirelle::ISetupUI> m_running;

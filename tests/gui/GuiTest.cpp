@@ -115,7 +115,7 @@ TEST_P(GuiRun, ClicksGiveWhatTheHeadlessRunGives) {
     gui::QtFrontEnd frontEnd;
     frontEnd.onMessage = [&](const ui::ShownMessage& m) { report.Message(cp::AnsiToUtf8(m.text)); };
     // What the clicks do is recorded as the launcher records it.
-    gui::ScriptRecorder recorder;
+    ui::ScriptRecorder recorder;
     recorder.Start(c.operation);
     frontEnd.recorder = &recorder;
     bool timedOut = false;

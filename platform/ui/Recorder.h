@@ -2,14 +2,14 @@
 // operator action the front end hands the dialogs becomes its script line,
 // the answer to a message box goes before the action that opened it (the
 // runner queues answers ahead of the boxes), and a "wait" follows an action
-// that left a worker running.  Keeps no Qt: the front end feeds it.
+// that left a worker running.  Either front end feeds it.
 #pragma once
 #include <string>
 #include <vector>
 
 #include "platform/ui/Script.h"
 
-namespace gui {
+namespace ui {
 
 class ScriptRecorder {
 public:
@@ -26,6 +26,8 @@ public:
     void Answered(int answer);
     // The script: "# operation: NAME", then one line an action.
     std::string Text() const;
+    // Where the session was recorded, named on the script's second line.
+    std::string source = "the demo launcher";
 
     // The script line of an action (a text of several lines: a set and its
     // "line" continuations), or "" when the script language has none.
@@ -45,4 +47,4 @@ private:
     std::vector<std::size_t> m_open;  // actions being applied, innermost last
 };
 
-}  // namespace gui
+}  // namespace ui

@@ -3,7 +3,7 @@
 // that left a worker running, refused actions are left out.
 #include <gtest/gtest.h>
 
-#include "gui/Recorder.h"
+#include "platform/ui/Recorder.h"
 #include "platform/ui/MessageBox.h"
 
 namespace {
@@ -17,13 +17,13 @@ ui::Action Act(const std::string& line) {
 TEST(Recorder, EachActionIsTheLineItWasParsedFrom) {
     for (const char* line : {"page PTZ Triggers", "set 1470 Front Door", "set 1470 ", "select 1471 4", "slide 1403 80",
                              "click 1492", "click OK", "dblclick 1130 1", "check 1170 2 1", "close", "wait"})
-        EXPECT_EQ(gui::ScriptRecorder::Line(Act(line)), line);
+        EXPECT_EQ(ui::ScriptRecorder::Line(Act(line)), line);
     // A text of several lines: a set and its "line" continuations, which
     // parse back into the same text.
     for (const char* text : {"two\r\nlines", "\r\n", "a\r\n\r\nb\r\n"}) {
         ui::Action multi = Act("set 1 x");
         multi.text = text;
-        const std::string line = gui::ScriptRecorder::Line(multi);
+        const std::string line = ui::ScriptRecorder::Line(multi);
         auto back = ui::ParseScript(line);
         ASSERT_TRUE(back.ok()) << line;
         ASSERT_EQ(back.actions.size(), 1u) << line;
@@ -32,12 +32,12 @@ TEST(Recorder, EachActionIsTheLineItWasParsedFrom) {
     for (const char* text : {"lone\nfeed", "lone\rreturn"}) {
         ui::Action multi = Act("set 1 x");
         multi.text = text;
-        EXPECT_EQ(gui::ScriptRecorder::Line(multi), "") << "no script form";
+        EXPECT_EQ(ui::ScriptRecorder::Line(multi), "") << "no script form";
     }
 }
 
 TEST(Recorder, KeystrokesIntoOneFieldAreOneSet) {
-    gui::ScriptRecorder r;
+    ui::ScriptRecorder r;
     r.Start("ShowCameras");
     for (const char* line : {"set 1470 F", "set 1470 Fr", "set 1470 Fro",  // typing
                              "set 1471 x",                                  // another field
@@ -57,7 +57,7 @@ TEST(Recorder, KeystrokesIntoOneFieldAreOneSet) {
 }
 
 TEST(Recorder, AnswersGoBeforeTheActionThatOpenedTheBox) {
-    gui::ScriptRecorder r;
+    ui::ScriptRecorder r;
     r.Start("ShowCameras");
     r.BeginAction(Act("click 1492"));  // opens a nested dialog
     r.BeginAction(Act("set 1511 0"));

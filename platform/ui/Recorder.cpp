@@ -1,8 +1,8 @@
-#include "gui/Recorder.h"
+#include "platform/ui/Recorder.h"
 
 #include "platform/ui/MessageBox.h"
 
-namespace gui {
+namespace ui {
 
 void ScriptRecorder::Start(const std::string& operation) {
     m_operation = operation;
@@ -85,16 +85,16 @@ void ScriptRecorder::EndAction(bool applied, bool busy) {
 
 void ScriptRecorder::Answered(int answer) {
     if (m_entries.empty()) return;  // nothing the operator did opened it
-    const char* word = answer == ui::IDYES      ? "yes"
-                       : answer == ui::IDNO     ? "no"
-                       : answer == ui::IDCANCEL ? "cancel"
+    const char* word = answer == IDYES      ? "yes"
+                       : answer == IDNO     ? "no"
+                       : answer == IDCANCEL ? "cancel"
                                                 : "ok";
     const std::size_t at = m_open.empty() ? m_entries.size() - 1 : m_open.back();
     m_entries[at].answers.push_back(std::string("answer ") + word);
 }
 
 std::string ScriptRecorder::Text() const {
-    std::string out = "# operation: " + m_operation + "\n# recorded in the demo launcher\n";
+    std::string out = "# operation: " + m_operation + "\n# recorded in " + source + "\n";
     for (const Entry& e : m_entries) {
         for (const auto& a : e.answers) out += a + "\n";
         if (e.dropped) continue;
@@ -104,4 +104,4 @@ std::string ScriptRecorder::Text() const {
     return out;
 }
 
-}  // namespace gui
+}  // namespace ui
