@@ -496,8 +496,13 @@ int PropertySheet::Height() const {
 }
 
 bool PropertySheet::ApplyAll() {
-    for (auto* p : m_pages)
-        if (!p->OnApply()) return false;
+    for (auto* p : m_pages) {
+        if (p->OnApply()) continue;
+        // The page that refused comes to the front, so the operator sees
+        // the field it refused (its own message has said why).
+        if (m_created && p != ActivePage()) SetActivePage(p);
+        return false;
+    }
     return true;
 }
 
