@@ -271,11 +271,23 @@ TEST_F(Tools, BadUnitFilesExitWithThree) {
         {unitWith("fill.json", [](auto& u) { u["recordInfo"]["fillThreshold"] = 101; }),
          "recordInfo.fillThreshold: expected an integer from 0 to 100"},
         {unitWith("handler.json", [](auto& u) { u["handlers"][0].erase("progId"); }), "handlers[0].progId: missing"},
+        // Nesting far beyond the format's own is refused before anything
+        // walks it; so is a number no double holds.
+        {File("deep.json", "{\"cameras\": " + std::string(20000, '[') + std::string(20000, ']') + "}"),
+         "nested more than 64 deep"},
+        {File("deep-objects.json", [] {
+             std::string t;
+             for (int i = 0; i < 20000; ++i) t += "{\"a\": ";
+             return t + "1" + std::string(20000, '}');
+         }()),
+         "nested more than 64 deep"},
+        {File("overflow.json", "{\"recordInfo\": {\"fillThreshold\": 1e400}}"), "number overflow"},
     };
     for (const auto& c : cases) {
         auto r = Run("--unit " + c.file + " ShowODSetup");
         EXPECT_EQ(r.code, 3) << c.file << "\n" << r.err;
         EXPECT_NE(r.err.find(c.says), std::string::npos) << c.file << "\n" << r.err;
+        EXPECT_NE(r.err.find(c.file), std::string::npos) << "the message names the file\n" << r.err;
         EXPECT_EQ(r.out, "");
     }
 }

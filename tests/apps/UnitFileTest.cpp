@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <sstream>
 
@@ -77,6 +78,61 @@ protected:
     }
     fs::path path;
 };
+
+// The writer refuses what the reader would refuse, before it opens the new
+// file: nothing is left behind and the old file stays.
+TEST_F(UnitFile, SaveRefusesDeepNestingAndLeavesNothingBehind) {
+    json deep = 1;
+    for (int i = 0; i < 100; ++i) deep = json::array({std::move(deep)});
+    Write("{}\n");
+    auto unit = host::SimulatedUnit::Load(path.string());
+    unit->Data()["extra"] = deep;
+    try {
+        unit->Save(path.string());
+        ADD_FAILURE() << "saved";
+    } catch (const host::UnitFileError& e) {
+        EXPECT_NE(std::string(e.what()).find(path.string()), std::string::npos) << e.what();
+        EXPECT_NE(std::string(e.what()).find("nested more than 64 deep"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(Read(), "{}\n");
+    EXPECT_FALSE(fs::exists(path.string() + ".tmp"));
+}
+
+// A save that cannot go through says why, in terms of the new file written
+// beside the old one first, and leaves no new file behind.
+TEST_F(UnitFile, SaveThatCannotGoThroughSaysWhyAndLeavesNothing) {
+    Write("{}\n");
+    auto unit = host::SimulatedUnit::Load(path.string());
+    unit->Data()["recordInfo"]["fillThreshold"] = 75;
+    const fs::path folder = path.string() + ".d";
+    struct Case {
+        fs::path target;
+        std::function<void()> prepare;
+        const char* why;
+    } cases[] = {
+        // The folder is missing (as a folder that cannot be written, the new
+        // file cannot be made).
+        {folder / "missing" / "unit.json", [] {}, "No such file or directory"},
+        // The new file is made but cannot take the old one's place.
+        {folder / "busy", [&] { fs::create_directories(folder / "busy" / "inside"); }, "cannot take the place of"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.target.string());
+        c.prepare();
+        try {
+            unit->Save(c.target.string());
+            ADD_FAILURE() << "saved";
+        } catch (const host::UnitFileError& e) {
+            const std::string what = e.what();
+            EXPECT_NE(what.find(c.target.string()), std::string::npos) << what;
+            EXPECT_NE(what.find("written beside it first"), std::string::npos) << what;
+            EXPECT_NE(what.find(c.why), std::string::npos) << what;
+        }
+        EXPECT_FALSE(fs::exists(c.target.string() + ".tmp"));
+    }
+    fs::remove_all(folder);
+    EXPECT_EQ(Read(), "{}\n");
+}
 
 TEST_F(UnitFile, SaveKeepsOrderAndAddsNoDefaults) {
     Write("{\n  \"zeta\": 1,\n  \"cameras\": [{\"name\": \"A\", \"extra\": 5}, {\"name\": \"B\"}],\n  \"alpha\": {\"b\": 2, \"a\": 1}\n}\n");
