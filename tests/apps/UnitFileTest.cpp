@@ -182,3 +182,73 @@ TEST(SimulatedUnitFailures, NthAndEveryCombine) {
 }
 
 }  // namespace
+
+namespace {
+
+std::u16string Take(com::BSTR& b) {
+    std::u16string out(com::BstrView(b));
+    com::SysFreeString(b);
+    b = nullptr;
+    return out;
+}
+
+// The unit answers in the host's code page: its UTF-8 texts reach the
+// component as Windows-1252, texts it is given come back as they went, and
+// the IP source text is handed out literally.
+TEST(SimulatedUnitCodePage, TextsTravelInTheHostsCodePage) {
+    host::SimulatedUnit unit(json::parse(R"({
+      "handlers": [{"displayName": "Kamera", "progId": "Kamerä.Steuerung", "defaultPort": "COM3 Süd", "defaultMonitor": 2}],
+      "castellan": {"serverName": "Zentrale Köln"},
+      "ipSources": {"devices": [{"guid": "{G}", "name": "Enc & Co <Süd>"}],
+                    "sources": [{"id": 1, "guid": "{G}", "address": "10.0.0.1 & 2", "cameras": "1"}]}
+    })"));
+    struct Case {
+        const char* what;
+        std::function<std::u16string()> answer;
+        std::u16string expected;
+    };
+    const Case cases[] = {
+        {"default port of a non-ASCII ProgID",
+         [&] {
+             com::Bstr prog(u"KAMERä.steuerung");
+             com::BSTR port = nullptr;
+             std::int16_t monitor = -1;
+             EXPECT_EQ(unit.CameraControlUISupport()->GetHandlerDefaults(prog.get(), &port, &monitor), com::S_OK);
+             EXPECT_EQ(monitor, 2);
+             return Take(port);
+         },
+         u"COM3 Süd"},
+        {"server name",
+         [&] {
+             com::Bstr info(u"x");
+             com::BSTR name = nullptr;
+             unit.RmtResMgrUISupport()->GetServerNameText(info.get(), &name);
+             return Take(name);
+         },
+         u"Zentrale Köln"},
+        {"IP source configuration",
+         [&] {
+             com::BSTR xml = nullptr;
+             host::VARIANT_BOOL ok = 0;
+             EXPECT_EQ(unit.SetupUISupport()->GetIPSourceConfig(&xml, &ok), com::S_OK);
+             std::u16string text = Take(xml);
+             const size_t at = text.find(u"<Name>");
+             return at == std::u16string::npos ? text : text.substr(at, text.find(u"</Address>") - at);
+         },
+         u"<Name>Enc & Co <Süd></Name><GUID>{G}</GUID></IPDevice></IPDevices><IPSources><IPSource ID=\"1\">"
+         u"<GUID>{G}</GUID><Address>10.0.0.1 & 2"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.answer(), c.expected) << c.what;
+
+    // A user handler with a non-ASCII ProgID is stored and deleted by it, and
+    // the unit can still be written.
+    com::Bstr def(u"<CameraHandler/>");
+    com::BSTR prog = com::SysAllocString(u"Kamerä.Eigen");
+    EXPECT_EQ(unit.CameraControlUISupport()->StoreXMLCameraHandlerDefinition(def.get(), &prog), com::S_OK);
+    EXPECT_TRUE(unit.Data()["userHandlerDefinitions"].contains("Kamerä.Eigen"));
+    EXPECT_NO_THROW((void)unit.Data().dump());
+    EXPECT_EQ(unit.CameraControlUISupport()->DeleteXMLCameraHandlerDefinition(prog), com::S_OK);
+    com::SysFreeString(prog);
+}
+
+}  // namespace
