@@ -1,5 +1,7 @@
 #include "cameras/CameraPropPage.h"
 
+#include <algorithm>
+
 #include "cameras/CameraControlXml.h"
 #include "cameras/CameraHelpers.h"
 #include "component/HostSystem.h"
@@ -14,6 +16,9 @@ CCameraPropPage::CCameraPropPage(host::ISetupUISupport* setup) : ui::PropertyPag
         // The result code is not examined: the flag alone says whether a name came.
         if (m_setup) m_setup->GetCameraNameForEdit(i, &name, &valid);
         std::string text = mirelle::TakeHostString(name);
+        // The names travel NUL-separated: a name is taken up to its first
+        // NUL, so that it cannot shift the names after it.
+        text.resize(std::min(text.size(), text.find('\0')));
         if (valid != 0) m_names[i] = text;
         m_loadedNames[i] = m_names[i];
     }

@@ -17,12 +17,16 @@ bool CPrinterInterfaceDlg::OnInitDialog() {
 }
 
 bool CPrinterInterfaceDlg::Accept() {
-    m_bShowCustomerEntries = IsTicked(IDC_SHOW_CUSTOMER) ? 1 : 0;
-    m_bShowJournalEntries = IsTicked(IDC_SHOW_JOURNAL) ? 1 : 0;
-    if (!m_bShowCustomerEntries && !m_bShowJournalEntries) {
+    // The flags take the boxes only when the dialog ends with OK: after a
+    // refused OK a Cancel still hands back the values that came in.
+    const int customer = IsTicked(IDC_SHOW_CUSTOMER) ? 1 : 0;
+    const int journal = IsTicked(IDC_SHOW_JOURNAL) ? 1 : 0;
+    if (!customer && !journal) {
         std::string text = res::LoadString(122);
         if (!text.empty()) WWMessageBox(this, text, "", ui::MB_ICONINFORMATION);
         return false;
     }
+    m_bShowCustomerEntries = customer;
+    m_bShowJournalEntries = journal;
     return true;
 }

@@ -28,6 +28,8 @@ std::string HostCameraName(host::ISetupUISupport* setup, int index, bool* valid)
     com::HRESULT hr = setup->GetCameraName(index, &name, &ok);
     std::string text = TakeHostString(name);
     if (com::FAILED(hr) || ok == 0) return {};
+    // A name ends at its first NUL, as the host's C strings do.
+    text.resize(std::min(text.size(), text.find('\0')));
     if (valid) *valid = true;
     return text;
 }

@@ -1,5 +1,6 @@
-// IDispatch of SetupUI: names and dispatch ids from the type library, and
-// late-bound calls of the 16 operations with their arguments in order.
+// IDispatch of SetupUI: its type information, names and dispatch ids from
+// the type library, and late-bound calls of the 16 operations with their
+// arguments in order.
 #include "module/SetupUI.h"
 #include "foundation/HostStrings.h"
 #include "module/TypeLibrary.h"
@@ -14,17 +15,21 @@ HRESULT CSetupUI::GetTypeInfoCount(unsigned* count) {
     return com::S_OK;
 }
 
+HRESULT CSetupUI::GetTypeInfo(unsigned index, std::uint32_t, com::ITypeInfo** info) {
+    if (!info) return com::E_POINTER;
+    *info = nullptr;
+    if (index != 0) return com::DISP_E_BADINDEX;
+    // The library's one locale serves every caller's.
+    *info = mirelle::CreateSetupUITypeInfo();
+    return *info ? com::S_OK : com::E_OUTOFMEMORY;
+}
+
 HRESULT CSetupUI::GetIDsOfNames(const std::u16string& name, std::int32_t* dispid) {
     if (!dispid) return com::E_POINTER;
-    // Late-bound callers name members in any case, as OLE automation allows.
-    const std::string n = cp::WideToAnsi(name);
-    for (const auto& m : mirelle::MirelleTypeLibrary().setupUIMethods)
-        if (mirelle::EqualsNoCase(n, m.name)) {
-            *dispid = m.dispid;
-            return com::S_OK;
-        }
-    *dispid = -1;
-    return com::DISP_E_UNKNOWNNAME;
+    // Through the type information, as callers of the type library see it.
+    com::ComPtr<com::ITypeInfo> info = com::ComPtr<com::ITypeInfo>::Attach(mirelle::CreateSetupUITypeInfo());
+    if (!info) return com::E_OUTOFMEMORY;
+    return info->GetIDsOfNames(name, dispid);
 }
 
 namespace {
@@ -79,13 +84,13 @@ struct Args {
     }
 };
 
-constexpr size_t kParamCounts[17] = {0, 5, 4, 5, 9, 0, 3, 6, 6, 2, 6, 6, 7, 5, 6, 13, 7};
 
 }  // namespace
 
 HRESULT CSetupUI::Invoke(std::int32_t dispid, std::vector<VARIANT>& v) {
-    if (dispid < 1 || dispid > 16) return com::DISP_E_MEMBERNOTFOUND;
-    if (v.size() != kParamCounts[dispid]) return com::DISP_E_BADPARAMCOUNT;
+    const mirelle::TypeLibMethod* method = mirelle::SetupUIMethod(dispid);
+    if (!method) return com::DISP_E_MEMBERNOTFOUND;
+    if (v.size() != method->params.size()) return com::DISP_E_BADPARAMCOUNT;
     Args a{v};
     // Arguments are checked before the call: a type mismatch calls nothing.
     auto call = [&](auto&& fn) -> HRESULT {

@@ -1,4 +1,5 @@
 #include "module/Module.h"
+#include "module/TypeLibrary.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -67,6 +68,7 @@ void ModuleAttach(const std::string& modulePath) {
          [](com::IUnknown* outer) { return CStorageUISupportCallbackImp::Create(outer); }},
     };
     g_module = new com::ComModule(std::move(classes), LIBID_MIRELLELib, g_path);
+    g_module->SetTypeLibLocale(mirelle::MirelleTypeLibrary().lcid);
     g_module->SetScriptReplacements({{"CLSID_SetupUI", com::GuidToString(CLSID_SetupUI)},
                                      {"CLSID_StorageUISupportCallbackImp",
                                       com::GuidToString(CLSID_StorageUISupportCallbackImp)},

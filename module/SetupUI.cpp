@@ -242,6 +242,13 @@ HRESULT CSetupUI::ShowAudio(com::IUnknown* pISetupUISupport, int16_t bEnableKeyb
         auto* assoc = lAudioAssocInfo ? reinterpret_cast<CAudioAssocInfo*>(lAudioAssocInfo) : &localAssoc;
         auto* mixer = lAudioMixerInfo ? reinterpret_cast<CAudioMixerInfo*>(lAudioMixerInfo) : &localMixer;
         auto sheet = audio::CreateAudioSheet(*mixer, *assoc, As<host::ISetupUISupport>(pISetupUISupport));
+        if (sheet && m_pAudioDlg) {
+            // The slot's sheet belongs to a call still running: the nested
+            // call is refused before it touches the meter, which keeps
+            // reaching the open sheet.
+            if (bVal) *bVal = 2;
+            return S_OK;
+        }
         // The meter is fed through m_meterSheet while the sheet runs; it is
         // withdrawn (and its callers waited for) before the sheet goes.
         struct MeterFeed {

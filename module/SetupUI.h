@@ -20,6 +20,7 @@ public:
 
     // IDispatch through the type library.
     com::HRESULT GetTypeInfoCount(unsigned* count) override;
+    com::HRESULT GetTypeInfo(unsigned index, std::uint32_t lcid, com::ITypeInfo** info) override;
     com::HRESULT GetIDsOfNames(const std::u16string& name, std::int32_t* dispid) override;
     com::HRESULT Invoke(std::int32_t dispid, std::vector<com::VARIANT>& args) override;
 

@@ -88,7 +88,7 @@ int FindHandler(const json& data, const std::string& progId) {
     for (size_t i = 0; i < it->size(); ++i) {
         const auto& h = (*it)[i];
         if (h.is_object() && h.contains("progId") && h["progId"].is_string() &&
-            SameNoCase(h["progId"].get<std::string>(), progId))
+            SameNoCase(cp::Utf8ToAnsi(h["progId"].get<std::string>()), progId))
             return static_cast<int>(i);
     }
     return -1;
@@ -98,7 +98,8 @@ bool HandlerDefaults(const json& data, const std::string& progId, std::string& p
     int i = FindHandler(data, progId);
     if (i < 0) return false;
     const auto& h = data["handlers"][static_cast<size_t>(i)];
-    port = h.contains("defaultPort") && h["defaultPort"].is_string() ? h["defaultPort"].get<std::string>() : "";
+    port = h.contains("defaultPort") && h["defaultPort"].is_string() ? cp::Utf8ToAnsi(h["defaultPort"].get<std::string>())
+                                                                     : "";
     monitor = h.contains("defaultMonitor") && h["defaultMonitor"].is_number_integer() ? h["defaultMonitor"].get<int>()
                                                                                        : -1;
     return true;
@@ -299,7 +300,7 @@ HRESULT SimCameraControlUISupport::StoreXMLCameraHandlerDefinition(BSTR definiti
         com::SysFreeString(*progId);
         *progId = cp::ToBstr(id);
     }
-    defs[id] = cp::AnsiToUtf8(cp::FromBstr(definition));
+    defs[cp::AnsiToUtf8(id)] = cp::AnsiToUtf8(cp::FromBstr(definition));
     return com::S_OK;
 }
 
@@ -340,7 +341,7 @@ HRESULT SimCameraControlUISupport::DeleteXMLCameraHandlerDefinition(BSTR progId)
         return hr;
     std::lock_guard l(m_unit.DataMutex());
     auto& defs = m_unit.Data()["userHandlerDefinitions"];
-    const std::string id = cp::FromBstr(progId);
+    const std::string id = cp::AnsiToUtf8(cp::FromBstr(progId));
     if (!defs.is_object() || !defs.contains(id)) return com::E_INVALIDARG;
     defs.erase(id);
     return com::S_OK;

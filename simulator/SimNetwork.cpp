@@ -48,7 +48,7 @@ HRESULT SimRmtResMgrUISupport::GetServerInfo(BSTR* info) {
     if (HRESULT hr = m_unit.Enter("GetServerInfo", "", false); com::FAILED(hr)) return hr;
     if (!info) return com::E_POINTER;
     std::lock_guard l(m_unit.DataMutex());
-    *info = cp::ToBstr(Section().value("serverInfo", std::string("QLN-UNIT")));
+    *info = cp::ToBstr(cp::Utf8ToAnsi(Section().value("serverInfo", std::string("QLN-UNIT"))));
     return YesNo(!Refused("GetServerInfo"));
 }
 
@@ -58,7 +58,7 @@ HRESULT SimRmtResMgrUISupport::RegisterWithServer(BSTR info, BSTR serverName) {
         return hr;
     std::lock_guard l(m_unit.DataMutex());
     if (Refused("RegisterWithServer")) return m_unit.Refuse(com::S_FALSE);
-    Section()["pendingServer"] = serverName ? cp::FromBstr(serverName) : std::string();
+    Section()["pendingServer"] = serverName ? cp::AnsiToUtf8(cp::FromBstr(serverName)) : std::string();
     return com::S_OK;
 }
 
@@ -66,7 +66,7 @@ HRESULT SimRmtResMgrUISupport::GetServerNameText(BSTR info, BSTR* serverName) {
     if (HRESULT hr = m_unit.Enter("GetServerNameText", ArgText(info), false); com::FAILED(hr)) return hr;
     if (!serverName) return com::E_POINTER;
     std::lock_guard l(m_unit.DataMutex());
-    std::string name = Section().value("serverName", std::string());
+    std::string name = cp::Utf8ToAnsi(Section().value("serverName", std::string()));
     *serverName = cp::ToBstr(name);
     return YesNo(!name.empty() && !Refused("GetServerNameText"));
 }

@@ -33,31 +33,24 @@ std::string Text(const json& o, const char* key) {
     auto it = o.find(key);
     return it != o.end() && it->is_string() ? cp::Utf8ToAnsi(it->get<std::string>()) : std::string();
 }
-std::string Escaped(const std::string& s) {
-    std::string out;
-    for (char c : s) {
-        if (c == '&') out += "&amp;";
-        else if (c == '<') out += "&lt;";
-        else if (c == '>') out += "&gt;";
-        else out += c;
-    }
-    return out;
-}
 }  // namespace
 
+// The text is made as the unit's own firmware makes it: the names and
+// addresses are put in as they are, without entities, since the component
+// reads the text literally.
 std::string ConfigXml(json& unit) {
     json& s = Section(unit);
     if (auto it = s.find("configXml"); it != s.end() && it->is_string()) return cp::Utf8ToAnsi(it->get<std::string>());
     std::string xml = "<IPSourceConfig><UnassignedCameras>" + std::to_string(s.value("unassignedCameras", 0)) +
                       "</UnassignedCameras><IPDevices>";
     for (const json& d : s["devices"])
-        xml += "<IPDevice><Name>" + Escaped(Text(d, "name")) + "</Name><GUID>" + Escaped(Text(d, "guid")) +
+        xml += "<IPDevice><Name>" + Text(d, "name") + "</Name><GUID>" + Text(d, "guid") +
                "</GUID></IPDevice>";
     xml += "</IPDevices><IPSources>";
     for (const json& src : s["sources"])
-        xml += "<IPSource ID=\"" + std::to_string(src.value("id", 0)) + "\"><GUID>" + Escaped(Text(src, "guid")) +
-               "</GUID><Address>" + Escaped(Text(src, "address")) + "</Address><Cameras>" +
-               Escaped(Text(src, "cameras")) + "</Cameras></IPSource>";
+        xml += "<IPSource ID=\"" + std::to_string(src.value("id", 0)) + "\"><GUID>" + Text(src, "guid") +
+               "</GUID><Address>" + Text(src, "address") + "</Address><Cameras>" +
+               Text(src, "cameras") + "</Cameras></IPSource>";
     return xml + "</IPSources></IPSourceConfig>";
 }
 

@@ -24,6 +24,14 @@ json& Section(SimulatedUnit& unit) {
     return s;
 }
 
+// A member of the section read without adding it (null when absent): a read
+// leaves the unit as it was.
+const json& Member(const json& section, const char* key) {
+    static const json none;
+    auto it = section.find(key);
+    return it != section.end() ? *it : none;
+}
+
 std::int32_t IdOf(const json& d) { return d.value("Id", -1); }
 
 // One definition, owned by whoever created it.
@@ -246,7 +254,7 @@ HRESULT SimTextExceptionsUISupport::ExportDefinitionsText(const std::int32_t* id
 HRESULT SimTextExceptionsUISupport::GetTextStreamList(BSTR* names, BSTR* ids) {
     return m_unit.Query("GetTextStreamList", "", names && ids, [&](json& data) {
         std::vector<std::string> n, i;
-        const json& own = Section(m_unit)["streams"];
+        const json& own = Member(Section(m_unit), "streams");
         if (own.is_array()) {
             for (const json& s : own) {
                 if (!s.is_object()) continue;
@@ -274,7 +282,7 @@ HRESULT SimTextExceptionsUISupport::GetTransactionData(std::int32_t mode, std::i
     return m_unit.Query("GetTransactionData", args, pos1 && pos2 && pos3 && piece && count, [&](json&) {
         // The first position is the index of the next piece; the others are
         // carried back as given.
-        const json& t = Section(m_unit)["transactions"];
+        const json& t = Member(Section(m_unit), "transactions");
         std::string key = std::to_string(streamId);
         const json* pieces = t.is_object() && t.contains(key) && t[key].is_array() ? &t[key] : nullptr;
         *piece = nullptr;
@@ -294,7 +302,7 @@ HRESULT SimTextExceptionsUISupport::GetTransactionData(std::int32_t mode, std::i
 
 HRESULT SimTextExceptionsUISupport::IsDefinitionInUse(std::int32_t id, std::int16_t* inUse) {
     return m_unit.Query("IsDefinitionInUse", std::to_string(id), inUse != nullptr, [&](json&) {
-        const json& u = Section(m_unit)["inUse"];
+        const json& u = Member(Section(m_unit), "inUse");
         bool used = u.is_array() && std::find(u.begin(), u.end(), json(id)) != u.end();
         *inUse = used ? -1 : 0;
         return com::S_OK;

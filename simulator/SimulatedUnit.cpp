@@ -1,6 +1,10 @@
 #include "simulator/SimulatedUnit.h"
 
+#include <algorithm>
 #include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -133,10 +137,23 @@ SimulatedUnit::~SimulatedUnit() { com::UnregisterClassProvider(m_providerName); 
 std::unique_ptr<SimulatedUnit> SimulatedUnit::Load(const std::string& path) {
     std::ifstream in(path);
     if (!in) throw UnitFileError("cannot open unit file " + path);
+    // The parser builds without recursion; the depth is refused as it is
+    // reached, before anything (the copy below, the schema check) walks the
+    // value recursively.
+    struct TooDeep {};
+    auto limitDepth = [](int depth, nlohmann::ordered_json::parse_event_t event, nlohmann::ordered_json&) {
+        using E = nlohmann::ordered_json::parse_event_t;
+        if ((event == E::object_start || event == E::array_start) && depth >= kMaxUnitNesting) throw TooDeep{};
+        return true;
+    };
     nlohmann::ordered_json file;
     try {
-        file = nlohmann::ordered_json::parse(in);
-    } catch (const nlohmann::json::parse_error& e) {
+        file = nlohmann::ordered_json::parse(in, limitDepth);
+    } catch (const TooDeep&) {
+        throw UnitFileError("unit file " + path + " has values nested more than " + std::to_string(kMaxUnitNesting) +
+                            " deep");
+    } catch (const nlohmann::json::exception& e) {
+        // Syntax errors, and numbers out of range (1e400).
         throw UnitFileError("unit file " + path + " is not valid JSON: " + e.what());
     }
     nlohmann::json j(file);
@@ -152,18 +169,45 @@ std::unique_ptr<SimulatedUnit> SimulatedUnit::Load(const std::string& path) {
     }
 }
 
+bool SimulatedUnit::HasUnsavedChanges() const {
+    std::lock_guard l(m_dataLock);
+    return m_data != m_saved;
+}
+
 void SimulatedUnit::Save(const std::string& path) {
     std::lock_guard l(m_dataLock);
+    // What the reader would refuse is not written (nor walked by the edit).
+    if (NestingDepth(m_data) > kMaxUnitNesting)
+        throw UnitFileError("cannot write unit file " + path + ": its values are nested more than " +
+                            std::to_string(kMaxUnitNesting) + " deep");
     nlohmann::ordered_json file = m_file;
     EditUnitFile(file, m_saved, m_data);
-    std::string tmp = path + ".tmp";
+    const std::string text = FormatUnitFile(file);
+    // The new text goes to a file beside the old one, which it then replaces
+    // in one step: a reader sees the old file or the new, never half of one.
+    // Whatever goes wrong, the new file is not left behind.
+    const std::string tmp = path + ".tmp";
+    auto fail = [&](const std::string& why, int err) {
+        std::remove(tmp.c_str());
+        throw UnitFileError("cannot write unit file " + path + ": the new file is written beside it first, as " + tmp +
+                            ", and " + why + (err ? std::string(" (") + std::strerror(err) + ")" : std::string()));
+    };
     {
-        std::ofstream out(tmp, std::ios::trunc);
-        if (!out) throw UnitFileError("cannot write unit file " + path);
-        out << FormatUnitFile(file);
-        if (!out) throw UnitFileError("cannot write unit file " + path);
+        errno = 0;
+        std::ofstream out(tmp, std::ios::trunc | std::ios::binary);
+        if (!out) {
+            const int err = errno;
+            // Not made, so nothing to remove (and a file of that name that
+            // is not ours stays).
+            throw UnitFileError("cannot write unit file " + path + ": the new file is written beside it first, as " +
+                                tmp + ", and it cannot be created" +
+                                (err ? std::string(" (") + std::strerror(err) + ")" : std::string()));
+        }
+        out << text;
+        out.flush();
+        if (!out) fail("it could not be written whole", errno);
     }
-    if (std::rename(tmp.c_str(), path.c_str()) != 0) throw UnitFileError("cannot replace unit file " + path);
+    if (std::rename(tmp.c_str(), path.c_str()) != 0) fail("it cannot take the place of the unit file", errno);
     m_file = std::move(file);
     m_saved = m_data;
 }
@@ -263,6 +307,7 @@ HRESULT SimulatedUnit::CreateObject(const com::CLSID& clsid, const com::IID& iid
         std::lock_guard l(m_lock);
         auto it = m_classes.find(clsid);
         if (it == m_classes.end()) return com::CLASS_E_CLASSNOTAVAILABLE;
+        if (std::find(m_asked.begin(), m_asked.end(), clsid) == m_asked.end()) m_asked.push_back(clsid);
         if (auto f = m_createFailures.find(clsid); f != m_createFailures.end()) return f->second;
         create = it->second;
     }
@@ -271,6 +316,11 @@ HRESULT SimulatedUnit::CreateObject(const com::CLSID& clsid, const com::IID& iid
     HRESULT hr = factory->QueryInterface(iid, ppv);
     factory->Release();
     return hr;
+}
+
+std::vector<com::CLSID> SimulatedUnit::ClassesAskedFor() const {
+    std::lock_guard l(m_lock);
+    return m_asked;
 }
 
 ISetupUISupport* SimulatedUnit::SetupUISupport() { return m_setup.get(); }

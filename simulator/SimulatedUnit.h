@@ -59,6 +59,8 @@ public:
     // are kept, and defaults the unit filled in are not added.
     void Save(const std::string& path);
     std::string Path() const { return m_path; }
+    // Whether the data differs from what was loaded or last saved.
+    bool HasUnsavedChanges() const;
 
     // The unit's data.  Calls made on other threads (the storage worker)
     // take DataMutex() around their access.
@@ -106,6 +108,8 @@ public:
     // Make creation of a host object class fail (HostSystemObject and the
     // others created by class identifier): the creation answers hr.
     void FailCreate(const com::CLSID& clsid, HRESULT hr);
+    // The classes the unit was asked to create so far (each once, in order).
+    std::vector<com::CLSID> ClassesAskedFor() const;
 
     ISetupUISupport* SetupUISupport();
     ICameraControlUISupport* CameraControlUISupport();
@@ -145,6 +149,7 @@ private:
     std::map<std::thread::id, HostCall> m_lastCall;
     std::map<std::string, int> m_counts;
     std::map<com::CLSID, HRESULT> m_createFailures;
+    std::vector<com::CLSID> m_asked;
     std::map<com::CLSID, HostClassCreator> m_classes;
     std::string m_providerName;
 

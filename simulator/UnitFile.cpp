@@ -1,6 +1,8 @@
 #include "simulator/UnitFile.h"
 
+#include <algorithm>
 #include <stdexcept>
+#include <vector>
 
 namespace host {
 
@@ -230,6 +232,31 @@ void Format(const nlohmann::ordered_json& v, size_t indent, size_t lead, std::st
 void EditUnitFile(nlohmann::ordered_json& file, const nlohmann::json& before, const nlohmann::json& after) {
     EditFileValue(file, before, after);
 }
+
+namespace {
+// Depth without recursion: a value's depth is found with an explicit stack,
+// so an over-deep value sent here is measured, not walked on the call stack.
+template <class J>
+int Depth(const J& root) {
+    struct Entry {
+        const J* value;
+        int depth;
+    };
+    std::vector<Entry> stack{{&root, 0}};
+    int deepest = 0;
+    while (!stack.empty()) {
+        auto [v, d] = stack.back();
+        stack.pop_back();
+        if (!v->is_structured()) continue;
+        deepest = std::max(deepest, d + 1);
+        for (const auto& child : *v) stack.push_back({&child, d + 1});
+    }
+    return deepest;
+}
+}  // namespace
+
+int NestingDepth(const nlohmann::json& v) { return Depth(v); }
+int NestingDepth(const nlohmann::ordered_json& v) { return Depth(v); }
 
 std::string FormatUnitFile(const nlohmann::ordered_json& file) {
     std::string out;

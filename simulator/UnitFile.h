@@ -14,6 +14,14 @@
 
 namespace host {
 
+// How deep a unit file's values may nest (the format itself needs five
+// levels).  Deeper files are refused by the reader and never written, so
+// that nothing walks them recursively.
+constexpr int kMaxUnitNesting = 64;
+// The depth of the deepest value of v (a number or string is 0, [] is 1).
+int NestingDepth(const nlohmann::json& v);
+int NestingDepth(const nlohmann::ordered_json& v);
+
 // The first place where value breaks schema, as "PATH: what was expected"
 // (PATH like textStreams.streams[2].IpPort), or "" when it conforms.
 std::string CheckAgainstSchema(const nlohmann::json& value, const nlohmann::json& schema);

@@ -4,7 +4,8 @@
 // operator actions of the script, and prints what the operator and the host
 // would see: message boxes, help topics, the host calls that change the unit,
 // the in/out values the operation changed and its result.  The changed unit
-// is written back to FILE unless the run ends in an error or --dry-run.
+// is written back to FILE unless --dry-run; a run that ends in an error
+// writes the changes the unit carried out before it.
 //
 // Exit codes: 0 done, 2 bad command line or script, 3 bad unit file, 4 the
 // operation failed with an HRESULT.
@@ -145,6 +146,18 @@ int main(int argc, char** argv) {
     apps::RunReport report([](const std::string& line) { std::cout << line << std::endl; }, trace);
     report.Attach(*unit);
 
+    // A script that went wrong after an injected failure fired may have gone
+    // wrong because of it (a dialog ended early, a list left empty): the
+    // message names the failures that fired.
+    auto injectedNote = [&]() {
+        std::string note;
+        for (const auto& call : unit->Calls()) {
+            if (!call.injected) continue;
+            note += "\n(the injected failure of " + call.name + " (" + apps::HresultName(call.hr) +
+                    ") fired before: it may have ended a dialog early or left a list empty)";
+        }
+        return note;
+    };
     int code = kDone;
     try {
         auto setupUI = apps::CreateSetupUI(modulePath);
@@ -153,22 +166,28 @@ int main(int argc, char** argv) {
         if (com::FAILED(run.outcome.hr)) {
             code = Fail(kOperationFailed, operation + " failed\nhresult: " + com::HresultText(run.outcome.hr));
         } else if (!run.error.empty()) {
-            code = Fail(kBadCommand, scriptPath + ": " + run.error);
+            code = Fail(kBadCommand, scriptPath + ": " + run.error + injectedNote());
         }
     } catch (const apps::ModuleError& e) {
         code = Fail(kOperationFailed, std::string(e.what()) + "\nhresult: " + com::HresultText(e.hr));
     } catch (const ui::UiError& e) {
-        code = Fail(kBadCommand, (scriptPath.empty() ? "" : scriptPath + ": ") + e.what());
+        code = Fail(kBadCommand, (scriptPath.empty() ? "" : scriptPath + ": ") + e.what() + injectedNote());
     } catch (const std::exception& e) {
-        code = Fail(kBadCommand, e.what());
+        code = Fail(kBadCommand, e.what() + injectedNote());
     }
-    if (code != kDone) {
+    // The unit keeps what it carried out, as the host: lines said, even when
+    // the run ends in an error: those changes are written too.
+    if (code != kDone && (dryRun || !unit->HasUnsavedChanges())) {
         std::cerr << "mirelle-run: the unit file was not written\n";
     } else if (!dryRun) {
         try {
             unit->Save(unitPath);
+            if (code != kDone)
+                std::cerr << "mirelle-run: the unit file was written with the changes the unit carried out before "
+                             "the error\n";
         } catch (const std::exception& e) {
-            code = Fail(kBadUnit, e.what());
+            if (code != kDone) std::cerr << "mirelle-run: " << e.what() << "\n";
+            else code = Fail(kBadUnit, e.what());
         }
     }
     unit.reset();

@@ -48,6 +48,8 @@ public:
     const std::vector<ClassEntry>& Classes() const { return m_classes; }
     const std::string& ModulePath() const { return m_modulePath; }
     const GUID& LibId() const { return m_libId; }
+    // The locale the type library is registered under (0: neutral).
+    void SetTypeLibLocale(std::uint32_t lcid) { m_libLcid = lcid; }
     // Extra %NAME% placeholders of the registration scripts.
     void SetScriptReplacements(std::map<std::string, std::string> r) { m_replacements = std::move(r); }
 
@@ -55,6 +57,7 @@ private:
     std::vector<ClassEntry> m_classes;
     std::vector<IClassFactory*> m_factories;  // parallel to m_classes, cached
     GUID m_libId;
+    std::uint32_t m_libLcid = 0;
     std::string m_modulePath;
     std::map<std::string, std::string> m_replacements;
     mutable std::mutex m_lock;

@@ -1,3 +1,4 @@
+#include <cstdio>
 #include <cctype>
 #include <memory>
 #include <vector>
@@ -205,10 +206,17 @@ HRESULT ComModule::RegisterServer(const std::function<std::string(int)>& scriptS
         HRESULT hr = RunRegistryScript(scriptSource(c.scriptResource), true, rep);
         if (FAILED(hr)) return hr;
     }
-    // Type library registration: TypeLib\{libid}\1.0 = help string, win32 = module.
+    // Type library registration: TypeLib\{libid}\1.0 = help string, with its
+    // flags, its help folder (the module's) and, under the library's locale
+    // in hexadecimal, win32 = the module that holds it.
     std::string libKey = "TypeLib\\" + GuidToString(m_libId) + "\\1.0";
+    char lcid[16];
+    std::snprintf(lcid, sizeof lcid, "%x", static_cast<unsigned>(m_libLcid));
+    const std::string folder = m_modulePath.substr(0, m_modulePath.find_last_of('/') + 1);
     if (!reg::SetString(reg::HKEY_CLASSES_ROOT, libKey, "", "Mirelle 1.0 Type Library") ||
-        !reg::SetString(reg::HKEY_CLASSES_ROOT, libKey + "\\0\\win32", "", m_modulePath))
+        !reg::SetString(reg::HKEY_CLASSES_ROOT, libKey + "\\FLAGS", "", "0") ||
+        !reg::SetString(reg::HKEY_CLASSES_ROOT, libKey + "\\HELPDIR", "", folder) ||
+        !reg::SetString(reg::HKEY_CLASSES_ROOT, libKey + "\\" + lcid + "\\win32", "", m_modulePath))
         return E_ACCESSDENIED;
     return S_OK;
 }

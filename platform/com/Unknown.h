@@ -2,6 +2,7 @@
 #pragma once
 #include <atomic>
 #include <cstdint>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -38,13 +39,57 @@ struct VARIANT {
     BSTR* pbstrVal = nullptr;
 };
 
-struct ITypeInfoLite {
-    virtual ~ITypeInfoLite() = default;
+// Type information of a dispatch interface, as late-bound callers read it:
+// its members' names, dispatch ids, parameters and help strings.  The
+// descriptions are filled into the caller's own structures.
+constexpr std::int32_t MEMBERID_NIL = -1;  // the type itself, in GetDocumentation
+
+enum class TypeKind { Dispatch, Interface, CoClass };
+
+struct TYPEATTR {
+    GUID guid{};
+    std::uint32_t lcid = 0;
+    TypeKind typekind = TypeKind::Dispatch;
+    unsigned short cFuncs = 0;
+    unsigned short wMajorVerNum = 0, wMinorVerNum = 0;
+    bool dual = false;
+};
+
+// Parameter direction flags, with the platform's values.
+constexpr unsigned short PARAMFLAG_FIN = 0x1;
+constexpr unsigned short PARAMFLAG_FOUT = 0x2;
+constexpr unsigned short PARAMFLAG_FRETVAL = 0x8;
+
+struct ELEMDESC {
+    VARIANT::Type vt = VARIANT::Type::Empty;  // the type Invoke takes for it
+    unsigned short paramFlags = 0;
+};
+
+struct FUNCDESC {
+    std::int32_t memid = 0;
+    std::vector<ELEMDESC> params;  // in declaration order, the retval last
+    short oVft = 0;                // slot in the interface's table, after IDispatch's
+};
+
+struct ITypeInfo : IUnknown {
+    static constexpr IID IID_ = MakeGuid(0x00020401, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46});
+    virtual HRESULT GetTypeAttr(TYPEATTR* attr) = 0;
+    // index from 0 to cFuncs - 1; TYPE_E_ELEMENTNOTFOUND beyond.
+    virtual HRESULT GetFuncDesc(unsigned index, FUNCDESC* desc) = 0;
+    // The member's name, then its parameters' names.
+    virtual HRESULT GetNames(std::int32_t memid, std::vector<std::u16string>* names) = 0;
+    virtual HRESULT GetIDsOfNames(const std::u16string& name, std::int32_t* memid) = 0;
+    // Each out pointer may be null; MEMBERID_NIL describes the type itself.
+    virtual HRESULT GetDocumentation(std::int32_t memid, BSTR* name, BSTR* docString, std::uint32_t* helpContext,
+                                     BSTR* helpFile) = 0;
 };
 
 struct IDispatch : IUnknown {
     static constexpr IID IID_ = MakeGuid(0x00020400, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46});
     virtual HRESULT GetTypeInfoCount(unsigned* count) = 0;
+    // index 0 is the only one (DISP_E_BADINDEX otherwise); the caller
+    // releases the answer.
+    virtual HRESULT GetTypeInfo(unsigned index, std::uint32_t lcid, ITypeInfo** info) = 0;
     virtual HRESULT GetIDsOfNames(const std::u16string& name, std::int32_t* dispid) = 0;
     // Arguments in declaration order (not reversed as the platform's DISPPARAMS).
     virtual HRESULT Invoke(std::int32_t dispid, std::vector<VARIANT>& args) = 0;

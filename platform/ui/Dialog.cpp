@@ -330,7 +330,8 @@ void Dialog::OperatorSetText(int id, const std::string& text) {
         throw UiError("set: control " + std::to_string(id) + " is a " + KindName(c.kind) + ", not an edit" +
                       (c.kind == ControlKind::Combo ? " (a drop-down list takes no text: select an entry)" : ""));
     if (c.readOnly) throw UiError("set: control " + std::to_string(id) + " is read-only");
-    std::string t = text;
+    // An edit takes no NUL (typing cannot enter one): the text ends there.
+    std::string t = text.substr(0, text.find('\0'));
     if (c.maxLength > 0 && static_cast<int>(t.size()) > c.maxLength) t.resize(c.maxLength);
     c.text = t;
     c.selStart = c.selEnd = static_cast<int>(t.size());
@@ -496,8 +497,13 @@ int PropertySheet::Height() const {
 }
 
 bool PropertySheet::ApplyAll() {
-    for (auto* p : m_pages)
-        if (!p->OnApply()) return false;
+    for (auto* p : m_pages) {
+        if (p->OnApply()) continue;
+        // The page that refused comes to the front, so the operator sees
+        // the field it refused (its own message has said why).
+        if (m_created && p != ActivePage()) SetActivePage(p);
+        return false;
+    }
     return true;
 }
 

@@ -180,6 +180,68 @@ TEST_F(Tools, FailOnCallsOfEverySetup) {
     }
 }
 
+// A run that ends in an error after the unit carried out changes still
+// leaves the file holding them, as the host: lines said, and says so.
+TEST_F(Tools, ChangesTheUnitCarriedOutAreWrittenWhenTheRunFails) {
+    struct Case {
+        std::string op, script, options;
+        int code;
+        std::string host;  // a host: line printed before the error
+    };
+    const Case cases[] = {
+        // A bad action after the sheet created a stream.
+        {"ShowTextStreams", "click 1131\nset 1140 Till 2\nclick 1\nclick 9999\n", "", 2, "host: CreateStream"},
+        // The registration went through; the next change fails.
+        {"ShowPortAddressDlg", "tick 1039 1\nset 1041 HQ\nclick 1\n", "--fail ApplyManagedMode", 4,
+         "host: RegisterWithServer"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.op);
+        ResetUnit();
+        const std::string before = ReadFile(unitPath);
+        auto dry = RunOp(c.op, c.script, c.options + " --dry-run");
+        EXPECT_EQ(dry.code, c.code) << dry.err;
+        EXPECT_EQ(ReadFile(unitPath), before) << "--dry-run writes nothing";
+        auto r = RunOp(c.op, c.script, c.options);
+        EXPECT_EQ(r.code, c.code) << r.err;
+        EXPECT_NE(r.out.find(c.host), std::string::npos) << r.out;
+        EXPECT_NE(ReadFile(unitPath), before);
+        EXPECT_NE(r.err.find("the unit file was written with the changes the unit carried out"), std::string::npos)
+            << r.err;
+        EXPECT_EQ(r.err.find("not written"), std::string::npos) << r.err;
+    }
+    // Written as the unit holds it: the created stream is there.
+    ResetUnit();
+    RunOp("ShowTextStreams", "click 1131\nset 1140 Till 2\nclick 1\nclick 9999\n");
+    const auto written = Unit();
+    bool found = false;
+    for (auto& st : written["textStreams"]["streams"]) found = found || st["Name"] == "Till 2";
+    EXPECT_TRUE(found);
+}
+
+// A script that goes wrong because an injected failure ended a dialog early
+// or left a list empty names that failure in its message.
+TEST_F(Tools, BadScriptAfterAnInjectedFailureNamesTheFailure) {
+    struct Case {
+        std::string op, script, fail, says;
+    };
+    const Case cases[] = {
+        {"ShowCOMPortSetup", "select 1101 2\nclick 1\n", "GetAvailableComPorts",
+         "the injected failure of GetAvailableComPorts (E_FAIL) fired before"},
+        {"ShowIPSourceConfig", "select 1080 0\nclick 1082\nclick 2\n", "GetIPSourceConfig=E_POINTER",
+         "the injected failure of GetIPSourceConfig (E_POINTER) fired before"},
+    };
+    for (const auto& c : cases) {
+        auto r = RunOp(c.op, c.script, "--fail " + c.fail);
+        EXPECT_EQ(r.code, 2) << c.op << "\n" << r.err;
+        EXPECT_NE(r.err.find(c.says), std::string::npos) << c.op << "\n" << r.err;
+    }
+    // Without an injected failure the message is as before.
+    auto plain = RunOp("ShowCOMPortSetup", "select 1101 99\nclick 1\n");
+    EXPECT_EQ(plain.code, 2);
+    EXPECT_EQ(plain.err.find("injected"), std::string::npos) << plain.err;
+}
+
 // A changing call that the unit declines prints refused: instead of host:.
 TEST_F(Tools, RefusedCallsAreNotReportedAsDone) {
     auto unit = Unit();
@@ -271,11 +333,23 @@ TEST_F(Tools, BadUnitFilesExitWithThree) {
         {unitWith("fill.json", [](auto& u) { u["recordInfo"]["fillThreshold"] = 101; }),
          "recordInfo.fillThreshold: expected an integer from 0 to 100"},
         {unitWith("handler.json", [](auto& u) { u["handlers"][0].erase("progId"); }), "handlers[0].progId: missing"},
+        // Nesting far beyond the format's own is refused before anything
+        // walks it; so is a number no double holds.
+        {File("deep.json", "{\"cameras\": " + std::string(20000, '[') + std::string(20000, ']') + "}"),
+         "nested more than 64 deep"},
+        {File("deep-objects.json", [] {
+             std::string t;
+             for (int i = 0; i < 20000; ++i) t += "{\"a\": ";
+             return t + "1" + std::string(20000, '}');
+         }()),
+         "nested more than 64 deep"},
+        {File("overflow.json", "{\"recordInfo\": {\"fillThreshold\": 1e400}}"), "number overflow"},
     };
     for (const auto& c : cases) {
         auto r = Run("--unit " + c.file + " ShowODSetup");
         EXPECT_EQ(r.code, 3) << c.file << "\n" << r.err;
         EXPECT_NE(r.err.find(c.says), std::string::npos) << c.file << "\n" << r.err;
+        EXPECT_NE(r.err.find(c.file), std::string::npos) << "the message names the file\n" << r.err;
         EXPECT_EQ(r.out, "");
     }
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <sstream>
 
@@ -78,6 +79,61 @@ protected:
     fs::path path;
 };
 
+// The writer refuses what the reader would refuse, before it opens the new
+// file: nothing is left behind and the old file stays.
+TEST_F(UnitFile, SaveRefusesDeepNestingAndLeavesNothingBehind) {
+    json deep = 1;
+    for (int i = 0; i < 100; ++i) deep = json::array({std::move(deep)});
+    Write("{}\n");
+    auto unit = host::SimulatedUnit::Load(path.string());
+    unit->Data()["extra"] = deep;
+    try {
+        unit->Save(path.string());
+        ADD_FAILURE() << "saved";
+    } catch (const host::UnitFileError& e) {
+        EXPECT_NE(std::string(e.what()).find(path.string()), std::string::npos) << e.what();
+        EXPECT_NE(std::string(e.what()).find("nested more than 64 deep"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(Read(), "{}\n");
+    EXPECT_FALSE(fs::exists(path.string() + ".tmp"));
+}
+
+// A save that cannot go through says why, in terms of the new file written
+// beside the old one first, and leaves no new file behind.
+TEST_F(UnitFile, SaveThatCannotGoThroughSaysWhyAndLeavesNothing) {
+    Write("{}\n");
+    auto unit = host::SimulatedUnit::Load(path.string());
+    unit->Data()["recordInfo"]["fillThreshold"] = 75;
+    const fs::path folder = path.string() + ".d";
+    struct Case {
+        fs::path target;
+        std::function<void()> prepare;
+        const char* why;
+    } cases[] = {
+        // The folder is missing (as a folder that cannot be written, the new
+        // file cannot be made).
+        {folder / "missing" / "unit.json", [] {}, "No such file or directory"},
+        // The new file is made but cannot take the old one's place.
+        {folder / "busy", [&] { fs::create_directories(folder / "busy" / "inside"); }, "cannot take the place of"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.target.string());
+        c.prepare();
+        try {
+            unit->Save(c.target.string());
+            ADD_FAILURE() << "saved";
+        } catch (const host::UnitFileError& e) {
+            const std::string what = e.what();
+            EXPECT_NE(what.find(c.target.string()), std::string::npos) << what;
+            EXPECT_NE(what.find("written beside it first"), std::string::npos) << what;
+            EXPECT_NE(what.find(c.why), std::string::npos) << what;
+        }
+        EXPECT_FALSE(fs::exists(c.target.string() + ".tmp"));
+    }
+    fs::remove_all(folder);
+    EXPECT_EQ(Read(), "{}\n");
+}
+
 TEST_F(UnitFile, SaveKeepsOrderAndAddsNoDefaults) {
     Write("{\n  \"zeta\": 1,\n  \"cameras\": [{\"name\": \"A\", \"extra\": 5}, {\"name\": \"B\"}],\n  \"alpha\": {\"b\": 2, \"a\": 1}\n}\n");
     auto unit = host::SimulatedUnit::Load(path.string());
@@ -123,6 +179,76 @@ TEST(SimulatedUnitFailures, NthAndEveryCombine) {
     auto calls = unit.Calls();
     EXPECT_TRUE(calls[1].injected);
     EXPECT_FALSE(calls[0].injected);
+}
+
+}  // namespace
+
+namespace {
+
+std::u16string Take(com::BSTR& b) {
+    std::u16string out(com::BstrView(b));
+    com::SysFreeString(b);
+    b = nullptr;
+    return out;
+}
+
+// The unit answers in the host's code page: its UTF-8 texts reach the
+// component as Windows-1252, texts it is given come back as they went, and
+// the IP source text is handed out literally.
+TEST(SimulatedUnitCodePage, TextsTravelInTheHostsCodePage) {
+    host::SimulatedUnit unit(json::parse(R"({
+      "handlers": [{"displayName": "Kamera", "progId": "Kamerä.Steuerung", "defaultPort": "COM3 Süd", "defaultMonitor": 2}],
+      "castellan": {"serverName": "Zentrale Köln"},
+      "ipSources": {"devices": [{"guid": "{G}", "name": "Enc & Co <Süd>"}],
+                    "sources": [{"id": 1, "guid": "{G}", "address": "10.0.0.1 & 2", "cameras": "1"}]}
+    })"));
+    struct Case {
+        const char* what;
+        std::function<std::u16string()> answer;
+        std::u16string expected;
+    };
+    const Case cases[] = {
+        {"default port of a non-ASCII ProgID",
+         [&] {
+             com::Bstr prog(u"KAMERä.steuerung");
+             com::BSTR port = nullptr;
+             std::int16_t monitor = -1;
+             EXPECT_EQ(unit.CameraControlUISupport()->GetHandlerDefaults(prog.get(), &port, &monitor), com::S_OK);
+             EXPECT_EQ(monitor, 2);
+             return Take(port);
+         },
+         u"COM3 Süd"},
+        {"server name",
+         [&] {
+             com::Bstr info(u"x");
+             com::BSTR name = nullptr;
+             unit.RmtResMgrUISupport()->GetServerNameText(info.get(), &name);
+             return Take(name);
+         },
+         u"Zentrale Köln"},
+        {"IP source configuration",
+         [&] {
+             com::BSTR xml = nullptr;
+             host::VARIANT_BOOL ok = 0;
+             EXPECT_EQ(unit.SetupUISupport()->GetIPSourceConfig(&xml, &ok), com::S_OK);
+             std::u16string text = Take(xml);
+             const size_t at = text.find(u"<Name>");
+             return at == std::u16string::npos ? text : text.substr(at, text.find(u"</Address>") - at);
+         },
+         u"<Name>Enc & Co <Süd></Name><GUID>{G}</GUID></IPDevice></IPDevices><IPSources><IPSource ID=\"1\">"
+         u"<GUID>{G}</GUID><Address>10.0.0.1 & 2"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.answer(), c.expected) << c.what;
+
+    // A user handler with a non-ASCII ProgID is stored and deleted by it, and
+    // the unit can still be written.
+    com::Bstr def(u"<CameraHandler/>");
+    com::BSTR prog = com::SysAllocString(u"Kamerä.Eigen");
+    EXPECT_EQ(unit.CameraControlUISupport()->StoreXMLCameraHandlerDefinition(def.get(), &prog), com::S_OK);
+    EXPECT_TRUE(unit.Data()["userHandlerDefinitions"].contains("Kamerä.Eigen"));
+    EXPECT_NO_THROW((void)unit.Data().dump());
+    EXPECT_EQ(unit.CameraControlUISupport()->DeleteXMLCameraHandlerDefinition(prog), com::S_OK);
+    com::SysFreeString(prog);
 }
 
 }  // namespace

@@ -372,3 +372,23 @@ TEST_F(AudioSheet, AudioLevelMeterFromAnotherThread) {
 }
 
 }  // namespace
+
+// A nested ShowAudio finds the audio slot taken and is refused; the meter
+// still reaches the sheet that is open.
+TEST_F(AudioSheet, RefusedNestedShowAudioKeepsTheMeterOnTheOpenSheet) {
+    mixer.SetRecordMode(0, CAudioMixerInfo::eRecordLine);
+    Then([&](ui::Dialog&) {
+        CAudioMixerInfo otherMixer;
+        CAudioAssocInfo otherAssoc;
+        std::int16_t nested = -1;
+        EXPECT_EQ(setupUI->ShowAudio(unit->SetupUISupport(), 0, 0, reinterpret_cast<std::int32_t*>(&otherAssoc),
+                                     reinterpret_cast<std::int32_t*>(&otherMixer), &nested),
+                  com::S_OK);
+        EXPECT_EQ(nested, 2);
+        Level(6);
+    });
+    Script("wait");
+    Then([](ui::Dialog& d) { EXPECT_EQ(LitLamps(d), 7); });
+    Script("click 1");
+    EXPECT_EQ(RunAudio(), 1);
+}

@@ -89,6 +89,26 @@ TEST_F(FourCameras, NamesShowCountRowsAndSendAllSixteen) {
                        "\"Cam11\",\"Cam12\",\"Cam13\",\"Cam14\",\"Cam15\",\"Cam16\" 16 1 0");
 }
 
+// The name block is NUL-separated: a NUL from the host or from the operator
+// ends that name there and shifts no other.
+TEST_F(FourCameras, NulInANameEndsThatNameOnly) {
+    unit->Data()["cameras"][1]["name"] = std::string("Lo\0bby", 6);
+    unit->Data()["cameras"][15]["name"] = std::string("Yard\0", 5);
+    Then([](ui::Dialog& d) {
+        auto& p = Page(d);
+        EXPECT_EQ(p.GetItemText(kRowField + 1), "Lo");
+        EXPECT_EQ(p.GetItemText(kRowField + 15), "Yard");
+        p.OperatorSetText(kRowField + 2, std::string("Ti\0ll", 5));
+        EXPECT_EQ(p.GetItemText(kRowField + 2), "Ti");
+    });
+    Script("click 1");
+    EXPECT_EQ(Run("ShowCameras").result, 1);
+    auto sent = CallsNamed("SetCameraNames");
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0], "\"Cam1\",\"Lo\",\"Ti\",\"Cam4\",\"Cam5\",\"Cam6\",\"\",\"Cam8\",\"Cam9\",\"Cam10\","
+                       "\"Cam11\",\"Cam12\",\"Cam13\",\"Cam14\",\"Cam15\",\"Yard\" 16 1 0");
+}
+
 TEST_F(FourCameras, NameChangedOnlyInCaseSendsNothing) {
     Script("set 1470 CAM1\nclick 1");
     Run("ShowCameras");

@@ -10,6 +10,7 @@
 #include "module/TypeLibrary.h"
 #include "util/Util.h"
 #include "platform/com/ClassTable.h"
+#include "platform/codepage/CodePage.h"
 #include "resources/Resources.h"
 
 namespace {
@@ -132,6 +133,106 @@ TEST_F(SetupUI, ASetupMissingFromTheBuildSaysSoAndCancels) {
     EXPECT_EQ(ShowNotAvailable("ShowX", nullptr), 2);
 }
 
+// A late-bound host reads the operations from the type information: names,
+// dispatch ids, parameters and help strings, as the type library holds them.
+TEST_F(SetupUI, TypeInformationDescribesTheOperations) {
+    auto s = apps::CreateSetupUI();
+    unsigned count = 0;
+    ASSERT_EQ(s->GetTypeInfoCount(&count), com::S_OK);
+    EXPECT_EQ(count, 1u);
+    com::ITypeInfo* raw = nullptr;
+    EXPECT_EQ(s->GetTypeInfo(1, 0x409, &raw), com::DISP_E_BADINDEX);
+    EXPECT_EQ(s->GetTypeInfo(0, 0x409, nullptr), com::E_POINTER);
+    ASSERT_EQ(s->GetTypeInfo(0, 0, &raw), com::S_OK);
+    auto info = com::ComPtr<com::ITypeInfo>::Attach(raw);
+
+    com::TYPEATTR attr;
+    ASSERT_EQ(info->GetTypeAttr(&attr), com::S_OK);
+    EXPECT_EQ(attr.guid, mirelle::ISetupUI::IID_);
+    EXPECT_EQ(attr.lcid, 0x409u);
+    EXPECT_EQ(attr.cFuncs, 16);
+    EXPECT_TRUE(attr.dual);
+
+    auto text = [](com::BSTR b) {
+        std::string t = cp::FromBstr(b);
+        com::SysFreeString(b);
+        return t;
+    };
+    com::BSTR name = nullptr, doc = nullptr;
+    ASSERT_EQ(info->GetDocumentation(com::MEMBERID_NIL, &name, &doc, nullptr, nullptr), com::S_OK);
+    EXPECT_EQ(text(name), "ISetupUI");
+    EXPECT_EQ(text(doc), "ISetupUI Interface");
+
+    using T = com::VARIANT::Type;
+    struct Case {
+        const char16_t* name;
+        std::int32_t dispid;
+        const char* help;
+        std::vector<std::u16string> names;  // the method's, then its parameters'
+        std::vector<T> types;
+        unsigned short lastFlags;
+    } cases[] = {
+        {u"ShowDisplay", 1, "method ShowDisplay",
+         {u"ShowDisplay", u"pISetupUISupport", u"bEnableKeyboard", u"wndMain", u"lDisplayInfo", u"bVal"},
+         {T::Unknown, T::I2, T::I4, T::ByRefI4, T::ByRefI2}, com::PARAMFLAG_FOUT | com::PARAMFLAG_FRETVAL},
+        {u"connecttimeout", 5, "method ConnectTimeout", {u"ConnectTimeout"}, {}, 0},
+        {u"ShowStorage", 6, "DoModal() on the storage management dialog.",
+         {u"ShowStorage", u"pIStorageUISupport", u"pWndMain", u"pbRet"}, {T::Unknown, T::I4, T::ByRefI4},
+         com::PARAMFLAG_FOUT | com::PARAMFLAG_FRETVAL},
+        {u"SHOWIPSOURCECONFIG", 13, "Show the IP sources dialog an alternative to the camera dialog",
+         {u"ShowIPSourceConfig", u"pISetupUISupport", u"pICameraControlUISupport", u"bEnableKeyboard", u"wndMain",
+          u"bVal"},
+         {T::Unknown, T::Unknown, T::I2, T::I4, T::ByRefI2}, com::PARAMFLAG_FOUT | com::PARAMFLAG_FRETVAL},
+        {u"ShowRawTextSetup", 14, "method ShowRawTextSetup",
+         {u"ShowRawTextSetup", u"pISetupUISupport", u"bEnableKeyboard", u"bRemote", u"pWndMain", u"pbstrEOL",
+          u"pRetVal"},
+         {T::Unknown, T::I4, T::I4, T::I4, T::ByRefBstr, T::ByRefI4}, com::PARAMFLAG_FOUT | com::PARAMFLAG_FRETVAL},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(cp::WideToAnsi(c.names[0]));
+        std::int32_t id = 0;
+        ASSERT_EQ(info->GetIDsOfNames(c.name, &id), com::S_OK);
+        EXPECT_EQ(id, c.dispid);
+        std::int32_t viaDispatch = 0;
+        EXPECT_EQ(s->GetIDsOfNames(c.name, &viaDispatch), com::S_OK);
+        EXPECT_EQ(viaDispatch, c.dispid);
+        std::vector<std::u16string> names;
+        ASSERT_EQ(info->GetNames(id, &names), com::S_OK);
+        EXPECT_EQ(names, c.names);
+        ASSERT_EQ(info->GetDocumentation(id, &name, &doc, nullptr, nullptr), com::S_OK);
+        EXPECT_EQ(text(name), cp::WideToAnsi(c.names[0]));
+        EXPECT_EQ(text(doc), c.help);
+        com::FUNCDESC f;
+        ASSERT_EQ(info->GetFuncDesc(static_cast<unsigned>(c.dispid - 1), &f), com::S_OK);
+        EXPECT_EQ(f.memid, c.dispid);
+        std::vector<T> types;
+        for (const auto& p : f.params) types.push_back(p.vt);
+        EXPECT_EQ(types, c.types);
+        if (!f.params.empty()) {
+            EXPECT_EQ(f.params.back().paramFlags, c.lastFlags);
+        }
+    }
+    // Every operation's parameters are the ones Invoke counts.
+    for (unsigned i = 0; i < 16; ++i) {
+        com::FUNCDESC f;
+        ASSERT_EQ(info->GetFuncDesc(i, &f), com::S_OK);
+        std::vector<com::VARIANT> tooMany(f.params.size() + 1);
+        EXPECT_EQ(s->Invoke(f.memid, tooMany), com::DISP_E_BADPARAMCOUNT) << f.memid;
+    }
+    com::FUNCDESC f;
+    EXPECT_EQ(info->GetFuncDesc(16, &f), com::TYPE_E_ELEMENTNOTFOUND);
+    std::vector<std::u16string> names;
+    EXPECT_EQ(info->GetNames(17, &names), com::TYPE_E_ELEMENTNOTFOUND);
+    EXPECT_EQ(info->GetDocumentation(0, &name, nullptr, nullptr, nullptr), com::TYPE_E_ELEMENTNOTFOUND);
+    std::int32_t id = 0;
+    EXPECT_EQ(info->GetIDsOfNames(u"ShowNothing", &id), com::DISP_E_UNKNOWNNAME);
+    EXPECT_EQ(id, com::MEMBERID_NIL);
+    // The type information holds the module like any object of it.
+    const long locks = com::ModuleLockCount();
+    info.reset();
+    EXPECT_EQ(com::ModuleLockCount(), locks - 1);
+}
+
 TEST_F(SetupUI, RegistrationWritesAndRemovesTheClassKeys) {
     ASSERT_EQ(mirelle::RegisterServer(), com::S_OK);
     std::string clsid = com::GuidToString(mirelle::CLSID_SetupUI);
@@ -145,6 +246,12 @@ TEST_F(SetupUI, RegistrationWritesAndRemovesTheClassKeys) {
     EXPECT_EQ(reg::GetString(reg::HKEY_CLASSES_ROOT, "CLSID\\" + clsid + "\\TypeLib", ""),
               com::GuidToString(mirelle::LIBID_MIRELLELib));
     EXPECT_TRUE(reg::KeyExists(reg::HKEY_CLASSES_ROOT, "CLSID\\" + clsid + "\\Programmable"));
+    // The type library is registered under its locale, 0x409.
+    const std::string lib = "TypeLib\\" + com::GuidToString(mirelle::LIBID_MIRELLELib) + "\\1.0";
+    EXPECT_EQ(reg::GetString(reg::HKEY_CLASSES_ROOT, lib, ""), "Mirelle 1.0 Type Library");
+    EXPECT_EQ(reg::GetString(reg::HKEY_CLASSES_ROOT, lib + "\\409\\win32", ""), mirelle::ModulePath());
+    EXPECT_FALSE(reg::KeyExists(reg::HKEY_CLASSES_ROOT, lib + "\\0"));
+    EXPECT_EQ(reg::GetString(reg::HKEY_CLASSES_ROOT, lib + "\\FLAGS", ""), "0");
     EXPECT_EQ(reg::GetString(reg::HKEY_CLASSES_ROOT, "Mirelle.StorageUISupportCallbackImp.1", ""),
               "StorageUISupportCallbackImp Class");
     com::CLSID found;
@@ -155,6 +262,7 @@ TEST_F(SetupUI, RegistrationWritesAndRemovesTheClassKeys) {
     EXPECT_FALSE(reg::KeyExists(reg::HKEY_CLASSES_ROOT, "Mirelle.SetupUI.1"));
     EXPECT_FALSE(reg::KeyExists(reg::HKEY_CLASSES_ROOT, "CLSID\\" + clsid));
     EXPECT_TRUE(reg::KeyExists(reg::HKEY_CLASSES_ROOT, "CLSID")) << "the CLSID parent key stays";
+    EXPECT_FALSE(reg::KeyExists(reg::HKEY_CLASSES_ROOT, lib));
 }
 
 class ProgressWindow : public ui::Window {

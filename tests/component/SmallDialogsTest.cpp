@@ -103,6 +103,29 @@ TEST_F(Printer, CancelWritesBackTheIncomingFlagsAndHelpHasItsTopic) {
     EXPECT_EQ(CallsNamed("ShowHelp"), std::vector<std::string>{"78"});
 }
 
+// Cancel hands back the values that came in, also after an OK that was
+// refused or after the boxes were changed.
+TEST_F(Printer, CancelAfterARefusedOkHandsBackTheIncomingFlags) {
+    struct Case {
+        int customer, journal;
+        const char* script;
+    } cases[] = {
+        {1, 1, "tick 320 0\ntick 321 0\nclick 227\nclick 225"},
+        {0, 1, "tick 321 0\nclick 227\ntick 320 1\nclick 225"},
+        {1, 0, "tick 320 0\nclick 227\nclick 227\nclick 225"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.script);
+        unit->Data()["printerInterface"] = {{"showCustomerEntries", c.customer}, {"showJournalEntries", c.journal}};
+        ui::DefaultMessageBoxes().Clear();
+        Script(c.script);
+        EXPECT_EQ(Run("ShowODSetup").result, 2);
+        EXPECT_FALSE(Messages().empty());
+        EXPECT_EQ(Flags()["showCustomerEntries"], c.customer);
+        EXPECT_EQ(Flags()["showJournalEntries"], c.journal);
+    }
+}
+
 TEST_F(Printer, KeyboardFlagSwitchesTheKeyboardOnWithTheCurrency) {
     unit->Data()["keyboard"] = 1;
     reg::SetString(reg::HKEY_CURRENT_USER, kInternationalKey, "sCurrency", "\xA3");

@@ -360,6 +360,35 @@ TEST_F(StreamListDlg, GroupOptionNeedsAReceiptDefinition) {
     EXPECT_TRUE(CallsNamed("UpdateStream").empty());
 }
 
+// A page that refuses the sheet's OK comes to the front, so the operator
+// sees the field to mend; after the mend the OK goes through.
+TEST_F(StreamListDlg, RefusingPageIsBroughtToTheFront) {
+    struct Case {
+        const char* edit;    // leaves the sheet on another page than the refusing one
+        const char* refuser;
+        const char* mend;
+    };
+    for (const Case& c : {
+             Case{"set 1140 OFFICE\npage Camera Associations\n", "Text Source", "set 1140 Till A\n"},
+             Case{"page Alarms\ntick 1173 1\npage Camera Associations\n", "Alarms", "tick 1173 0\n"},
+         }) {
+        SCOPED_TRACE(c.refuser);
+        SetUp();
+        unit->Data()["textStreams"]["definitions"]["0"] = "3";
+        Script(std::string("select 1130 0\nclick 1132\n") + c.edit + "click 1\n");
+        std::string active;
+        Then([&](ui::Dialog& frame) {
+            ASSERT_NE(frame.EmbeddedSheet(), nullptr) << "the frame stays open";
+            active = frame.EmbeddedSheet()->ActivePage()->Title();
+        });
+        Script(std::string(c.mend) + "click 1\nclick 2\n");
+        Run("ShowTextStreams");
+        EXPECT_EQ(active, c.refuser);
+        EXPECT_EQ(Messages().size(), 1u);
+        EXPECT_EQ(CallsNamed("UpdateStream").size(), 1u);
+    }
+}
+
 TEST_F(StreamListDlg, NoReceiptCheckedClearsTheGroupOption) {
     Stored(0)["ApplyExceptionsAsGroup"] = 1;
     // The Alarms page is never opened, so only the receipt page speaks.
