@@ -1,5 +1,7 @@
 #include "gui/QtFrontEnd.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QEventLoop>
 #include <QMessageBox>
@@ -9,6 +11,7 @@
 #include <QTimer>
 
 #include "gui/DialogView.h"
+#include "gui/Touch.h"
 #include "platform/ui/Window.h"
 
 namespace gui {
@@ -39,6 +42,26 @@ QMessageBox::Icon IconOf(unsigned style) {
         case ui::MB_ICONINFORMATION: return QMessageBox::Information;
         default: return QMessageBox::NoIcon;
     }
+}
+
+// A message box speaks about the field that has the focus (the one the
+// dialog checked): it goes below that field, or above it, where the screen
+// has the room, so the field stays in view; else where Qt puts it.
+void PlaceBeside(QMessageBox& box, QWidget* parent) {
+    QWidget* field = parent ? parent->focusWidget() : nullptr;
+    if (!field || !field->isVisible() || !parent->isVisible() || qobject_cast<QAbstractButton*>(field)) return;
+    QScreen* screen = parent->screen();
+    if (!screen) return;
+    box.ensurePolished();
+    const QSize size = box.sizeHint().expandedTo(box.minimumSizeHint());
+    const QRect area = screen->availableGeometry();
+    const QRect at(field->mapToGlobal(QPoint(0, 0)), field->size());
+    constexpr int kGap = 8, kFrame = 32;  // room for the box's own frame and caption
+    const int x = std::clamp(at.center().x() - size.width() / 2, area.left(), std::max(area.left(), area.right() - size.width()));
+    if (at.bottom() + kGap + kFrame + size.height() <= area.bottom())
+        box.move(x, at.bottom() + kGap);
+    else if (at.top() - kGap - size.height() - kFrame >= area.top())
+        box.move(x, at.top() - kGap - size.height() - kFrame);
 }
 
 }  // namespace
@@ -127,7 +150,9 @@ void QtFrontEnd::RunModal(ui::Dialog& dialog) {
     } else if (QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen()) {
         view.move(screen->availableGeometry().center() - view.rect().center());
     }
+    view.KeepOnScreen();
     view.show();
+    view.KeepOnScreen();  // its frame is known now
     view.raise();
     view.activateWindow();
     view.Sync();  // the focus the dialog set goes to its control once it shows
@@ -180,6 +205,8 @@ int QtFrontEnd::ShowHere(const std::string& text, const std::string& caption, un
             if (QAbstractButton* ab = box.button(b)) ordered << ab;
         if (def < ordered.size()) box.setDefaultButton(qobject_cast<QPushButton*>(ordered[def]));
     }
+    if (TouchMode()) box.setStyleSheet(TouchStyleSheet());
+    PlaceBeside(box, parent);
     QMessageBox* outer = m_box;
     m_box = &box;
     box.exec();
