@@ -18,6 +18,7 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QSpinBox>
+#include <QThread>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QHBoxLayout>
@@ -383,8 +384,33 @@ void Launcher::StopAudioInput() {
     if (m_audioThread.joinable()) m_audioThread.join();
 }
 
+void Launcher::Say(const std::string& line) {
+    const QString text = QString::fromStdString(line);
+    if (QThread::currentThread() != thread()) {
+        std::lock_guard<std::mutex> hold(m_logLock);
+        m_pendingLog.push_back(text);
+        if (!m_flushQueued) {
+            m_flushQueued = true;
+            QMetaObject::invokeMethod(this, [this] { FlushLog(); }, Qt::QueuedConnection);
+        }
+        return;
+    }
+    FlushLog();
+    m_log->appendPlainText(text);
+}
+
+void Launcher::FlushLog() {
+    std::vector<QString> lines;
+    {
+        std::lock_guard<std::mutex> hold(m_logLock);
+        lines.swap(m_pendingLog);
+        m_flushQueued = false;
+    }
+    for (const QString& line : lines) m_log->appendPlainText(line);
+}
+
 long Launcher::RunOperation(const std::string& name) {
-    auto say = [this](const std::string& line) { m_log->appendPlainText(QString::fromStdString(line)); };
+    auto say = [this](const std::string& line) { Say(line); };
     say("== " + name);
     long result = -1;
     try {
@@ -395,7 +421,13 @@ long Launcher::RunOperation(const std::string& name) {
             auto reported = unit->onCall;
             unit->onCall = [this, reported](const host::HostCall& call) {
                 reported(call);
-                if (call.name == "ShowHelp") ShowHelpTopic(this, call.args);
+                if (call.name != "ShowHelp") return;
+                // A window opens on the launcher's own thread only.
+                if (QThread::currentThread() == thread())
+                    ShowHelpTopic(this, call.args);
+                else
+                    QMetaObject::invokeMethod(this, [this, args = call.args] { ShowHelpTopic(this, args); },
+                                              Qt::QueuedConnection);
             };
         }
         if (showHostWindows)
@@ -408,6 +440,7 @@ long Launcher::RunOperation(const std::string& name) {
             frontEnd.recorder = &m_recorder;
         }
         frontEnd.onMessage = [&](const ui::ShownMessage& m) { report.Message(cp::AnsiToUtf8(m.text)); };
+        if (onFrontEnd) onFrontEnd(frontEnd);
         std::ifstream in(m_unitPath);
         const nlohmann::json before = nlohmann::json::parse(in, nullptr, false);
         auto setupUI = apps::CreateSetupUI();
@@ -484,7 +517,7 @@ bool Launcher::SaveRecording(const std::string& path) {
 }
 
 long Launcher::ReplayScript(const std::string& scriptPath, const std::string& unitPath) {
-    auto say = [this](const std::string& line) { m_log->appendPlainText(QString::fromStdString(line)); };
+    auto say = [this](const std::string& line) { Say(line); };
     say("== replay " + scriptPath + " on " + unitPath);
     try {
         std::ifstream in(scriptPath);

@@ -1,8 +1,11 @@
 // The demo launcher: one entry per ISetupUI operation on a working unit file.
 #pragma once
 #include <atomic>
+#include <functional>
+#include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include <QString>
 #include <QWidget>
@@ -18,6 +21,10 @@ class QPlainTextEdit;
 class QSpinBox;
 class QTreeWidget;
 class QTreeWidgetItem;
+
+namespace gui {
+class QtFrontEnd;
+}
 
 namespace demo {
 
@@ -55,6 +62,9 @@ public:
     QTreeWidget* StateTree() const { return m_tree; }
     // The unit's own windows (device editor, help); off, the unit file answers.
     bool showHostWindows = true;
+    // Called with each setup's front end before the setup opens (tests
+    // attach their operator to it).
+    std::function<void(gui::QtFrontEnd&)> onFrontEnd;
 
     // The language the setups show: the system language the module chooses
     // its resource module by ("ENG" for its own resources, "QPS" for the
@@ -80,6 +90,14 @@ public:
     long ReplayScript(const std::string& scriptPath, const std::string& unitPath);
 
 private:
+    // Adds a line to the log from any thread.  The unit reports the calls
+    // its worker threads make (storage) from those threads, and widgets may
+    // only be touched from the thread that owns them: lines from another
+    // thread are queued and the owner's event loop writes them.  A line
+    // said on the owner's thread first writes the queued ones, so the log
+    // keeps the order the lines were said in.
+    void Say(const std::string& line);
+    void FlushLog();
     void ShowState(const nlohmann::json& before);
     // before: the value before the setup (null when new); compare: false on the first show.
     void Fill(QTreeWidgetItem* parent, const QString& key, const nlohmann::json& now, const nlohmann::json* before,
@@ -103,6 +121,9 @@ private:
     // The SetupUI object of the setup that runs, for the calls a unit makes
     // while a setup is open (the connection drop, the level meter).
     com::ComPtr<mirelle::ISetupUI> m_running;
+    std::mutex m_logLock;
+    std::vector<QString> m_pendingLog;  // said on another thread, not written yet
+    bool m_flushQueued = false;
     std::thread m_audioThread;
     std::atomic<bool> m_audioStop{false};
 };

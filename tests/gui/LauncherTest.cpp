@@ -352,3 +352,61 @@ TEST_F(LauncherRun, LanguageChoiceShowsTheSetupsInThePseudoLocale) {
 }
 
 }  // namespace
+
+#include "tests/gui/Operator.h"
+
+namespace {
+
+// The storage setup reports the calls its worker makes from the worker's
+// thread: the launcher writes them to its log on its own thread, in the
+// order they came, run after run (a log touched from the worker crashed the
+// launcher in most storage runs; the ThreadSanitizer build runs this too).
+TEST_F(LauncherRun, StorageRunsLogTheWorkersCallsInOrder) {
+    demo::Launcher launcher(unitPath.string());
+    launcher.showHostWindows = false;
+    const auto demo = guitest::DemoScripts();
+    const auto storage = std::find_if(demo.begin(), demo.end(), [](const auto& d) { return d.operation == "ShowStorage"; });
+    ASSERT_NE(storage, demo.end());
+    auto parsed = ui::ParseScript(cp::Utf8ToAnsi(storage->script));
+    ASSERT_TRUE(parsed.ok()) << parsed.error;
+    const fs::path dir = fs::temp_directory_path() / ("mirelle-storage-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    const fs::path script = dir / "storage.script", headless = dir / "headless.json";
+    std::ofstream(script) << storage->script;
+    for (int run = 0; run < 3; ++run) {
+        launcher.ResetUnit();
+        std::unique_ptr<guitest::Operator> op;
+        launcher.onFrontEnd = [&](gui::QtFrontEnd& fe) {
+            op = std::make_unique<guitest::Operator>(fe, parsed.actions, "launcher-storage");
+        };
+        long result = 0;
+        {
+            guitest::InFolder source(MIRELLE_SOURCE_DIR);
+            result = launcher.RunOperation("ShowStorage");
+        }
+        ASSERT_TRUE(op && op->failure.empty()) << (op ? op->failure : "no front end");
+        EXPECT_EQ(result, 1);
+        QCoreApplication::processEvents();
+        std::vector<std::string> logged;
+        bool in = false;
+        for (const auto& l : Lines(launcher.findChild<QPlainTextEdit*>("hostCalls")->toPlainText().toStdString())) {
+            if (l == "== ShowStorage") { in = true; logged.clear(); }
+            else if (in && l.rfind("==", 0) != 0) logged.push_back(l);
+        }
+        fs::copy_file(fs::path(MIRELLE_SOURCE_DIR) / "apps/units/default.json", headless,
+                      fs::copy_options::overwrite_existing);
+        const std::string cmd = "cd " + std::string(MIRELLE_SOURCE_DIR) + " && MIRELLE_REGISTRY=" +
+                                (dir / "registry.db").string() + " " + MIRELLE_RUN + " --unit " + headless.string() +
+                                " --script " + script.string() + " ShowStorage 2>/dev/null";
+        std::string out;
+        std::FILE* p = ::popen(cmd.c_str(), "r");
+        ASSERT_TRUE(p);
+        char buf[512];
+        while (std::fgets(buf, sizeof buf, p)) out += buf;
+        EXPECT_EQ(::pclose(p), 0);
+        EXPECT_EQ(logged, Lines(out)) << "run " << run;
+    }
+    fs::remove_all(dir);
+}
+
+}  // namespace
