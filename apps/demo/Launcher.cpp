@@ -385,7 +385,8 @@ void Launcher::StopAudioInput() {
 }
 
 void Launcher::Say(const std::string& line) {
-    const QString text = QString::fromStdString(line);
+    // The texts a host call carries, as text (not their escapes).
+    const QString text = Unescaped(QString::fromStdString(line));
     if (QThread::currentThread() != thread()) {
         std::lock_guard<std::mutex> hold(m_logLock);
         m_pendingLog.push_back(text);
@@ -415,6 +416,10 @@ long Launcher::RunOperation(const std::string& name) {
     long result = -1;
     try {
         auto unit = host::SimulatedUnit::Load(m_unitPath);
+        // The switch gives the setups the on-screen keyboard flag (off, the
+        // unit file's stands); the file keeps its own.
+        const nlohmann::json keyboardInFile = unit->Data().value("keyboard", nlohmann::json(0));
+        if (m_keyboard->isChecked()) unit->Data()["keyboard"] = 1;
         apps::RunReport report(say);
         report.Attach(*unit);
         if (showHostWindows) {
@@ -469,6 +474,7 @@ long Launcher::RunOperation(const std::string& name) {
         drop.stop();
         StopAudioInput();
         m_running.reset();
+        unit->Data()["keyboard"] = keyboardInFile;
         report.Finish(outcome);
         if (com::SUCCEEDED(outcome.hr))
             unit->Save(m_unitPath);
