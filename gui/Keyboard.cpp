@@ -86,7 +86,6 @@ int Keyboard::Place(int width, bool place) const {
         put(Key("left"), x0 + 3 * kStep, kGap, kKeySize, kKeySize);
         put(Key("right"), x0 + 3 * kStep, kGap + kStep, kKeySize, kKeySize);
         put(Key("enter"), x0 + 3 * kStep, kGap + 2 * kStep, kKeySize, Span(2));
-        if (QPushButton* space = Key("space")) put(space, x0 + 4 * kStep, y3, kKeySize, kKeySize);
         return Span(kPadRows) + 2 * kGap;
     }
     const int perRow = std::clamp((room + kGap) / kStep, kMinPerRow, kMaxPerRow);

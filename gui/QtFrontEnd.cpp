@@ -1,6 +1,7 @@
 #include "gui/QtFrontEnd.h"
 
 #include <algorithm>
+#include <vector>
 
 #include <QApplication>
 #include <QEventLoop>
@@ -44,24 +45,40 @@ QMessageBox::Icon IconOf(unsigned style) {
     }
 }
 
-// A message box speaks about the field that has the focus (the one the
-// dialog checked): it goes below that field, or above it, where the screen
-// has the room, so the field stays in view; else where Qt puts it.
+// A message box speaks about a field of the dialog it sits over (the one
+// the operator was in, or the one the dialog turns to after it): it goes
+// below or above the field that has the focus, else beside the dialog,
+// where the screen has the room, so the field stays in view; where it has
+// none, where Qt puts it (over the dialog).
 void PlaceBeside(QMessageBox& box, QWidget* parent) {
-    QWidget* field = parent ? parent->focusWidget() : nullptr;
-    if (!field || !field->isVisible() || !parent->isVisible() || qobject_cast<QAbstractButton*>(field)) return;
+    if (!parent || !parent->isVisible()) return;
     QScreen* screen = parent->screen();
     if (!screen) return;
     box.ensurePolished();
-    const QSize size = box.sizeHint().expandedTo(box.minimumSizeHint());
+    constexpr int kGap = 8;
+    constexpr QMargins kFrame(4, 30, 4, 4);  // room for the box's own frame and caption
+    const QSize size = box.sizeHint().expandedTo(box.minimumSizeHint()).grownBy(kFrame);
     const QRect area = screen->availableGeometry();
-    const QRect at(field->mapToGlobal(QPoint(0, 0)), field->size());
-    constexpr int kGap = 8, kFrame = 32;  // room for the box's own frame and caption
-    const int x = std::clamp(at.center().x() - size.width() / 2, area.left(), std::max(area.left(), area.right() - size.width()));
-    if (at.bottom() + kGap + kFrame + size.height() <= area.bottom())
-        box.move(x, at.bottom() + kGap);
-    else if (at.top() - kGap - size.height() - kFrame >= area.top())
-        box.move(x, at.top() - kGap - size.height() - kFrame);
+    auto fits = [&](QPoint at) { return area.contains(QRect(at, size)); };
+    auto across = [&](int centre) { return std::clamp(centre - size.width() / 2, area.left(), std::max(area.left(), area.right() + 1 - size.width())); };
+    auto down = [&](int centre) { return std::clamp(centre - size.height() / 2, area.top(), std::max(area.top(), area.bottom() + 1 - size.height())); };
+    std::vector<QPoint> places;
+    QWidget* field = parent->focusWidget();
+    if (field && field->isVisible() && !qobject_cast<QAbstractButton*>(field)) {
+        const QRect at(field->mapToGlobal(QPoint(0, 0)), field->size());
+        places.push_back({across(at.center().x()), at.bottom() + kGap});
+        places.push_back({across(at.center().x()), at.top() - kGap - size.height()});
+    }
+    const QRect dialog = parent->frameGeometry();
+    places.push_back({across(dialog.center().x()), dialog.bottom() + kGap});
+    places.push_back({across(dialog.center().x()), dialog.top() - kGap - size.height()});
+    places.push_back({dialog.right() + kGap, down(dialog.center().y())});
+    places.push_back({dialog.left() - kGap - size.width(), down(dialog.center().y())});
+    for (QPoint at : places)
+        if (fits(at)) {
+            box.move(at);
+            return;
+        }
 }
 
 }  // namespace

@@ -235,6 +235,7 @@ TEST(Operator, FocusGoesWhereTheDialogPutsIt) {
 TEST(Operator, RefusalPutsTheFocusOnTheFieldToCorrect) {
     Session s("ShowPortAddressDlg");
     QWidget *after = nullptr, *field = nullptr;
+    QRect boxAt, fieldAt;
     s.Do([&] {
          auto* e = s.W<QLineEdit>(1033);
          QTest::mouseClick(e, Qt::LeftButton);
@@ -243,6 +244,13 @@ TEST(Operator, RefusalPutsTheFocusOnTheFieldToCorrect) {
          s.W(1031)->setFocus();
      })
         .Do([&] { s.Click(1); })
+        .Until([&] { return s.fe.ActiveMessageBox() && s.fe.ActiveMessageBox()->isVisible(); })
+        .Until([&] {
+            // The box leaves the field it speaks about in view.
+            boxAt = s.fe.ActiveMessageBox()->frameGeometry();
+            fieldAt = QRect(s.W(1033)->mapToGlobal(QPoint(0, 0)), s.W(1033)->size());
+            return true;
+        })
         .Answer(QMessageBox::Ok)
         .Until([&] { return !s.fe.ActiveMessageBox(); })
         .Do([&] { after = Focused(s); field = s.W(1033); })
@@ -251,6 +259,8 @@ TEST(Operator, RefusalPutsTheFocusOnTheFieldToCorrect) {
     EXPECT_FALSE(s.timedOut);
     EXPECT_NE(s.log.str().find("message:"), std::string::npos);
     EXPECT_EQ(after, field) << "the live video port has the focus after the message";
+    EXPECT_FALSE(boxAt.isEmpty());
+    EXPECT_FALSE(boxAt.intersects(fieldAt)) << "the message box covers the field";
 }
 
 TEST(Operator, OnScreenKeyboardTypesIntoTheFocusedField) {
