@@ -306,7 +306,7 @@ namespace {
 TEST(Operator, StorageWorkersRunUnderTheFrontEnd) {
     Session s("ShowStorage");
     std::set<int> progress;
-    bool stayedOpen = false;
+    bool stayedOpen = false, percentShown = false;
     int storageId = 0;
     auto storage = [&] { return s.View() && s.View()->Model().TemplateId() == storageId; };
     auto busy = [&] { return storage() && s.View()->Model().IsBusy(); };
@@ -324,7 +324,11 @@ TEST(Operator, StorageWorkersRunUnderTheFrontEnd) {
             if (s.W(1) && s.W(1)->isEnabled()) s.Click(1);
             return false;
         }
-        if (auto* bar = s.W<QProgressBar>(1003)) progress.insert(bar->value() * 100 / std::max(bar->maximum(), 1));
+        if (auto* bar = s.W<QProgressBar>(1003)) {
+            progress.insert(bar->value() * 100 / std::max(bar->maximum(), 1));
+            // The percentage shows on the bar.
+            if (bar->isTextVisible() && bar->text().endsWith('%')) percentShown = true;
+        }
         return storage() && !busy();
     };
     auto pick = [&](int row) {
@@ -358,6 +362,7 @@ TEST(Operator, StorageWorkersRunUnderTheFrontEnd) {
     EXPECT_TRUE(s.Finished());
     EXPECT_TRUE(stayedOpen);
     EXPECT_GE(progress.size(), 4u) << "the progress bar moves";
+    EXPECT_TRUE(percentShown) << "the progress bar shows the percentage";
     const std::string log = s.log.str();
     for (const char* call : {"InitializeVolume", "RemoveVolume", "RepairVolume"})
         EXPECT_NE(log.find(call), std::string::npos) << call << "\n" << log;
