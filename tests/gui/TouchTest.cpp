@@ -134,6 +134,17 @@ TEST(ScreenFit, EveryDialogStaysOnScreenWithEveryControlReachable) {
     guitest::App();
     reg::UseMemory();
     reg::Clear();
+    // Whatever happens, the tests that follow get the screen, the language
+    // and the mode they had.
+    struct Restore {
+        QSize screen = QGuiApplication::primaryScreen()->geometry().size();
+        ~Restore() {
+            gui::SetTouchMode(std::nullopt);
+            reg::Clear();
+            apps::ReloadSetupUIModule();
+            ResizeScreen(screen);
+        }
+    } restore;
     if (!ResizeScreen({1024, 768})) GTEST_SKIP() << "the screen cannot be resized on platform " << QGuiApplication::platformName().toStdString();
     const auto demos = guitest::DemoScripts();
     ASSERT_EQ(demos.size(), 14u);
@@ -218,10 +229,6 @@ TEST(ScreenFit, EveryDialogStaysOnScreenWithEveryControlReachable) {
             EXPECT_TRUE(faults.empty()) << list;
         }
     }
-    gui::SetTouchMode(std::nullopt);
-    reg::Clear();
-    apps::ReloadSetupUIModule();
-    ResizeScreen({800, 800});
     fs::remove_all(dir);
     std::printf("[ screen  ] %zu runs of %zu scripts in %lld ms\n", runs.size(), demos.size(),
                 static_cast<long long>(clock.elapsed()));
