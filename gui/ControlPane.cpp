@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -24,6 +25,7 @@
 #include <algorithm>
 #include <set>
 
+#include "gui/Touch.h"
 #include "gui/Widgets.h"
 
 #include "platform/codepage/CodePage.h"
@@ -57,6 +59,10 @@ public:
     }
 };
 
+// The height a control shows at in the template: a drop-down list's
+// template gives the height of its dropped list.
+int TemplateHeight(const ui::Control& c) { return c.kind == ControlKind::Combo ? std::min(c.cy, 24) : c.cy; }
+
 // Windows-style "&" mnemonics are shown without the ampersand.
 QString Caption(const std::string& text) {
     QString s = ToQt(text);
@@ -88,6 +94,7 @@ constexpr int kRightRowMargin = 24;
 // text may wrap or the widget has no text of its own.
 int NeededWidth(QWidget* w, const QFont& font) {
     const QFontMetrics fm(font);
+    if (auto* g = qobject_cast<PaneGrid*>(w)) return g->Columns() * g->NeededPaneWidth();
     if (auto* b = qobject_cast<QPushButton*>(w)) return fm.horizontalAdvance(b->text()) + 10;
     if (qobject_cast<QCheckBox*>(w) || qobject_cast<QRadioButton*>(w)) {
         auto* b = static_cast<QAbstractButton*>(w);
@@ -139,8 +146,40 @@ std::set<int> CoveredControls(ui::Dialog& d) {
 
 }  // namespace
 
+// A click anywhere on a row of a check-box list toggles the row's check,
+// as a click on its box does: the row's state when the button went down
+// tells whether the box already took the click.
+class RowToggle : public QObject {
+public:
+    RowToggle(QTreeWidget* tree, std::function<bool()> checkable) : QObject(tree), m_tree(tree), m_checkable(std::move(checkable)) {
+        tree->viewport()->installEventFilter(this);
+        connect(tree, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) {
+            if (!item || item != m_pressed || !m_checkable() || !(item->flags() & Qt::ItemIsUserCheckable) ||
+                !(item->flags() & Qt::ItemIsEnabled))
+                return;
+            if (item->checkState(0) == m_was) item->setCheckState(0, m_was == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+        });
+    }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::MouseButtonPress) {
+            auto* me = static_cast<QMouseEvent*>(event);
+            m_pressed = me->button() == Qt::LeftButton ? m_tree->itemAt(me->position().toPoint()) : nullptr;
+            if (m_pressed) m_was = m_pressed->checkState(0);
+        } else if (event->type() == QEvent::MouseButtonDblClick) {
+            m_pressed = nullptr;  // the second click of a double click opens, it does not toggle back
+        }
+        return false;
+    }
+
+private:
+    QTreeWidget* m_tree;
+    std::function<bool()> m_checkable;
+    QTreeWidgetItem* m_pressed = nullptr;
+    Qt::CheckState m_was = Qt::Unchecked;
+};
+
 ControlPane::ControlPane(ui::Dialog& model, ActionSink sink, QWidget* parent)
-    : QWidget(parent), m_model(model), m_sink(std::move(sink)) {
+    : QWidget(parent), m_model(model), m_sink(std::move(sink)), m_touch(TouchMode()) {
     Sync();
 }
 
@@ -228,6 +267,7 @@ QWidget* ControlPane::Make(const ui::Control& c) {
                 return g;
             }
             auto* l = new QListWidget(this);
+            if (m_touch) UseTallRows(*l);
             connect(l, &QListWidget::currentRowChanged, this,
                     [this, id](int row) { Act(ui::Action::Kind::Select, id, row); });
             connect(l, &QListWidget::itemDoubleClicked, this,
@@ -236,6 +276,11 @@ QWidget* ControlPane::Make(const ui::Control& c) {
         }
         case ControlKind::ReportList: {
             auto* t = new QTreeWidget(this);
+            if (m_touch) UseTallRows(*t);
+            new RowToggle(t, [this, id] {
+                const ui::Control* now = m_model.FindControl(id);
+                return now && now->checkBoxes && now->enabled;
+            });
             t->setRootIsDecorated(false);
             t->setUniformRowHeights(true);
             t->setAllColumnsShowFocus(true);
@@ -262,6 +307,7 @@ QWidget* ControlPane::Make(const ui::Control& c) {
         }
         case ControlKind::Combo: {
             auto* b = new QComboBox(this);
+            if (m_touch) UseTallRows(*b->view());
             connect(b, &QComboBox::currentIndexChanged, this,
                     [this, id](int index) { Act(ui::Action::Kind::Select, id, index); });
             return b;
@@ -290,7 +336,9 @@ QWidget* ControlPane::Make(const ui::Control& c) {
         }
         case ControlKind::Progress: {
             auto* p = new QProgressBar(this);
-            p->setTextVisible(false);
+            p->setTextVisible(true);
+            p->setFormat("%p%");
+            p->setAlignment(Qt::AlignCenter);
             return p;
         }
         case ControlKind::Background: return nullptr;  // the keyboard is the dialog view's
@@ -618,7 +666,7 @@ int ControlPane::RoomRight(const ui::Control& c, const AxisMap& map, int paneWid
     return limit;
 }
 
-void ControlPane::AnchorButtonRows(std::map<int, QRect>& places, const std::map<int, int>& needs) const {
+std::vector<std::vector<const ui::Control*>> ControlPane::RightButtonRows() const {
     // Rows of push buttons (one top and height) grouped by row.
     std::map<std::pair<int, int>, std::vector<const ui::Control*>> rows;
     for (const auto& [id, e] : m_entries) {
@@ -626,11 +674,21 @@ void ControlPane::AnchorButtonRows(std::map<int, QRect>& places, const std::map<
         if (c && e.kind == ControlKind::Button && e.widget->isVisibleTo(this)) rows[{c->y, c->cy}].push_back(c);
     }
     const int paneWidth = std::max(m_model.Width(), 1);
+    std::vector<std::vector<const ui::Control*>> out;
     for (auto& [key, row] : rows) {
         std::sort(row.begin(), row.end(), [](auto* a, auto* b) { return a->x < b->x; });
         const ui::Control* last = row.back();
         const int margin = paneWidth - (last->x + last->cx);
-        if (margin < 0 || margin > kRightRowMargin) continue;
+        if (margin >= 0 && margin <= kRightRowMargin) out.push_back(row);
+    }
+    return out;
+}
+
+void ControlPane::AnchorButtonRows(std::map<int, QRect>& places, const std::map<int, int>& needs) const {
+    const int paneWidth = std::max(m_model.Width(), 1);
+    for (const auto& row : RightButtonRows()) {
+        const ui::Control* last = row.back();
+        const int margin = paneWidth - (last->x + last->cx);
         // The row keeps its margin to the right edge; each button keeps its
         // own width (the one its text needs) and its gap to the next.
         int right = m_mapX.Map(paneWidth) - margin;
@@ -645,6 +703,23 @@ void ControlPane::AnchorButtonRows(std::map<int, QRect>& places, const std::map<
     }
 }
 
+QSize ControlPane::TouchNeed(const ui::Control& c, QWidget* w) const {
+    if (!m_touch) return {};
+    switch (c.kind) {
+        case ControlKind::Button:
+        case ControlKind::Check:
+        case ControlKind::Radio: return {kMinTarget, kMinTarget};
+        case ControlKind::Combo:
+        case ControlKind::TimeEdit: return {0, kMinTarget};
+        case ControlKind::Edit: return c.multiline ? QSize() : QSize(kMinTarget, kMinTarget);
+        case ControlKind::Slider: return c.spin ? QSize(2 * kMinTarget, kMinTarget) : QSize();
+        case ControlKind::List:
+            if (auto* g = qobject_cast<PaneGrid*>(w)) return {g->Columns() * kMinTarget, g->Columns() * kMinTarget};
+            return {};
+        default: return {};
+    }
+}
+
 void ControlPane::Layout() {
     QFont font = this->font();
     if (font.pixelSize() <= 0) font.setPixelSize(QFontInfo(font).pixelSize());
@@ -655,17 +730,42 @@ void ControlPane::Layout() {
     for (auto& [id, e] : m_entries) {
         const ui::Control* c = m_model.FindControl(id);
         if (!c || !e.widget) continue;
+        // The pane grid draws its names in the panes' own font.
         const QFont f = c->fixedPitch ? FixedPitchFont(font) : font;
-        if (e.widget->font() != f) e.widget->setFont(f);
+        if (!qobject_cast<PaneGrid*>(e.widget) && e.widget->font() != f) e.widget->setFont(f);
         if (!e.widget->isVisibleTo(this)) continue;
-        const int need = needs[id] = NeededWidth(e.widget, f);
-        if (need > c->cx && c->x + need > RoomRight(*c, identity, m_model.Width()))
+        needs[id] = std::max(NeededWidth(e.widget, e.widget->font()), TouchNeed(*c, e.widget).width());
+    }
+    // Buttons stacked in a column (one left edge, one width) stay lined up:
+    // each as wide as the widest needs.
+    std::map<std::pair<int, int>, int> columns;
+    for (const auto& [id, need] : needs)
+        if (const ui::Control* c = m_model.FindControl(id); c && c->kind == ControlKind::Button)
+            columns[{c->x, c->cx}] = std::max(columns[{c->x, c->cx}], need);
+    for (auto& [id, need] : needs)
+        if (const ui::Control* c = m_model.FindControl(id); c && c->kind == ControlKind::Button)
+            need = columns[{c->x, c->cx}];
+    for (const auto& [id, need] : needs) {
+        const ui::Control* c = m_model.FindControl(id);
+        if (c && need > c->cx && (c->x + need > RoomRight(*c, identity, m_model.Width()) || TouchNeed(*c, nullptr).width() > c->cx))
             m_needX[id] = std::max(m_needX[id], need);
     }
     std::vector<Span> spans;
     for (const auto& [id, need] : m_needX)
         if (const ui::Control* c = m_model.FindControl(id)) spans.push_back({c->x, c->cx, need});
     if (!m_reserved.isEmpty()) spans.push_back({m_reserved.x(), m_reserved.width(), m_reservedNeed.width()});
+    // A row of buttons kept at the right edge needs room for all of them,
+    // each as wide as its text, with the template's gaps between them.
+    for (const auto& row : RightButtonRows()) {
+        int total = 0;
+        for (size_t i = 0; i < row.size(); ++i) {
+            const auto need = needs.find(row[i]->id);
+            total += std::max(row[i]->cx, need == needs.end() ? 0 : need->second);
+            if (i + 1 < row.size()) total += row[i + 1]->x - (row[i]->x + row[i]->cx);
+        }
+        const int start = row.front()->x, size = row.back()->x + row.back()->cx - start;
+        if (total > size) spans.push_back({start, size, total});
+    }
     m_mapX = AxisMap::Fit(spans);
     const int paneWidth = m_mapX.Map(std::max(m_model.Width(), 1));
 
@@ -694,9 +794,16 @@ void ControlPane::Layout() {
                                        : fm.boundingRect(QRect(0, 0, 1 << 20, 1 << 20), 0, l->text()).height();
         if (need > c->cy) m_needY[id] = std::max(m_needY[id], need);
     }
+    // Touch mode: targets a finger can hit.
+    for (auto& [id, e] : m_entries) {
+        const ui::Control* c = m_model.FindControl(id);
+        if (!c || !e.widget || !e.widget->isVisibleTo(this)) continue;
+        if (const int need = TouchNeed(*c, e.widget).height(); need > TemplateHeight(*c))
+            m_needY[id] = std::max(m_needY[id], need);
+    }
     spans.clear();
     for (const auto& [id, need] : m_needY)
-        if (const ui::Control* c = m_model.FindControl(id)) spans.push_back({c->y, c->cy, need});
+        if (const ui::Control* c = m_model.FindControl(id)) spans.push_back({c->y, TemplateHeight(*c), need});
     if (!m_reserved.isEmpty()) spans.push_back({m_reserved.y(), m_reserved.height(), m_reservedNeed.height()});
     m_mapY = AxisMap::Fit(spans);
 
@@ -704,8 +811,7 @@ void ControlPane::Layout() {
         const ui::Control* c = m_model.FindControl(id);
         if (!c || !e.widget) continue;
         QRect place = places[id];
-        int height = m_mapY.Extent(c->y, c->cy);
-        if (c->kind == ControlKind::Combo) height = std::min(c->cy, 24);  // templates give the dropped height
+        int height = m_mapY.Extent(c->y, TemplateHeight(*c));
         if (c->kind == ControlKind::Led) height = std::min(place.width(), height);
         place.moveTop(m_mapY.Map(c->y));
         place.setHeight(std::max(height, 1));

@@ -78,8 +78,14 @@ private:
     std::set<int> HiddenControls() const;
     bool LabelOutOfView(const std::vector<int>& fields, const std::set<int>& hidden) const;
 
+    // Rows of push buttons that end at the right edge, each sorted left to right.
+    std::vector<std::vector<const ui::Control*>> RightButtonRows() const;
+    // The room a control needs in touch mode (0 where the template's is enough).
+    QSize TouchNeed(const ui::Control& c, QWidget* w) const;
+
     ui::Dialog& m_model;
     ActionSink m_sink;
+    bool m_touch = false;
     std::map<int, Entry> m_entries;
     AxisMap m_mapX, m_mapY;
     // The most room each control's text asked for beyond its template size

@@ -5,6 +5,9 @@
 #include <QKeySequence>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QTabBar>
 #include <QTabWidget>
@@ -13,6 +16,7 @@
 #include "platform/ui/MessageBox.h"
 #include "util/Util.h"
 #include "gui/Keyboard.h"
+#include "gui/Touch.h"
 
 namespace gui {
 
@@ -42,15 +46,31 @@ DialogView::DialogView(ui::Dialog& model, ActionSink sink, QWidget* parent)
     QFont f = font();
     f.setPixelSize(11);  // the unit's 8-point dialog font, for which the templates are laid out
     setFont(f);
-    if (CWWRegistry::GetControlsWWMode() == 1) setStyleSheet(kUnitLook);
+    m_touch = TouchMode();
+    QString sheetStyle = CWWRegistry::GetControlsWWMode() == 1 ? kUnitLook : "";
+    if (m_touch) sheetStyle += TouchStyleSheet();
+    if (!sheetStyle.isEmpty()) setStyleSheet(sheetStyle);
     setSizeGripEnabled(false);
-    m_pane = new ControlPane(model, m_sink, this);
+    m_scroll = new QScrollArea(this);
+    m_scroll->setObjectName("scroller");
+    m_scroll->setFrameShape(QFrame::NoFrame);
+    m_scroll->setWidgetResizable(false);
+    // See-through: the dialog paints its own background under the controls
+    // (and so gets the paint events that tell it is on screen).
+    m_scroll->setAutoFillBackground(false);
+    m_scroll->viewport()->setAutoFillBackground(false);
+    m_content = new QWidget;
+    m_content->setObjectName("content");
+    m_scroll->setWidget(m_content);
+    m_content->setAutoFillBackground(false);  // which setWidget turned on
+    m_pane = new ControlPane(model, m_sink, m_content);
     if (ui::PropertySheet* sheet = model.EmbeddedSheet()) {
-        m_tabs = new QTabWidget(this);
+        m_tabs = new QTabWidget(m_content);
         m_tabs->setObjectName("sheet");
         // Every tab in view at once, as the unit's sheets show them.
         m_tabs->setUsesScrollButtons(false);
-        m_tabs->setStyleSheet("QTabBar::tab { padding: 3px 5px; }");
+        m_tabs->setStyleSheet(m_touch ? "QTabBar::tab { padding: 3px 8px; min-height: 40px; min-width: 40px; }"
+                                      : "QTabBar::tab { padding: 3px 5px; }");
         for (int i = 0; i < sheet->PageCount(); ++i) {
             auto* holder = new QWidget;
             m_tabs->addTab(holder, ToQt(sheet->Page(i)->Title()));
@@ -68,8 +88,15 @@ DialogView::DialogView(ui::Dialog& model, ActionSink sink, QWidget* parent)
     m_keyboard->hide();
     connect(m_keyboard, &Keyboard::typed, this, [this](const QString& t) { Type(t, false); });
     connect(m_keyboard, &Keyboard::backspace, this, [this] { Type({}, true); });
+    connect(m_keyboard, &Keyboard::cleared, this, [this] { Clear(); });
+    connect(m_keyboard, &Keyboard::caret, this, [this](int delta) { MoveCaret(delta); });
+    connect(m_keyboard, &Keyboard::entered, this, [this] {
+        if (QPushButton* b = DefaultButton(); b && b->isEnabled() && b->isVisible()) b->click();
+    });
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
         if (now && qobject_cast<QLineEdit*>(now) && isAncestorOf(now)) m_lastEdit = now;
+        // A field the focus moves to shows, however the window scrolls.
+        if (now && m_content && m_content->isAncestorOf(now)) Reveal(now);
     });
     if (m_tabs) {
         // Ctrl+Tab and Ctrl+Shift+Tab turn the pages wherever the focus is.
@@ -127,7 +154,10 @@ void DialogView::OrderFocus() {
     for (size_t i = 1; i < chain.size(); ++i) QWidget::setTabOrder(chain[i - 1], chain[i]);
 }
 
-DialogView::~DialogView() = default;
+DialogView::~DialogView() {
+    // No focus change while the children go may reach the handlers above.
+    disconnect(qApp, nullptr, this, nullptr);
+}
 
 QWidget* DialogView::ControlWidget(int id) const {
     if (m_tabs) {
@@ -169,6 +199,8 @@ void DialogView::SyncPages() {
     const QRect place(m_model.SheetX(), m_model.SheetY(), sheet->Width(), sheet->Height());
     QSize need(place.width() + std::max(0, laidOutWidth - pageWidth), place.height() + std::max(0, laidOutHeight - pageHeight));
     need.setWidth(std::max(need.width(), m_tabs->tabBar()->sizeHint().width() + kTabRowMargin));
+    // Taller tabs (touch mode) take their height from the pages' room.
+    need.rheight() += std::max(0, m_tabs->tabBar()->sizeHint().height() - (m_tabs->fontMetrics().height() + 12));
     m_pane->Reserve(place, need);
 }
 
@@ -232,34 +264,145 @@ void DialogView::Sync() {
     if (m_tabs) SyncPages();
     m_pane->Sync();
     if (m_tabs) PlaceSheet();
-    // Enter presses the dialog's default button, OK (control 1), when
-    // the focus is on a control that does not take Enter itself.
-    if (auto* ok = qobject_cast<QPushButton*>(m_pane->ControlWidget(1)); ok && !ok->isDefault()) ok->setDefault(true);
+    // Enter presses the dialog's default button when the focus is on a
+    // control that does not take Enter itself.
+    if (QPushButton* def = DefaultButton(); def && !def->isDefault()) def->setDefault(true);
     OrderFocus();
     const QSize laidOut = m_pane->LaidOutSize();
     const int w = std::max(laidOut.width(), 120), h = std::max(laidOut.height(), 40);
     if (m_pane->size() != QSize(w, h)) m_pane->setGeometry(0, 0, w, h);
-    int keyboardHeight = 0;
+    if (m_content->size() != QSize(w, h)) m_content->setFixedSize(w, h);
+
+    // The window: the content as large as the screen lets it be, the
+    // keyboard below it across the window's width.
+    const QRect avail = AvailableArea();
     ui::Control* kb = KeyboardControl(m_model);
-    if (kb && kb->keyboardOn) {
-        m_keyboard->SetKeys(ToQt(kb->keySet));
-        m_keyboard->Arrange(w);
-        m_keyboard->move(0, h);
+    const bool keyboard = kb && kb->keyboardOn;
+    if (keyboard) m_keyboard->SetKeys(ToQt(kb->keySet));
+    int width = std::min(std::max(w, keyboard ? m_keyboard->MinimumWidth() : 0), std::max(avail.width(), 200));
+    const int keyboardHeight = keyboard ? m_keyboard->HeightFor(width) : 0;
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_scroll);
+    const int room = std::max(avail.height() - keyboardHeight, 4 * bar);
+    bool across = w > width;
+    int height = h + (across ? bar : 0);
+    if (height > room) {
+        height = room;
+        // The bar down the side takes room across too.
+        if (!across && w + bar > width) {
+            if (w + bar <= avail.width()) width = w + bar;
+            else across = true;
+        }
+    }
+    const auto across_ = across ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff;
+    const auto down = height < h + (across ? bar : 0) ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff;
+    if (m_scroll->horizontalScrollBarPolicy() != across_) m_scroll->setHorizontalScrollBarPolicy(across_);
+    if (m_scroll->verticalScrollBarPolicy() != down) m_scroll->setVerticalScrollBarPolicy(down);
+    if (m_scroll->geometry() != QRect(0, 0, width, height)) m_scroll->setGeometry(0, 0, width, height);
+    if (keyboard) {
+        m_keyboard->Arrange(width);
+        m_keyboard->move(0, height);
         m_keyboard->show();
-        keyboardHeight = m_keyboard->height();
     } else {
         m_keyboard->hide();
     }
-    if (size() != QSize(w, h + keyboardHeight)) setFixedSize(w, h + keyboardHeight);
+    if (size() != QSize(width, height + keyboardHeight)) {
+        setFixedSize(width, height + keyboardHeight);
+        if (isVisible()) KeepOnScreen();
+    }
     m_syncing = false;
 }
 
-void DialogView::Type(const QString& text, bool backspace) {
+QPushButton* DialogView::DefaultButton() const {
+    int id = ui::IDOK;
+    for (int c : m_model.ControlIds())
+        if (const ui::Control* b = m_model.FindControl(c); b && b->kind == ui::ControlKind::Button && b->defaultButton) {
+            id = c;
+            break;
+        }
+    return qobject_cast<QPushButton*>(m_pane->ControlWidget(id));
+}
+
+QMargins DialogView::FrameMargins() const {
+    // Known once the window is up; before, those of the last window shown
+    // (a caption and thin borders at first).
+    static QMargins last(4, 30, 4, 4);
+    if (isVisible() && windowHandle()) {
+        const QRect frame = frameGeometry(), client = geometry();
+        const QMargins m(client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
+                         frame.bottom() - client.bottom());
+        if (m.left() >= 0 && m.top() >= 0 && m.right() >= 0 && m.bottom() >= 0) last = m;
+    }
+    return last;
+}
+
+QRect DialogView::AvailableArea() const {
+    QScreen* s = screen();
+    if (!s && parentWidget()) s = parentWidget()->screen();
+    if (!s) s = QGuiApplication::primaryScreen();
+    if (!s) return QRect(0, 0, 1 << 14, 1 << 14);
+    return s->availableGeometry().marginsRemoved(FrameMargins());
+}
+
+void DialogView::KeepOnScreen() {
+    const QRect avail = AvailableArea();
+    const QRect client(pos() + QPoint(FrameMargins().left(), FrameMargins().top()), size());
+    QPoint to = client.topLeft();
+    to.setX(std::max(avail.left(), std::min(to.x(), avail.right() + 1 - client.width())));
+    to.setY(std::max(avail.top(), std::min(to.y(), avail.bottom() + 1 - client.height())));
+    if (to != client.topLeft()) move(pos() + (to - client.topLeft()));
+}
+
+void DialogView::Reveal(QWidget* w, const QRect& part) {
+    if (!w || !m_content->isAncestorOf(w) || m_scroll->viewport()->size() == m_content->size()) return;
+    const QRect r = part.isValid() ? part : w->rect();
+    // The whole of it where the view has the room, else its middle.
+    const QPoint centre = w->mapTo(m_content, r.center());
+    const QSize port = m_scroll->viewport()->size();
+    m_scroll->ensureVisible(centre.x(), centre.y(), std::min(r.width() / 2 + 2, port.width() / 2),
+                            std::min(r.height() / 2 + 2, port.height() / 2));
+}
+
+bool DialogView::Reachable(QWidget* w, QPoint at) const {
+    if (!w || !w->isVisible()) return false;
+    const QPoint global = w->mapToGlobal(at);
+    const QWidget* port = m_content->isAncestorOf(w) ? m_scroll->viewport() : static_cast<const QWidget*>(this);
+    const QRect shown(port->mapToGlobal(QPoint(0, 0)), port->size());
+    QScreen* s = screen();
+    const QRect area = s ? s->availableGeometry() : shown;
+    return shown.contains(global) && area.contains(global) && w->rect().contains(at);
+}
+
+void DialogView::Clear() {
+    QLineEdit* edit = TypingField();
+    if (!edit) return;
+    ui::Action a;
+    a.kind = ui::Action::Kind::Set;
+    a.id = edit->property("controlId").toInt();
+    m_sink(a);
+    edit->setCursorPosition(0);
+}
+
+void DialogView::MoveCaret(int delta) {
+    if (QLineEdit* edit = TypingField()) {
+        const int at = edit->hasSelectedText() ? (delta < 0 ? edit->selectionStart() : edit->selectionEnd())
+                                               : edit->cursorPosition() + delta;
+        edit->deselect();
+        edit->setCursorPosition(std::clamp(at, 0, static_cast<int>(edit->text().size())));
+    }
+}
+
+QLineEdit* DialogView::TypingField() const {
     // The field with the focus (the one the dialog gave it, or the one the
     // operator touched last).
     auto* edit = qobject_cast<QLineEdit*>(focusWidget());
     if (!edit) edit = qobject_cast<QLineEdit*>(m_lastEdit.data());
-    if (!edit || !edit->isEnabled() || edit->isReadOnly()) return;
+    if (!edit || !edit->isEnabled() || edit->isReadOnly() || !edit->isVisible()) return nullptr;
+    return edit;
+}
+
+void DialogView::Type(const QString& text, bool backspace) {
+    QLineEdit* edit = TypingField();
+    if (!edit) return;
     const int id = edit->property("controlId").toInt();
     QString t = edit->text();
     int cursor = edit->cursorPosition();

@@ -7,8 +7,12 @@
 #include <QDialog>
 #include <QPointer>
 
+class QLineEdit;
+class QPushButton;
+
 #include "gui/ControlPane.h"
 
+class QScrollArea;
 class QTabWidget;
 
 namespace gui {
@@ -34,6 +38,22 @@ public:
     Keyboard* OnScreenKeyboard() const { return m_keyboard; }
     // Focus for a dialog that set none: its first control (after showing).
     void TakeInitialFocus();
+    // The button Enter presses: the one the template marks, else OK (IDOK).
+    QPushButton* DefaultButton() const;
+    bool Touch() const { return m_touch; }
+
+    // Keeping to the screen: the window never leaves the available area of
+    // its screen; a dialog larger than that scrolls (the on-screen keyboard
+    // stays in view below), so every control stays reachable.
+    QScrollArea* Scroller() const { return m_scroll; }
+    // Scrolls the window's content so that w shows (part of it, in its
+    // own coordinates, when given).
+    void Reveal(QWidget* w, const QRect& part = QRect());
+    // Whether the point at of w (in its coordinates) shows in the window,
+    // and the window there on its screen: a finger can touch it.
+    bool Reachable(QWidget* w, QPoint at) const;
+    // Moves the window back into the available area where it sticks out.
+    void KeepOnScreen();
 
 protected:
     bool event(QEvent* event) override;
@@ -43,6 +63,10 @@ protected:
 
 private:
     void Type(const QString& text, bool backspace);
+    void Clear();
+    void MoveCaret(int delta);
+    // Where the on-screen keyboard types, or null.
+    QLineEdit* TypingField() const;
     // Brings the pages up to their models and reserves the room the sheet
     // needs in the dialog's layout; PlaceSheet puts it there.
     void SyncPages();
@@ -50,9 +74,15 @@ private:
     // The laid-out size of page index before it is shown, from its template.
     QSize EstimatePage(int index, int templateId);
     void OrderFocus();
+    // The room the window's client area may take on its screen.
+    QRect AvailableArea() const;
+    QMargins FrameMargins() const;
 
     ui::Dialog& m_model;
     ActionSink m_sink;
+    bool m_touch = false;
+    QScrollArea* m_scroll = nullptr;
+    QWidget* m_content = nullptr;  // the pane and the sheet, scrolled when larger than the screen
     ControlPane* m_pane = nullptr;
     QTabWidget* m_tabs = nullptr;
     std::vector<ControlPane*> m_pages;  // by page index; null until the page exists

@@ -1,5 +1,8 @@
 #include "gui/QtFrontEnd.h"
 
+#include <algorithm>
+#include <vector>
+
 #include <QApplication>
 #include <QEventLoop>
 #include <QMessageBox>
@@ -9,6 +12,7 @@
 #include <QTimer>
 
 #include "gui/DialogView.h"
+#include "gui/Touch.h"
 #include "platform/ui/Window.h"
 
 namespace gui {
@@ -39,6 +43,42 @@ QMessageBox::Icon IconOf(unsigned style) {
         case ui::MB_ICONINFORMATION: return QMessageBox::Information;
         default: return QMessageBox::NoIcon;
     }
+}
+
+// A message box speaks about a field of the dialog it sits over (the one
+// the operator was in, or the one the dialog turns to after it): it goes
+// below or above the field that has the focus, else beside the dialog,
+// where the screen has the room, so the field stays in view; where it has
+// none, where Qt puts it (over the dialog).
+void PlaceBeside(QMessageBox& box, QWidget* parent) {
+    if (!parent || !parent->isVisible()) return;
+    QScreen* screen = parent->screen();
+    if (!screen) return;
+    box.ensurePolished();
+    constexpr int kGap = 8;
+    constexpr QMargins kFrame(4, 30, 4, 4);  // room for the box's own frame and caption
+    const QSize size = box.sizeHint().expandedTo(box.minimumSizeHint()).grownBy(kFrame);
+    const QRect area = screen->availableGeometry();
+    auto fits = [&](QPoint at) { return area.contains(QRect(at, size)); };
+    auto across = [&](int centre) { return std::clamp(centre - size.width() / 2, area.left(), std::max(area.left(), area.right() + 1 - size.width())); };
+    auto down = [&](int centre) { return std::clamp(centre - size.height() / 2, area.top(), std::max(area.top(), area.bottom() + 1 - size.height())); };
+    std::vector<QPoint> places;
+    QWidget* field = parent->focusWidget();
+    if (field && field->isVisible() && !qobject_cast<QAbstractButton*>(field)) {
+        const QRect at(field->mapToGlobal(QPoint(0, 0)), field->size());
+        places.push_back({across(at.center().x()), at.bottom() + kGap});
+        places.push_back({across(at.center().x()), at.top() - kGap - size.height()});
+    }
+    const QRect dialog = parent->frameGeometry();
+    places.push_back({across(dialog.center().x()), dialog.bottom() + kGap});
+    places.push_back({across(dialog.center().x()), dialog.top() - kGap - size.height()});
+    places.push_back({dialog.right() + kGap, down(dialog.center().y())});
+    places.push_back({dialog.left() - kGap - size.width(), down(dialog.center().y())});
+    for (QPoint at : places)
+        if (fits(at)) {
+            box.move(at);
+            return;
+        }
 }
 
 }  // namespace
@@ -127,7 +167,9 @@ void QtFrontEnd::RunModal(ui::Dialog& dialog) {
     } else if (QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen()) {
         view.move(screen->availableGeometry().center() - view.rect().center());
     }
+    view.KeepOnScreen();
     view.show();
+    view.KeepOnScreen();  // its frame is known now
     view.raise();
     view.activateWindow();
     view.Sync();  // the focus the dialog set goes to its control once it shows
@@ -180,6 +222,8 @@ int QtFrontEnd::ShowHere(const std::string& text, const std::string& caption, un
             if (QAbstractButton* ab = box.button(b)) ordered << ab;
         if (def < ordered.size()) box.setDefaultButton(qobject_cast<QPushButton*>(ordered[def]));
     }
+    if (TouchMode()) box.setStyleSheet(TouchStyleSheet());
+    PlaceBeside(box, parent);
     QMessageBox* outer = m_box;
     m_box = &box;
     box.exec();

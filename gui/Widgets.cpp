@@ -10,6 +10,7 @@ namespace gui {
 namespace {
 const QColor kBackground(35, 35, 35);
 const QColor kLine(240, 240, 240);
+constexpr int kTextMargin = 2;  // between a pane's name and its grid lines
 }  // namespace
 
 PaneGrid::PaneGrid(int columns, QWidget* parent) : QWidget(parent), m_columns(std::max(columns, 1)) {
@@ -40,6 +41,14 @@ QRect PaneGrid::PaneRect(int index) const {
     return QRect((index % m_columns) * w, (index / m_columns) * h, w, h);
 }
 
+int PaneGrid::NeededPaneWidth() const {
+    const QFontMetrics fm(font());
+    // A name of the length a pane must show, of wide letters and digits.
+    int widest = fm.horizontalAdvance(QString("Camera 16C").left(kNameLength));
+    for (const QString& t : m_texts) widest = std::max(widest, fm.horizontalAdvance(t));
+    return widest + 2 * kTextMargin + 1;  // the grid line
+}
+
 int PaneGrid::PaneAt(QPoint p) const {
     for (int i = 0; i < m_columns * m_columns; ++i)
         if (PaneRect(i).contains(p)) return i;
@@ -57,7 +66,7 @@ void PaneGrid::paintEvent(QPaintEvent*) {
     }
     for (int i = 0; i < m_columns * m_columns && i < m_texts.size(); ++i) {
         if (m_texts[i].isEmpty()) continue;
-        p.drawText(PaneRect(i).adjusted(2, 8, -2, -8), Qt::AlignCenter | Qt::TextSingleLine, m_texts[i]);
+        p.drawText(PaneRect(i).adjusted(kTextMargin, 8, -kTextMargin, -8), Qt::AlignCenter | Qt::TextSingleLine, m_texts[i]);
     }
     // The pane picked last, and where the arrow keys are when focused.
     if (m_current >= 0) {
@@ -113,6 +122,12 @@ SpinArrows::SpinArrows(QWidget* parent) : QWidget(parent) {
 }
 
 void SpinArrows::resizeEvent(QResizeEvent*) {
+    if (width() >= 2 * height()) {
+        const int half = width() / 2;
+        m_down->setGeometry(0, 0, half, height());
+        m_up->setGeometry(half, 0, width() - half, height());
+        return;
+    }
     const int half = height() / 2;
     m_up->setGeometry(0, 0, width(), half);
     m_down->setGeometry(0, half, width(), height() - half);

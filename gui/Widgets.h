@@ -31,6 +31,10 @@ public:
     // The pane rectangle of index, in widget coordinates.
     QRect PaneRect(int index) const;
     int PaneAt(QPoint point) const;
+    // The width a pane needs to show its name whole: the longest name
+    // shown, and never less than a name of kNameLength characters.
+    int NeededPaneWidth() const;
+    static constexpr int kNameLength = 10;
 
 signals:
     void picked(int pane);
@@ -48,6 +52,8 @@ private:
 };
 
 // The up/down arrows of a spin control: each press moves the value by one.
+// They stand one above the other, or side by side (down, up) in a control
+// at least twice as wide as it is high.
 class SpinArrows : public QWidget {
     Q_OBJECT
 public:

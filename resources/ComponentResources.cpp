@@ -88,7 +88,7 @@ void AddComponentTemplates(std::map<int, ui::DialogTemplate>& out) {
     out[238] = Dlg(238, "Printer Interface Options", 230, 110,
                    {Panel(1060, 6, 6, 218, 70), Static(218, "Setup Harwen Video printer interface options", 14, 12, 200),
                     Check(320, "Show customer entries", 24, 32, 150), Check(321, "Show journal entries", 24, 50, 150),
-                    Button(227, "OK", 58, 86), Button(225, "Cancel", 114, 86), Button(15, "Help", 170, 86),
+                    DefaultButton(Button(227, "OK", 58, 86)), Button(225, "Cancel", 114, 86), Button(15, "Help", 170, 86),
                     Keyboard(1002, "ABCDEFGHIJKLMNOPQRSTUVWXYZ +-./:=?_0123456789$~")});
     // Shown by operations whose setup this build does not contain.
     out[kDlgNotAvailable] = Dlg(kDlgNotAvailable, "Quellan Setup", 220, 70,

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cmath>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -22,6 +23,7 @@
 #include <QTreeWidget>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -30,6 +32,8 @@
 #include "apps/run/Groups.h"
 #include "apps/run/Operations.h"
 #include "gui/ControlPane.h"
+#include "gui/Keyboard.h"
+#include "gui/Touch.h"
 #include "gui/QtFrontEnd.h"
 #include "platform/codepage/CodePage.h"
 #include "platform/com/Hresult.h"
@@ -67,6 +71,9 @@ std::vector<std::string> AvailableLanguages() {
     return codes;
 }
 
+// The keys of the launcher's own file dialogs: what file names are made of.
+constexpr const char* kFileKeys = "abcdefghijklmnopqrstuvwxyz0123456789-._/ ";
+
 QString LanguageTitle(const std::string& code) {
     if (code == "ENG") return "English (own resources)";
     if (code == "QPS") return "Pseudo locale (QPS)";
@@ -74,6 +81,87 @@ QString LanguageTitle(const std::string& code) {
 }
 
 }  // namespace
+
+int SpeechLevel(int t) {
+    // Phrases of about 3 s with pauses between them; syllables of about
+    // 350 ms within a phrase; a little unevenness from sample to sample.
+    const double phrase = std::max(0.0, std::sin(t * 0.105));
+    const double syllable = std::abs(std::sin(t * 0.45));
+    const double jitter = (static_cast<unsigned>(t * 2654435761u) >> 28) / 16.0 - 0.5;  // -0.5 .. 0.44
+    const double level = -1.0 + 14.0 * std::pow(phrase, 0.5) * syllable + jitter;
+    return std::clamp(static_cast<int>(std::lround(level)), -1, 13);
+}
+
+QString OneLine(const QString& text) { return text.simplified(); }
+
+QString Unescaped(const QString& line) {
+    QString out;
+    out.reserve(line.size());
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        const QChar c = line[i];
+        if (c != '\\' || i + 1 == line.size()) {
+            out += c;
+            continue;
+        }
+        const QChar next = line[++i];
+        if (next == 'r') {
+            if (i + 2 < line.size() && line[i + 1] == '\\' && line[i + 2] == 'n') continue;  // \r\n: one line break
+            out += '\n';
+        } else if (next == 'n') {
+            out += '\n';
+        } else if (next == 't') {
+            out += '\t';
+        } else if (next == '"' || next == '\\') {
+            out += next;
+        } else {
+            out += c;  // not an escape of ours: as it stands
+            out += next;
+        }
+    }
+    return out;
+}
+
+QString ChooseFile(QWidget* parent, bool save, const QString& title, const QString& filter, bool keyboard) {
+    QDialog box(parent);
+    box.setObjectName("fileChooser");
+    box.setWindowTitle(title);
+    auto* files = new QFileDialog(&box, title, {}, filter);
+    files->setOption(QFileDialog::DontUseNativeDialog);
+    files->setWindowFlags(Qt::Widget);
+    files->setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    files->setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    auto* layout = new QVBoxLayout(&box);
+    layout->addWidget(files);
+    QString chosen;
+    QObject::connect(files, &QFileDialog::accepted, &box, [&] {
+        if (!files->selectedFiles().isEmpty()) chosen = files->selectedFiles().front();
+        box.accept();
+    });
+    QObject::connect(files, &QFileDialog::rejected, &box, &QDialog::reject);
+    if (keyboard) {
+        auto* keys = new gui::Keyboard(&box);
+        keys->SetKeys(kFileKeys);
+        layout->addWidget(keys);
+        auto* name = files->findChild<QLineEdit*>("fileNameEdit");
+        auto edit = [name](const std::function<void(QLineEdit&)>& change) {
+            if (!name) return;
+            change(*name);
+            emit name->textEdited(name->text());  // as typing does: the dialog follows the name
+        };
+        QObject::connect(keys, &gui::Keyboard::typed, &box, [edit](const QString& t) { edit([&](QLineEdit& e) { e.insert(t); }); });
+        QObject::connect(keys, &gui::Keyboard::backspace, &box, [edit] { edit([](QLineEdit& e) { e.backspace(); }); });
+        QObject::connect(keys, &gui::Keyboard::cleared, &box, [edit] { edit([](QLineEdit& e) { e.clear(); }); });
+        QObject::connect(keys, &gui::Keyboard::caret, &box, [name](int delta) {
+            if (name) name->setCursorPosition(name->cursorPosition() + delta);
+        });
+        QObject::connect(keys, &gui::Keyboard::entered, files, [files] { QMetaObject::invokeMethod(files, "accept"); });
+        QTimer::singleShot(0, keys, [keys, &box] { keys->Arrange(box.width() - 24); });
+    }
+    if (gui::TouchMode()) box.setStyleSheet(gui::TouchStyleSheet() + QString("QPushButton, QLineEdit, QComboBox { min-height: 40px; }"));
+    box.resize(720, keyboard ? 640 : 420);
+    box.exec();
+    return chosen;
+}
 
 Launcher::Launcher(std::string unitPath)
     : m_unitPath(std::move(unitPath)), m_bundledPath(std::string(MIRELLE_SOURCE_DIR) + "/apps/units/default.json") {
@@ -136,6 +224,21 @@ Launcher::Launcher(std::string unitPath)
     unitRow->addStretch();
     layout->addLayout(unitRow);
 
+    // How the recorder's screen is used: by touch, and with the on-screen keyboard.
+    auto* screenRow = new QHBoxLayout;
+    m_touch = new QCheckBox("Touch screen", this);
+    m_touch->setObjectName("touchMode");
+    m_touch->setToolTip("Touch mode: every button, list row, tab and check box of the setups at least 40 x 40 px");
+    m_touch->setChecked(gui::TouchMode());
+    connect(m_touch, &QCheckBox::toggled, this, [](bool on) { gui::SetTouchMode(on); });
+    screenRow->addWidget(m_touch);
+    m_keyboard = new QCheckBox("On-screen keyboard", this);
+    m_keyboard->setObjectName("keyboardFlag");
+    m_keyboard->setToolTip("The keyboard flag given to the setups: their dialogs show the on-screen keyboard");
+    screenRow->addWidget(m_keyboard);
+    screenRow->addStretch();
+    layout->addLayout(screenRow);
+
     // Recording a setup session as a script, and replaying one on another unit.
     auto* recordRow = new QHBoxLayout;
     m_record = new QCheckBox("Record", this);
@@ -149,7 +252,7 @@ Launcher::Launcher(std::string unitPath)
             m_log->appendPlainText("nothing recorded yet: tick Record, then run a setup");
             return;
         }
-        const QString path = QFileDialog::getSaveFileName(this, "Save recording as", {}, "Scripts (*.script)");
+        const QString path = ChooseFile(this, true, "Save recording as", "Scripts (*.script)", OnScreenKeys());
         if (!path.isEmpty()) SaveRecording(path.toStdString());
     });
     recordRow->addWidget(save);
@@ -157,9 +260,9 @@ Launcher::Launcher(std::string unitPath)
     replay->setObjectName("replayScript");
     replay->setToolTip("Runs a saved script headless on a unit file you choose");
     connect(replay, &QPushButton::clicked, this, [this] {
-        const QString script = QFileDialog::getOpenFileName(this, "Script to replay", {}, "Scripts (*.script)");
+        const QString script = ChooseFile(this, false, "Script to replay", "Scripts (*.script)", OnScreenKeys());
         if (script.isEmpty()) return;
-        const QString target = QFileDialog::getOpenFileName(this, "Unit file to replay it on", {}, "Unit files (*.json)");
+        const QString target = ChooseFile(this, false, "Unit file to replay it on", "Unit files (*.json)", OnScreenKeys());
         if (!target.isEmpty()) ReplayScript(script.toStdString(), target.toStdString());
     });
     recordRow->addWidget(replay);
@@ -181,6 +284,8 @@ Launcher::Launcher(std::string unitPath)
 }
 
 Launcher::~Launcher() { StopAudioInput(); }
+
+bool Launcher::OnScreenKeys() const { return m_keyboard->isChecked() || m_touch->isChecked(); }
 
 void Launcher::ResetUnit() {
     std::error_code ec;
@@ -204,8 +309,16 @@ void Launcher::Fill(QTreeWidgetItem* parent, const QString& key, const nlohmann:
             if (before && before->is_array() && now.is_array() && i < static_cast<int>(before->size())) old = &(*before)[i];
             Fill(item, childKey, *it, old, compare);
         }
+    } else if (const QString text = QString::fromStdString(now.is_string() ? now.get<std::string>() : now.dump());
+               text.contains('\n')) {
+        // A text of several lines (an XML document): on one line, and line
+        // by line below it when expanded.
+        item->setText(1, OneLine(text));
+        item->setToolTip(1, text);
+        for (const QString& line : text.split('\n'))
+            if (!line.trimmed().isEmpty()) new QTreeWidgetItem(item, {QString(), QString(line).remove('\r').replace('\t', "    ")});
     } else {
-        item->setText(1, QString::fromStdString(now.is_string() ? now.get<std::string>() : now.dump()));
+        item->setText(1, text);
     }
     if (changed) {
         // What the last setup changed, and the branches that lead to it.
@@ -232,10 +345,11 @@ void Launcher::StartAudioInput() {
     mirelle::ISetupUI* setupUI = m_running.get();
     setupUI->AddRef();
     // A level that rises and falls, as speech on a microphone would, every
-    // 50 ms from a thread of its own as the unit's audio thread calls.
+    // 50 ms from a thread of its own as the unit's audio thread calls: the
+    // peak level on the meter's scale (-1 silence, 0..13 the lamps).
     m_audioThread = std::thread([this, setupUI] {
         for (int t = 0; !m_audioStop; ++t) {
-            const auto level = static_cast<std::int32_t>(50 + 45 * std::sin(t * 0.35) * std::sin(t * 0.07));
+            const auto level = static_cast<std::int32_t>(SpeechLevel(t));
             std::int16_t result = 0;
             setupUI->UpdateLevelMeter(level, &result);
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
@@ -250,7 +364,8 @@ void Launcher::StopAudioInput() {
 }
 
 void Launcher::Say(const std::string& line) {
-    const QString text = QString::fromStdString(line);
+    // The texts a host call carries, as text (not their escapes).
+    const QString text = Unescaped(QString::fromStdString(line));
     if (QThread::currentThread() != thread()) {
         std::lock_guard<std::mutex> hold(m_logLock);
         m_pendingLog.push_back(text);
@@ -280,6 +395,10 @@ long Launcher::RunOperation(const std::string& name) {
     long result = -1;
     try {
         auto unit = host::SimulatedUnit::Load(m_unitPath);
+        // The switch gives the setups the on-screen keyboard flag (off, the
+        // unit file's stands); the file keeps its own.
+        const nlohmann::json keyboardInFile = unit->Data().value("keyboard", nlohmann::json(0));
+        if (m_keyboard->isChecked()) unit->Data()["keyboard"] = 1;
         apps::RunReport report(say);
         report.Attach(*unit);
         if (showHostWindows) {
@@ -334,6 +453,7 @@ long Launcher::RunOperation(const std::string& name) {
         drop.stop();
         StopAudioInput();
         m_running.reset();
+        unit->Data()["keyboard"] = keyboardInFile;
         report.Finish(outcome);
         if (com::SUCCEEDED(outcome.hr))
             unit->Save(m_unitPath);

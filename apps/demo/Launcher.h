@@ -7,6 +7,7 @@
 #include <thread>
 #include <vector>
 
+#include <QString>
 #include <QWidget>
 #include <nlohmann/json.hpp>
 
@@ -26,6 +27,26 @@ class QtFrontEnd;
 }
 
 namespace demo {
+
+// The peak level the live audio input reports at sample t (every 50 ms):
+// speech on a microphone, syllables rising and falling within phrases and
+// pauses between them, over the meter's whole range (-1 for silence, all
+// lamps dark, up to 13, all lit).
+int SpeechLevel(int t);
+
+// A line of the unit's data or of the log as one line of text: line breaks
+// and tabs as spaces, runs of white space as one.
+QString OneLine(const QString& text);
+
+// A line of the run report as a person reads it: the texts a host call
+// carries quoted with escapes ("\r\n", "\t", "\"", "\\") shown as the text
+// itself, line breaks and all.
+QString Unescaped(const QString& line);
+
+// A file dialog that can be used with the on-screen keyboard alone: the
+// file name is typed on its keys, Enter accepts.  Answers the path, or an
+// empty text when cancelled.
+QString ChooseFile(QWidget* parent, bool save, const QString& title, const QString& filter, bool keyboard);
 
 class Launcher : public QWidget {
 public:
@@ -53,6 +74,11 @@ public:
     bool SetLanguage(const std::string& code);
     QComboBox* LanguageChoice() const { return m_language; }
 
+    // Touch mode for the setups (targets a finger can hit).
+    QCheckBox* TouchSwitch() const { return m_touch; }
+    // The on-screen keyboard flag given to the setups.
+    QCheckBox* KeyboardSwitch() const { return m_keyboard; }
+
     // Recording: while on, each setup run records what the operator does as
     // a mirelle-run script (the last setup's is kept).
     void SetRecording(bool on);
@@ -76,6 +102,8 @@ private:
     // before: the value before the setup (null when new); compare: false on the first show.
     void Fill(QTreeWidgetItem* parent, const QString& key, const nlohmann::json& now, const nlohmann::json* before,
               bool compare);
+    // Whether the launcher's own file dialogs show the on-screen keyboard.
+    bool OnScreenKeys() const;
     void StartAudioInput();
     void StopAudioInput();
 
@@ -87,6 +115,8 @@ private:
     QCheckBox* m_audioInput;
     QCheckBox* m_record;
     QComboBox* m_language;
+    QCheckBox* m_touch;
+    QCheckBox* m_keyboard;
     ui::ScriptRecorder m_recorder;
     // The SetupUI object of the setup that runs, for the calls a unit makes
     // while a setup is open (the connection drop, the level meter).

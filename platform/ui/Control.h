@@ -47,6 +47,7 @@ struct ControlTemplate {
     bool checkBoxes = false;      // report lists: each row has a check box
     bool spin = false;            // sliders: an up/down arrow pair (spin control), one step per arrow
     bool fixedPitch = false;      // edits and lists: text in a fixed-pitch font
+    bool defaultButton = false;   // buttons: the one Enter presses (without one marked, IDOK)
 };
 
 struct DialogTemplate {
@@ -82,6 +83,7 @@ struct Control {
     bool checkBoxes = false;
     bool spin = false;
     bool fixedPitch = false;
+    bool defaultButton = false;
     // Lists drawn as a grid of panes with this many columns (rows are the
     // panes, row by row from the top left); 0 for an ordinary list.
     int paneGrid = 0;

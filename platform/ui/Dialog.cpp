@@ -187,6 +187,7 @@ Control& Dialog::AddControl(const ControlTemplate& ct) {
     c.checkBoxes = ct.checkBoxes;
     c.spin = ct.spin;
     c.fixedPitch = ct.fixedPitch;
+    c.defaultButton = ct.defaultButton;
     c.columns = ct.columns;
     c.keySet = ct.keySet;
     c.x = DluToPixelsX(ct.x);

@@ -69,6 +69,7 @@ inline ControlTemplate Keyboard(int id, std::string keySet) {
 }
 inline ControlTemplate FixedPitch(ControlTemplate c) { c.fixedPitch = true; return c; }
 inline ControlTemplate ReadOnlyArea(ControlTemplate c) { c.multiline = true; c.readOnly = true; return c; }
+inline ControlTemplate DefaultButton(ControlTemplate c) { c.defaultButton = true; return c; }
 inline ControlTemplate Sorted(ControlTemplate c) { c.sorted = true; return c; }
 inline ControlTemplate Hidden(ControlTemplate c) { c.visible = false; return c; }
 inline ControlTemplate Disabled(ControlTemplate c) { c.enabled = false; return c; }

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <set>
 #include <sstream>
 
 #include <QCheckBox>
@@ -23,6 +24,8 @@
 #include <QTreeWidget>
 
 #include "apps/demo/Launcher.h"
+#include "gui/Keyboard.h"
+#include "gui/Touch.h"
 #include "tests/gui/GuiSession.h"
 #include "util/Util.h"
 
@@ -117,20 +120,27 @@ TEST_F(LauncherRun, DroppedConnectionEndsTheOpenSetupAndTheTreeShowsChanges) {
 TEST_F(LauncherRun, LiveAudioInputMovesTheLevelMeter) {
     demo::Launcher launcher(unitPath.string());
     launcher.findChild<QCheckBox*>("audioInput")->setChecked(true);
-    int lit = 0;
+    std::set<int> counts;  // how many lamps were lit, sample by sample
     QTimer::singleShot(0, [&] {
         if (!QTest::qWaitFor([] { return OpenDialog() != nullptr; }, 5000)) return;
-        // Lamps 1421.. of the meter light as the level comes in.
+        // Lamps 1421.. of the meter light as the level comes in: for 2 s,
+        // how many are lit moves up and down.
+        QElapsedTimer clock;
+        clock.start();
         (void)QTest::qWaitFor([&] {
-            lit = 0;
+            int lit = 0;
             for (int id = 1421; id < 1435; ++id)
                 if (QWidget* w = OpenDialog()->ControlWidget(id); w && w->property("lit").toBool()) ++lit;
-            return lit > 0;
+            counts.insert(lit);
+            return clock.elapsed() > 2000;
         }, 5000);
         QTest::mouseClick(OpenDialog()->ControlWidget(2), Qt::LeftButton);
     });
     launcher.RunOperation("ShowAudio");
-    EXPECT_GT(lit, 0) << "the level meter moves";
+    ASSERT_FALSE(counts.empty());
+    EXPECT_GE(counts.size(), 4u) << "the lamps move";
+    EXPECT_GT(*counts.rbegin(), 0) << "some lamps light";
+    EXPECT_LT(*counts.begin(), 14) << "not every lamp all the time";
 }
 
 }  // namespace
@@ -399,6 +409,66 @@ TEST_F(LauncherRun, StorageRunsLogTheWorkersCallsInOrder) {
         EXPECT_EQ(logged, Lines(out)) << "run " << run;
     }
     fs::remove_all(dir);
+}
+
+}  // namespace
+
+namespace {
+
+// The launcher's switches for the recorder's screen: the keyboard flag the
+// setups get (the unit file keeps its own) and touch mode.
+TEST_F(LauncherRun, ScreenSwitchesReachTheSetups) {
+    demo::Launcher launcher(unitPath.string());
+    launcher.KeyboardSwitch()->setChecked(true);
+    launcher.TouchSwitch()->setChecked(true);
+    bool keyboard = false, touch = false;
+    QTimer::singleShot(0, [&] {
+        if (!QTest::qWaitFor([] { return OpenDialog() != nullptr; }, 5000)) return;
+        keyboard = OpenDialog()->OnScreenKeyboard()->isVisible();
+        touch = OpenDialog()->Touch();
+        QTest::mouseClick(OpenDialog()->ControlWidget(225), Qt::LeftButton);  // Cancel
+    });
+    launcher.RunOperation("ShowODSetup");
+    launcher.TouchSwitch()->setChecked(false);
+    EXPECT_TRUE(keyboard) << "the on-screen keyboard shows";
+    EXPECT_TRUE(touch) << "in touch mode";
+    EXPECT_FALSE(gui::TouchMode());
+    std::ifstream in(unitPath);
+    EXPECT_EQ(nlohmann::json::parse(in).value("keyboard", -1), 0) << "the unit file keeps its flag";
+}
+
+// The launcher's own file dialog with the on-screen keyboard alone: the
+// name typed on its keys, Enter saves.
+TEST_F(LauncherRun, FileDialogTakesANameFromTheOnScreenKeyboard) {
+    QWidget owner;
+    QString chosen;
+    QTimer::singleShot(0, [&] {
+        QWidget* box = nullptr;
+        if (!QTest::qWaitFor([&] { return (box = ModalNamed("fileChooser")) != nullptr; }, 5000)) return;
+        auto* keys = box->findChild<gui::Keyboard*>();
+        if (!keys) {
+            box->close();
+            return;
+        }
+        for (const char* k : {"a", "b", "back", "c", ".", "s", "h"}) QTest::mouseClick(keys->Key(k), Qt::LeftButton);
+        QTest::mouseClick(keys->Key("enter"), Qt::LeftButton);
+        QTimer::singleShot(500, [] { if (QWidget* w = ModalNamed("fileChooser")) w->close(); });
+    });
+    chosen = demo::ChooseFile(&owner, true, "Save recording as", "Scripts (*.script)", true);
+    EXPECT_TRUE(chosen.endsWith("/ac.sh")) << chosen.toStdString();
+}
+
+// A value of several lines (an XML text of the unit) shows on one line in
+// the unit tree, and line by line below it.
+TEST_F(LauncherRun, UnitTreeShowsAnXmlValueOnOneLine) {
+    demo::Launcher launcher(unitPath.string());
+    QTreeWidgetItem* xml = nullptr;
+    for (auto* item : launcher.StateTree()->findItems("cameraControlXml", Qt::MatchExactly | Qt::MatchRecursive))
+        xml = item;
+    ASSERT_NE(xml, nullptr);
+    EXPECT_TRUE(xml->text(1).startsWith("<")) << xml->text(1).toStdString();
+    EXPECT_FALSE(xml->text(1).contains('\n'));
+    EXPECT_GT(xml->childCount(), 1) << "expandable, a line a row";
 }
 
 }  // namespace

@@ -112,7 +112,7 @@ public:
                 m_steps.insert(m_steps.begin(), visits.begin(), visits.end());
             }
         };
-        QTimer::singleShot(40, &m_context, [this] { Tick(); });
+        QTimer::singleShot(tickMs, &m_context, [this] { Tick(); });
     }
     ~Operator() { m_stopped = true; m_fe.onDialogShown = nullptr; }
 
@@ -126,13 +126,22 @@ public:
     std::function<std::string(const std::string&)> pageTitle;
     // Each sheet's pages are all visited when it opens (before the actions).
     bool visitPages = false;
+    // Called with the widget an action is about to go to, once the window
+    // has scrolled it into view.
+    std::function<void(gui::DialogView&, QWidget&, QPoint)> onControl;
+    // Screenshots of each dialog and page (named by the prefix, which may
+    // name a folder under gui-shots).
+    bool takeShots = true;
+    // How often the operator looks at the screen (ms).
+    int tickMs = 40;
 
 private:
     void Shot(QWidget& w, const std::string& name) {
+        if (!takeShots) return;
         fs::path dir = fs::path(MIRELLE_BINARY_DIR) / "gui-shots";
-        fs::create_directories(dir);
         std::string file = (dir / (m_prefix + "-" + name + ".png")).string();
         for (auto& c : file) if (c == ' ') c = '_';
+        fs::create_directories(fs::path(file).parent_path());
         if (w.grab().save(QString::fromStdString(file))) shots.push_back(file);
     }
 
@@ -140,7 +149,7 @@ private:
         if (m_stopped) return;
         // The next tick runs in nested loops too.  Its timer goes with this
         // object: a tick left over from one run must never act in the next.
-        QTimer::singleShot(40, &m_context, [this] { Tick(); });
+        QTimer::singleShot(tickMs, &m_context, [this] { Tick(); });
         if (QMessageBox* box = m_fe.ActiveMessageBox()) {
             // Marked on the box itself: boxes shown one after another may
             // well sit at the same address.
@@ -189,12 +198,16 @@ private:
             for (int i = 0; tabs && i < tabs->count(); ++i)
                 if (tabs->tabText(i) == title || tabs->tabText(i) == shown) index = i;
             if (index < 0) return Fail("no tab " + a.text);
+            view->Reveal(tabs, tabs->tabRect(index));
+            if (onControl) onControl(*view, *tabs, tabs->tabRect(index).center());
             QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(index).center());
             Shot(*view, "page-" + gui::ToQt(a.text).toStdString());
             return;
         }
         QWidget* w = view->ControlWidget(a.id);
         if (!w || !w->isVisible() || !w->isEnabled()) return Fail("control " + std::to_string(a.id) + " not usable");
+        view->Reveal(w);
+        if (onControl) onControl(*view, *w, ClickPoint(w));
         switch (a.kind) {
             case ui::Action::Kind::Set:
                 if (auto* t = qobject_cast<QTimeEdit*>(w)) {

@@ -67,16 +67,18 @@ TEST(Operator, UncheckedRowsOfCheckBoxListsCanBeChecked) {
                 if (!s.Model(1170).IsChecked(r)) first = r;
             ASSERT_GE(first, 0) << "an unchecked row";
             boxes = t->topLevelItem(first)->data(0, Qt::CheckStateRole).isValid();
-            // A click on its box checks it, Space clears it again.
+            // A click on its box checks it, a click on its text clears it
+            // again, Space checks it once more.
             QTest::mouseClick(t->viewport(), Qt::LeftButton, {}, CheckBoxOf(t, first));
         })
         .Until([&] { return s.Model(1170).IsChecked(first); })
         .Do([&] {
             auto* t = s.W<QTreeWidget>(1170);
             QTest::mouseClick(t->viewport(), Qt::LeftButton, {}, t->visualItemRect(t->topLevelItem(first)).center());
-            QTest::keyClick(t, Qt::Key_Space);
         })
         .Until([&] { return !s.Model(1170).IsChecked(first); })
+        .Do([&] { QTest::keyClick(s.W<QTreeWidget>(1170), Qt::Key_Space); })
+        .Until([&] { return s.Model(1170).IsChecked(first); })
         .Do([&] { s.Click(2); })
         .Until([&] { return s.View() && !s.View()->Tabs(); })
         .Do([&] { s.Click(2); });
@@ -233,6 +235,7 @@ TEST(Operator, FocusGoesWhereTheDialogPutsIt) {
 TEST(Operator, RefusalPutsTheFocusOnTheFieldToCorrect) {
     Session s("ShowPortAddressDlg");
     QWidget *after = nullptr, *field = nullptr;
+    QRect boxAt, fieldAt;
     s.Do([&] {
          auto* e = s.W<QLineEdit>(1033);
          QTest::mouseClick(e, Qt::LeftButton);
@@ -241,6 +244,13 @@ TEST(Operator, RefusalPutsTheFocusOnTheFieldToCorrect) {
          s.W(1031)->setFocus();
      })
         .Do([&] { s.Click(1); })
+        .Until([&] { return s.fe.ActiveMessageBox() && s.fe.ActiveMessageBox()->isVisible(); })
+        .Until([&] {
+            // The box leaves the field it speaks about in view.
+            boxAt = s.fe.ActiveMessageBox()->frameGeometry();
+            fieldAt = QRect(s.W(1033)->mapToGlobal(QPoint(0, 0)), s.W(1033)->size());
+            return true;
+        })
         .Answer(QMessageBox::Ok)
         .Until([&] { return !s.fe.ActiveMessageBox(); })
         .Do([&] { after = Focused(s); field = s.W(1033); })
@@ -249,6 +259,8 @@ TEST(Operator, RefusalPutsTheFocusOnTheFieldToCorrect) {
     EXPECT_FALSE(s.timedOut);
     EXPECT_NE(s.log.str().find("message:"), std::string::npos);
     EXPECT_EQ(after, field) << "the live video port has the focus after the message";
+    EXPECT_FALSE(boxAt.isEmpty());
+    EXPECT_FALSE(boxAt.intersects(fieldAt)) << "the message box covers the field";
 }
 
 TEST(Operator, OnScreenKeyboardTypesIntoTheFocusedField) {
@@ -294,7 +306,7 @@ namespace {
 TEST(Operator, StorageWorkersRunUnderTheFrontEnd) {
     Session s("ShowStorage");
     std::set<int> progress;
-    bool stayedOpen = false;
+    bool stayedOpen = false, percentShown = false;
     int storageId = 0;
     auto storage = [&] { return s.View() && s.View()->Model().TemplateId() == storageId; };
     auto busy = [&] { return storage() && s.View()->Model().IsBusy(); };
@@ -312,7 +324,11 @@ TEST(Operator, StorageWorkersRunUnderTheFrontEnd) {
             if (s.W(1) && s.W(1)->isEnabled()) s.Click(1);
             return false;
         }
-        if (auto* bar = s.W<QProgressBar>(1003)) progress.insert(bar->value() * 100 / std::max(bar->maximum(), 1));
+        if (auto* bar = s.W<QProgressBar>(1003)) {
+            progress.insert(bar->value() * 100 / std::max(bar->maximum(), 1));
+            // The percentage shows on the bar.
+            if (bar->isTextVisible() && bar->text().endsWith('%')) percentShown = true;
+        }
         return storage() && !busy();
     };
     auto pick = [&](int row) {
@@ -346,6 +362,7 @@ TEST(Operator, StorageWorkersRunUnderTheFrontEnd) {
     EXPECT_TRUE(s.Finished());
     EXPECT_TRUE(stayedOpen);
     EXPECT_GE(progress.size(), 4u) << "the progress bar moves";
+    EXPECT_TRUE(percentShown) << "the progress bar shows the percentage";
     const std::string log = s.log.str();
     for (const char* call : {"InitializeVolume", "RemoveVolume", "RepairVolume"})
         EXPECT_NE(log.find(call), std::string::npos) << call << "\n" << log;
