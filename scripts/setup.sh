@@ -6,7 +6,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 STEP_LOG="$root/build/setup.log"
 source "$root/scripts/steps.sh"
 PKGS=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev
-      nlohmann-json3-dev libspdlog-dev libsqlite3-dev libexpat1-dev libpugixml-dev libcli11-dev qt6-base-dev xvfb xauth)
+      nlohmann-json3-dev libspdlog-dev libsqlite3-dev libexpat1-dev libpugixml-dev libcli11-dev qt6-base-dev xvfb xauth
+      dpkg-dev lintian)
 missing=()
 for p in "${PKGS[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
