@@ -1,6 +1,7 @@
 #include "platform/registry/Registry.h"
 
 #include "platform/codepage/CodePage.h"
+#include "platform/registry/Diagnostics.h"
 
 #include <atomic>
 #include <chrono>
@@ -156,13 +157,56 @@ std::function<void(const std::string&)>& DiagSink() {
     return s;
 }
 
+// Listeners (the component's debug log) get each line after the call that
+// found the fault has let go of its store: a listener may use the registry.
+std::map<int, std::function<void(const std::string&)>>& Listeners() {
+    static std::map<int, std::function<void(const std::string&)>> l;
+    return l;
+}
+int g_nextListener = 1;
+thread_local std::vector<std::string> t_pendingLines;
+thread_local int t_callDepth = 0;
+
 void Diagnose(const std::string& line) {
     std::lock_guard l(g_diagLock);
     if (DiagSink())
         DiagSink()(line);
     else
         std::fprintf(stderr, "%s\n", line.c_str());
+    if (!Listeners().empty()) t_pendingLines.push_back(line);
 }
+
+void TellListeners() {
+    if (t_pendingLines.empty()) return;
+    std::vector<std::string> lines;
+    lines.swap(t_pendingLines);
+    std::vector<std::function<void(const std::string&)>> listeners;
+    {
+        std::lock_guard l(g_diagLock);
+        for (auto& [token, f] : Listeners()) listeners.push_back(f);
+    }
+    for (auto& line : lines)
+        for (auto& f : listeners) f(line);
+}
+
+// The store's lock for one call; the outermost call of the thread tells the
+// listeners what it diagnosed once the lock is let go.
+class CallLock {
+public:
+    explicit CallLock(std::recursive_mutex& m) : m_m(m) {
+        m_m.lock();
+        ++t_callDepth;
+    }
+    ~CallLock() {
+        m_m.unlock();
+        if (--t_callDepth == 0) TellListeners();
+    }
+    CallLock(const CallLock&) = delete;
+    CallLock& operator=(const CallLock&) = delete;
+
+private:
+    std::recursive_mutex& m_m;
+};
 
 // One connection with its prepared statements, kept for the connection's
 // life so that a call costs a bind and a step.
@@ -1014,7 +1058,7 @@ LONG CopyValue(DWORD type, const void* bytes, DWORD need, void* data, DWORD* siz
 // every call.
 #define MIRELLE_REG_ENTER(s, key)         \
     auto& s = For(key);                   \
-    std::lock_guard lock_(s.m);           \
+    CallLock lock_(s.m);                  \
     if (LONG e_ = s.Ready()) return e_
 
 }  // namespace
@@ -1078,6 +1122,18 @@ Transaction::~Transaction() {
         --s->txDepth;
         s->m.unlock();
     }
+}
+
+int AddDiagnosticListener(std::function<void(const std::string&)> listener) {
+    std::lock_guard l(g_diagLock);
+    int token = g_nextListener++;
+    Listeners()[token] = std::move(listener);
+    return token;
+}
+
+void RemoveDiagnosticListener(int token) {
+    std::lock_guard l(g_diagLock);
+    Listeners().erase(token);
 }
 
 void SetDiagnosticOutput(std::function<void(const std::string&)> sink) {

@@ -22,6 +22,7 @@
 #include <unistd.h>
 
 #include "foundation/DebugLog.h"
+#include "platform/registry/Diagnostics.h"
 #include "platform/registry/Registry.h"
 
 namespace {
@@ -502,6 +503,14 @@ TEST_F(SharedStore, StoreHeldByAnotherProcessFailsAtOnceAfterOneWait) {
               SQLITE_OK);
     reg::UseFile(store);
     diagnostics.clear();
+    // The listener (the component's debug log) is told too, once the call
+    // has let go of the store: it may use the registry itself.
+    std::vector<std::string> told;
+    int token = reg::AddDiagnosticListener([&](const std::string& line) {
+        told.push_back(line);
+        reg::HKEY k;
+        EXPECT_EQ(reg::RegOpenKeyEx(reg::HKEY_LOCAL_MACHINE, "SOFTWARE\\L", &k), reg::ERROR_BUSY);
+    });
     auto t0 = Clock::now();
     EXPECT_FALSE(reg::GetDword(reg::HKEY_LOCAL_MACHINE, "SOFTWARE\\L", "n").has_value());
     EXPECT_GE(Clock::now() - t0, 2500ms) << "the first call waits";
@@ -514,6 +523,8 @@ TEST_F(SharedStore, StoreHeldByAnotherProcessFailsAtOnceAfterOneWait) {
     EXPECT_LT(Clock::now() - t0, 500ms) << "the calls after it do not wait";
     ASSERT_EQ(diagnostics.size(), 1u);
     EXPECT_NE(diagnostics[0].find("at once"), std::string::npos) << diagnostics[0];
+    EXPECT_EQ(told, diagnostics);
+    reg::RemoveDiagnosticListener(token);
     reg::UseMemory();
     sqlite3_close(db);
 }
