@@ -8,6 +8,8 @@ set(MIRELLE_INCLUDE_DIR ${CMAKE_INSTALL_INCLUDEDIR}/mirelle)
 set_target_properties(mirelle_platform PROPERTIES EXPORT_NAME system)
 set_target_properties(mirelle_util PROPERTIES EXPORT_NAME util)
 set_target_properties(mirelle_module PROPERTIES EXPORT_NAME module INSTALL_RPATH "$ORIGIN/..")
+# The libraries find each other beside themselves, tools in ../lib (CMakeLists.txt).
+set_target_properties(mirelle_platform mirelle_util PROPERTIES INSTALL_RPATH "$ORIGIN")
 target_include_directories(mirelle_util PUBLIC $<INSTALL_INTERFACE:${MIRELLE_INCLUDE_DIR}>)
 
 # Components, one a Debian package (packaging/build-debs.sh):
