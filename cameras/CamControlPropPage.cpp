@@ -27,7 +27,7 @@ CCamControlPropPage::CCamControlPropPage(host::ISetupUISupport* setup, host::ICa
     }
     try {
         m_cameraControlObject =
-            com::CreateRunningObject<host::IHostCameraControlObject>(host::CLSID_HostCameraControlObject).detach();
+            com::CreateRunningObject<host::IHostCameraControlObject>(host::CLSID_HostCameraControlObject, "HostCameraControlObject").detach();
     } catch (const com::ComError&) {
         m_cameraControlObject = nullptr;  // only older hosts need it; asked for when used
     }

@@ -5,7 +5,7 @@
 namespace mirelle {
 
 com::ComPtr<host::IHostSystemObject> ObtainHostSystemObject() {
-    return com::CreateRunningObject<host::IHostSystemObject>(host::CLSID_HostSystemObject);
+    return com::CreateRunningObject<host::IHostSystemObject>(host::CLSID_HostSystemObject, "HostSystemObject");
 }
 
 double HostVersion() {

@@ -1,5 +1,7 @@
 #include "foundation/DebugLog.h"
 
+#include "platform/registry/Diagnostics.h"
+
 #include <atomic>
 #include <cstring>
 #include <cstdio>
@@ -210,3 +212,15 @@ void LogLine(const char* text, const char* category) {
 void LogMirelle(const std::string& text) {
     if (GetLogLevel(kLogCategory) >= 1) LogLine(text.c_str(), kLogCategory);
 }
+
+namespace {
+
+// What the registry store diagnoses (a store another process holds locked, a
+// damaged or unwritable store) goes to the debug log too while the component
+// is loaded, once per fault as the store tells it.
+struct RegistryDiagnostics {
+    int token = reg::AddDiagnosticListener([](const std::string& line) { LogMirelle(line); });
+    ~RegistryDiagnostics() { reg::RemoveDiagnosticListener(token); }
+} g_registryDiagnostics;
+
+}  // namespace

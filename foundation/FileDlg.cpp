@@ -51,7 +51,7 @@ std::string LastChars(const std::string& s, size_t n) { return s.size() > n ? s.
 
 std::string ChooseWithHostBrowser(bool open, const std::string& pattern) {
     const auto& iid = host::IHostFileBrowser::IID_;
-    auto browser = com::CreateRunningObject<host::IHostFileBrowser>(host::CLSID_HostFileBrowser);
+    auto browser = com::CreateRunningObject<host::IHostFileBrowser>(host::CLSID_HostFileBrowser, "HostFileBrowser");
     com::Bstr ext = HostString(LastChars(pattern, 4));
     com::Bstr name = HostString(pattern);
     com::ThrowIfFailed(browser->SetFileDefaults(open ? 1 : 0, 0, ext.get(), name.get()), iid);

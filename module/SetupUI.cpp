@@ -16,6 +16,7 @@
 #include "util/AudioInfo.h"
 #include "util/DisplayInfo.h"
 #include "network/NetworkSetup.h"
+#include "platform/com/ClassTable.h"
 #include "platform/codepage/CodePage.h"
 #include "platform/ui/Window.h"
 #include "storage/StorageSetup.h"
@@ -40,7 +41,7 @@ I* As(com::IUnknown* p) {
 // logged and answered as a failure of its own kind (the window system keeps
 // the text of an operator action it could not apply for the host).
 template <class F>
-HRESULT RaisedAsResult(F&& body) {
+HRESULT RaisedAsResultOf(F&& body) {
     try {
         return body();
     } catch (const com::ComError& e) {
@@ -55,6 +56,16 @@ HRESULT RaisedAsResult(F&& body) {
     } catch (...) {
         return com::E_UNEXPECTED;
     }
+}
+
+// The same, and a host object the operation could not create is named in the
+// debug log (the result alone says E_POINTER).
+template <class F>
+HRESULT RaisedAsResult(F&& body) {
+    const std::string before = com::CoLastCreateError();
+    HRESULT hr = RaisedAsResultOf(std::forward<F>(body));
+    if (std::string now = com::CoLastCreateError(); !now.empty() && now != before) LogMirelle(now);
+    return hr;
 }
 
 }  // namespace

@@ -74,7 +74,7 @@ int CIPSourcePropPage::SelectedSource() const {
 bool CIPSourcePropPage::RunEditor(com::BSTR value1, com::BSTR value2, com::BSTR value3, com::Bstr& result) {
     const com::IID& iid = host::IIPDeviceConfigEditor::IID_;
     // Created, run and queried as every host object is: a failure raises E_POINTER.
-    auto editor = com::CreateRunningObject<host::IIPDeviceConfigEditor>(host::CLSID_IPDeviceConfigEditor);
+    auto editor = com::CreateRunningObject<host::IIPDeviceConfigEditor>(host::CLSID_IPDeviceConfigEditor, "IPDeviceConfigEditor");
     com::ComPtr<CIPConfigValues> values = CIPConfigValues::Create();
 
     com::ThrowIfFailed(editor->SetConfigData(value1, value2, value3), iid);

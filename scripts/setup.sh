@@ -7,7 +7,8 @@ STEP_LOG="$root/build/setup.log"
 source "$root/scripts/steps.sh"
 PKGS=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev
       nlohmann-json3-dev libspdlog-dev libsqlite3-dev libexpat1-dev libpugixml-dev libcli11-dev qt6-base-dev xvfb xauth
-      qt6-httpserver-dev qt6-websockets-dev libssl-dev libsodium-dev pkg-config)
+      qt6-httpserver-dev qt6-websockets-dev libssl-dev libsodium-dev pkg-config dpkg-dev lintian
+      chromium nodejs)
 missing=()
 for p in "${PKGS[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -72,27 +72,6 @@ public:
 
 };
 
-// Factory handed out by the unit's class provider.
-class UnitFactory final : public HostObject<com::IClassFactory> {
-public:
-    explicit UnitFactory(std::function<com::IUnknown*()> create) : m_create(std::move(create)) {}
-    HRESULT CreateInstance(com::IUnknown* outer, const com::IID& iid, void** ppv) override {
-        if (!ppv) return com::E_POINTER;
-        *ppv = nullptr;
-        if (outer) return com::CLASS_E_NOAGGREGATION;
-        com::IUnknown* obj = m_create();
-        if (!obj) return com::E_OUTOFMEMORY;
-        obj->AddRef();
-        HRESULT hr = obj->QueryInterface(iid, ppv);
-        obj->Release();
-        return hr;
-    }
-    HRESULT LockServer(bool) override { return com::S_OK; }
-
-private:
-    std::function<com::IUnknown*()> m_create;
-};
-
 }  // namespace
 
 std::string ArgText(BSTR s) { return s ? Quote(cp::FromBstr(s)) : std::string("null"); }
@@ -311,7 +290,7 @@ HRESULT SimulatedUnit::CreateObject(const com::CLSID& clsid, const com::IID& iid
         if (auto f = m_createFailures.find(clsid); f != m_createFailures.end()) return f->second;
         create = it->second;
     }
-    auto* factory = new UnitFactory([this, create] { return create(*this); });
+    auto* factory = new com::HostClassFactory([this, create] { return create(*this); });
     factory->AddRef();
     HRESULT hr = factory->QueryInterface(iid, ppv);
     factory->Release();

@@ -18,6 +18,7 @@
 #include <nlohmann/json.hpp>
 
 #include "interfaces/HostInterfaces.h"
+#include "platform/com/HostObject.h"
 
 namespace host {
 
@@ -192,33 +193,10 @@ protected:
     std::atomic<long> m_refs{0};
 };
 
-// A single-interface object with its own life: the last Release deletes it.
+// A single-interface object with its own life: the last Release deletes it
+// (the helper a host of its own uses too).
 template <class I>
-class HostObject : public I {
-public:
-    HRESULT QueryInterface(const com::IID& iid, void** ppv) override {
-        if (!ppv) return com::E_POINTER;
-        *ppv = nullptr;
-        if (iid == com::IUnknown::IID_ || iid == I::IID_) {
-            *ppv = static_cast<I*>(this);
-            this->AddRef();
-            return com::S_OK;
-        }
-        return com::E_NOINTERFACE;
-    }
-    com::ULONG AddRef() override { return ++m_refs; }
-    com::ULONG Release() override {
-        com::ULONG n = --m_refs;
-        if (n == 0) delete this;
-        return n;
-    }
-
-protected:
-    virtual ~HostObject() = default;
-
-private:
-    std::atomic<com::ULONG> m_refs{0};
-};
+using HostObject = com::HostObject<I>;
 
 // A host object that the unit creates by class identifier and that answers
 // from the unit.

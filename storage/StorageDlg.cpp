@@ -42,7 +42,7 @@ CStorageDlg::CStorageDlg(host::IStorageUISupport* support, ui::Window* parent)
     // dialog goes on without one and fails its initialisation.
     try {
         m_pCallback =
-            com::CreateRunningObject<host::IStorageUISupportCallbackImp>(mirelle::CLSID_StorageUISupportCallbackImp);
+            com::CreateRunningObject<host::IStorageUISupportCallbackImp>(mirelle::CLSID_StorageUISupportCallbackImp, "StorageUISupportCallbackImp");
     } catch (const com::ComError& e) {
         LogMirelle("Storage: the progress callback could not be created (" + com::HresultText(e.Error()) + ")");
         m_pCallback.reset();

@@ -60,7 +60,7 @@ void DefinitionList::Load() {
     com::ThrowIfFailed(hr, kTextIid);
     m_items.clear();
     m_pool.Clear();
-    auto codec = com::CreateRunningObject<host::IDefinitionListCodec>(host::CLSID_DefinitionListCodec);
+    auto codec = com::CreateRunningObject<host::IDefinitionListCodec>(host::CLSID_DefinitionListCodec, "DefinitionListCodec");
     com::Bstr wide = mirelle::HostString(ansi);
     std::int32_t count = 0;
     hr = codec->Parse(wide.get(), &count);
@@ -79,7 +79,7 @@ void DefinitionList::Load() {
 }
 
 bool DefinitionList::Save() {
-    auto codec = com::CreateRunningObject<host::IDefinitionListCodec>(host::CLSID_DefinitionListCodec);
+    auto codec = com::CreateRunningObject<host::IDefinitionListCodec>(host::CLSID_DefinitionListCodec, "DefinitionListCodec");
     std::vector<host::ITextDefinition*> raw;
     for (auto& d : m_items) raw.push_back(d.get());
     com::BSTR text = nullptr;
@@ -186,7 +186,7 @@ void CDefinitionManagerDlg::OnAdd() {
     }
     if (!RunEditor(nullptr)) return;
     std::int32_t id = m_list.Pool().Next();
-    auto d = com::CreateRunningObject<host::ITextDefinition>(host::CLSID_TextDefinition);
+    auto d = com::CreateRunningObject<host::ITextDefinition>(host::CLSID_TextDefinition, "TextDefinition");
     com::ThrowIfFailed(d->put_Id(id), kDefIid);
     FillDefinition(d.get());
     m_list.Items().push_back(d);

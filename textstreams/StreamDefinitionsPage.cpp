@@ -121,7 +121,7 @@ bool CStreamDefinitionsPage::ReadStreamChoices(std::vector<std::int32_t>& checke
 
 bool CStreamDefinitionsPage::OnInitDialog() {
     try {
-        m_collection = com::CreateRunningObject<host::ITextDefinitionCollection>(host::CLSID_TextDefinitionCollection);
+        m_collection = com::CreateRunningObject<host::ITextDefinitionCollection>(host::CLSID_TextDefinitionCollection, "TextDefinitionCollection");
     } catch (const com::ComError& e) {
         m_collection.reset();  // no collection: the list stays empty
         Note("the definition collection cannot be had (" + com::HresultText(e.Error()) + ")");

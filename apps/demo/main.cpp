@@ -13,7 +13,28 @@
 #include "apps/run/Operations.h"
 #include "platform/com/ClassTable.h"
 
+namespace {
+
+constexpr const char* kUsage =
+    "usage: mirelle-demo [--unit FILE] [--module FILE] [OPERATION]\n"
+    "\n"
+    "The Qt launcher of the setups on a simulated Quellan unit (needs a display).\n"
+    "  --unit FILE     the unit file to work on (default: a fresh copy of the bundled unit)\n"
+    "  --module FILE   the module that serves SetupUI (default: the registered one, else the\n"
+    "                  one installed beside this program)\n"
+    "  OPERATION       open this ISetupUI operation directly, print \"result: N\" and exit\n";
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    // Help is given before Qt looks for a display.
+    for (int i = 1; i < argc; ++i) {
+        std::string a = argv[i];
+        if (a == "--help" || a == "-h") {
+            std::cout << kUsage;
+            return 0;
+        }
+    }
     QApplication app(argc, argv);
     // The name only (no display name): window titles stay the dialogs' own captions.
     QApplication::setApplicationName("Mirelle");
@@ -27,7 +48,7 @@ int main(int argc, char** argv) {
         } else if (apps::IsOperation(a) && operation.empty()) {
             operation = a;
         } else {
-            std::cerr << "usage: mirelle-demo [--unit FILE] [--module FILE] [OPERATION]\n";
+            std::cerr << kUsage;
             return 2;
         }
     }

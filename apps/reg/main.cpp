@@ -56,8 +56,11 @@ whole before anything changes).
   "Obsolete"=-
   [-HKEY_LOCAL_MACHINE\SOFTWARE\Example\Old]
 
-The store is the file named by MIRELLE_REGISTRY, else
-$XDG_DATA_HOME/mirelle/registry.db or ~/.local/share/mirelle/registry.db.
+HKEY_LOCAL_MACHINE and HKEY_CLASSES_ROOT are the machine's store,
+/var/lib/mirelle/registry.db (only root changes it); HKEY_CURRENT_USER is
+the user's, $XDG_DATA_HOME/mirelle/registry.db or
+~/.local/share/mirelle/registry.db.  MIRELLE_REGISTRY names one file that
+holds every hive instead.  Text is UTF-8.
 
 Exit codes: 0 done; 1 the key or value does not exist; 2 bad command line or
 import file; 3 the store failed (corrupt, unreadable, read-only or locked).
@@ -82,8 +85,13 @@ std::string Describe(reg::LONG code) {
 
 int ExitFor(reg::LONG code) { return code == reg::ERROR_FILE_NOT_FOUND ? kNotFound : kStoreError; }
 
+// The root of the key the command works on last (whose store a failure names).
+reg::HKEY g_root = reg::HKEY_LOCAL_MACHINE;
+
 int Report(const std::string& what, reg::LONG code) {
-    std::cerr << "mirelle-reg: " << what << ": " << Describe(code) << " (store " << reg::StorePath() << ")\n";
+    std::string store = reg::StorePath(g_root);
+    std::cerr << "mirelle-reg: " << what << ": " << Describe(code) << " (store " << (store.empty() ? "in memory" : store)
+              << ")\n";
     return ExitFor(code);
 }
 
@@ -148,6 +156,7 @@ KeyPath ParseKey(const std::string& text) {
         throw Usage{"\"" + text + "\" does not start with HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER or HKEY_CLASSES_ROOT"};
     while (!k.below.empty() && (k.below.back() == '\\' || k.below.back() == '/')) k.below.pop_back();
     k.full = regtext::RootName(k.root) + (k.below.empty() ? "" : "\\" + k.below);
+    g_root = k.root;
     return k;
 }
 
@@ -236,8 +245,23 @@ int QueryKey(const KeyPath& k, const Args& args, bool recurse) {
     bool single = args.ValueName(&only);
     std::vector<ValueRead> values;
     std::vector<std::string> subkeys;
-    reg::LONG r = ReadValues(key, &values);
-    if (r == reg::ERROR_SUCCESS && !single) r = ReadSubkeys(key, &subkeys);
+    reg::LONG r = reg::ERROR_SUCCESS;
+    if (single) {
+        // One value: looked up by its name, not found by walking the key.
+        ValueRead v{only, 0, {}};
+        reg::DWORD size = 0;
+        r = reg::RegQueryValueEx(key, only, &v.type, nullptr, &size);
+        if (r == reg::ERROR_SUCCESS) {
+            v.data.resize(size);
+            r = reg::RegQueryValueEx(key, only, &v.type, v.data.data(), &size);
+            v.data.resize(size);
+        }
+        if (r == reg::ERROR_SUCCESS) values.push_back(std::move(v));
+        if (r == reg::ERROR_FILE_NOT_FOUND) r = reg::ERROR_SUCCESS;
+    } else {
+        r = ReadValues(key, &values);
+        if (r == reg::ERROR_SUCCESS) r = ReadSubkeys(key, &subkeys);
+    }
     reg::RegCloseKey(key);
     if (r != reg::ERROR_SUCCESS) return Report("cannot read " + k.full, r);
     std::cout << k.full << "\n";
@@ -403,6 +427,9 @@ int Import(const std::string& file) {
         std::cerr << "mirelle-reg: " << file << ": " << parsed.error << "\n";
         return kUsage;
     }
+    // The whole file is one transaction: a failure, or the process killed
+    // half way, leaves the store as it was.
+    reg::Transaction transaction;
     for (auto& e : parsed.entries) {
         KeyPath k = ParseKey(e.key);
         reg::LONG r = reg::ERROR_SUCCESS;
@@ -425,8 +452,9 @@ int Import(const std::string& file) {
             }
             if (key) reg::RegCloseKey(key);
         }
-        if (r != reg::ERROR_SUCCESS) return Report("cannot " + what, r);
+        if (r != reg::ERROR_SUCCESS) return Report("cannot " + what + " (nothing was imported)", r);
     }
+    if (reg::LONG r = transaction.Commit()) return Report("cannot commit the import (nothing was imported)", r);
     return kOk;
 }
 
@@ -477,6 +505,8 @@ int main(int argc, char** argv) {
         }
     }
     reg::SetDiagnosticOutput([](const std::string& line) { std::cerr << "mirelle-reg: " << line << "\n"; });
+    // Arguments, files and the terminal are UTF-8.
+    reg::UseUtf8Text(true);
     try {
         return Run(args);
     } catch (const Usage& u) {

@@ -4,25 +4,68 @@
 // them with -u) by loading the file and calling its DllRegisterServer or
 // DllUnregisterServer.  Exit status: 0 done, 1 bad command line, 3 the file
 // cannot be loaded, 4 it lacks the entry point, 5 the entry point failed.
+// -u with a file that is gone removes the registrations that name it (the
+// module cannot unregister itself then).
 #include <dlfcn.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include <CLI/CLI.hpp>
 
 #include "platform/com/ClassTable.h"
 #include "platform/com/Hresult.h"
+#include "platform/registry/Registry.h"
 
 namespace {
 
 enum Exit { kDone = 0, kBadArgs = 1, kLoadFailed = 3, kNoEntry = 4, kEntryFailed = 5 };
 
+std::vector<std::string> Subkeys(reg::HKEY root, const std::string& path) {
+    std::vector<std::string> names;
+    reg::HKEY k;
+    if (reg::RegOpenKeyEx(root, path, &k) != reg::ERROR_SUCCESS) return names;
+    std::string name;
+    for (reg::DWORD i = 0; reg::RegEnumKey(k, i, &name) == reg::ERROR_SUCCESS; ++i) names.push_back(name);
+    reg::RegCloseKey(k);
+    return names;
+}
+
+std::string Lower(std::string s) {
+    for (auto& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+// Removes the classes registered with the module file `path` and the ProgIDs
+// that lead to them, in one transaction.  The number of classes removed, or
+// -1 when the store refused.
+int RemoveStaleRegistrations(const std::string& path) {
+    reg::Transaction t;
+    std::vector<std::string> classes;
+    for (auto& clsid : Subkeys(reg::HKEY_CLASSES_ROOT, "CLSID")) {
+        auto file = reg::GetString(reg::HKEY_CLASSES_ROOT, "CLSID\\" + clsid + "\\InprocServer32", "");
+        if (file && *file == path) classes.push_back(Lower(clsid));
+    }
+    if (classes.empty()) return 0;
+    for (auto& name : Subkeys(reg::HKEY_CLASSES_ROOT, "")) {
+        auto clsid = reg::GetString(reg::HKEY_CLASSES_ROOT, name + "\\CLSID", "");
+        if (name != "CLSID" && clsid && std::find(classes.begin(), classes.end(), Lower(*clsid)) != classes.end() &&
+            reg::RegDeleteTree(reg::HKEY_CLASSES_ROOT, name) != reg::ERROR_SUCCESS)
+            return -1;
+    }
+    for (auto& clsid : classes)
+        if (reg::RegDeleteTree(reg::HKEY_CLASSES_ROOT, "CLSID\\" + clsid) != reg::ERROR_SUCCESS) return -1;
+    return t.Commit() == reg::ERROR_SUCCESS ? static_cast<int>(classes.size()) : -1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    CLI::App app{"Registers the classes of a Mirelle module in the registry store (MIRELLE_REGISTRY), or "
+    CLI::App app{"Registers the classes of a Mirelle module in the machine's registry store (or the file MIRELLE_REGISTRY "
+                 "names), or "
                  "removes them.",
                  "mirelle-regsvr"};
     bool unregister = false, silent = false;
@@ -49,6 +92,19 @@ int main(int argc, char** argv) {
     std::string path = std::filesystem::absolute(module, ec).string();
     if (ec) path = module;
     if (!std::filesystem::is_regular_file(path, ec)) {
+        if (unregister) {
+            int removed = RemoveStaleRegistrations(std::filesystem::weakly_canonical(path, ec).string());
+            if (removed < 0) {
+                say(std::cerr, "The registrations of \"" + module + "\" could not be removed: the registry store "
+                               "refused the change (" + reg::StorePath(reg::HKEY_CLASSES_ROOT) + ").");
+                return kEntryFailed;
+            }
+            if (removed > 0) {
+                say(std::cout, "The module \"" + module + "\" is gone; its " + std::to_string(removed) +
+                                   " class registration(s) were removed.");
+                return kDone;
+            }
+        }
         say(std::cerr, "The module \"" + module + "\" failed to load.\n\nMake sure the file is stored at the "
                        "specified path.\n\nThe specified module could not be found.");
         return kLoadFailed;

@@ -12,6 +12,7 @@
 #include "interfaces/HostInterfaces.h"
 #include "platform/codepage/CodePage.h"
 #include "platform/com/ClassTable.h"
+#include "platform/registry/Registry.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/Script.h"
 
@@ -153,6 +154,15 @@ com::ComPtr<mirelle::ISetupUI> CreateSetupUI(const std::string& modulePath) {
             own.noted = true;
         }
         hr = com::CoCreateInstance(clsid, nullptr, mirelle::ISetupUI::IID_, ui.outVoid());
+    }
+    if (com::FAILED(hr) && !com::CoLastLoadError().empty()) {
+        // Registered, but its file cannot be loaded: a stale registration
+        // (the module moved or removed without unregistering it).
+        auto file = reg::GetString(reg::HKEY_CLASSES_ROOT, "CLSID\\" + com::GuidToString(clsid) + "\\InprocServer32", "");
+        std::string module = file ? *file : std::string("(none)");
+        throw ModuleError(hr, "Mirelle.SetupUI is registered with the module " + module + ", which cannot be loaded (" +
+                                  com::CoLastLoadError() + "); remove the stale registration with `mirelle-regsvr -u " +
+                                  module + "` (as root for the machine's store), or name a module with --module FILE");
     }
     if (com::FAILED(hr) || !ui) throw ModuleError(hr, "cannot create SetupUI: " + com::HresultText(hr));
     return ui;

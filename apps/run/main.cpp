@@ -161,10 +161,14 @@ int main(int argc, char** argv) {
     int code = kDone;
     try {
         auto setupUI = apps::CreateSetupUI(modulePath);
+        com::CoClearCreateError();
         auto run = apps::RunScript(operation, script.actions, *unit, *setupUI.get(), report);
         // A failed operation explains the actions it did not use.
         if (com::FAILED(run.outcome.hr)) {
-            code = Fail(kOperationFailed, operation + " failed\nhresult: " + com::HresultText(run.outcome.hr));
+            // A host object it could not create is named.
+            std::string created = com::CoLastCreateError();
+            code = Fail(kOperationFailed, operation + " failed" + (created.empty() ? "" : " (" + created + ")") +
+                                              "\nhresult: " + com::HresultText(run.outcome.hr));
         } else if (!run.error.empty()) {
             code = Fail(kBadCommand, scriptPath + ": " + run.error + injectedNote());
         }

@@ -2,18 +2,26 @@
 // dialog headless with a scripted operator (circular recording, OK) and
 // prints what the dialog handed back in the host's record information.
 #include <cstdio>
+#include <cstring>
 
 #include "interfaces/ISetupUI.h"
 #include "platform/com/ClassTable.h"
 #include "platform/ui/Script.h"
 #include "util/Util.h"
 
-int main() {
-    // Registered (mirelle-regsvr): the registry names the module.  If not,
-    // this host loads the installed module for itself.
+int main(int argc, char** argv) {
+    // --registered: only through the registry (as a host installed apart
+    // from the component would find it).
+    const bool registeredOnly = argc > 1 && std::strcmp(argv[1], "--registered") == 0;
+    // Registered (mirelle-regsvr, or the package): the registry names the
+    // module.  If not, this host loads the installed module for itself.
     com::CLSID clsid = mirelle::CLSID_SetupUI;
-    if (com::FAILED(com::CLSIDFromProgID("Mirelle.SetupUI", &clsid)) &&
-        com::FAILED(com::CoRegisterModuleClasses(MIRELLE_MODULE))) {
+    if (com::SUCCEEDED(com::CLSIDFromProgID("Mirelle.SetupUI", &clsid))) {
+        std::printf("Mirelle.SetupUI found in the registry\n");
+    } else if (registeredOnly) {
+        std::fprintf(stderr, "Mirelle.SetupUI is not registered\n");
+        return 1;
+    } else if (com::FAILED(com::CoRegisterModuleClasses(MIRELLE_MODULE))) {
         std::fprintf(stderr, "cannot load %s: %s\n", MIRELLE_MODULE, com::CoLastLoadError().c_str());
         return 1;
     }

@@ -97,6 +97,12 @@ bool CoIsModuleLoaded(const std::string& path);
 // The loader's own words for the last failed module load on this thread
 // (empty when the last load succeeded).
 std::string CoLastLoadError();
+// The last object CreateRunningObject could not create on this thread, as
+// "NAME {CLSID}: HRESULT" (empty when none since ClearCreateError).  Hosts
+// name it in their errors; the component logs it.
+std::string CoLastCreateError();
+void CoClearCreateError();
+void CoNoteCreateError(const std::string& text);
 
 // Entry points of a module, exported with C linkage under these names.
 extern "C" {
@@ -113,17 +119,35 @@ struct IRunnableObject : IUnknown {
 // IRunnableObject are asked to run; others are running already.
 HRESULT OleRun(IUnknown* object);
 
+// A ComError raised because an object could not be created; what() names it.
+class CreateError : public ComError {
+public:
+    CreateError(HRESULT hr, const GUID& iid, std::string text) : ComError(hr, iid), m_text(std::move(text)) {}
+    const char* what() const noexcept override { return m_text.c_str(); }
+
+private:
+    std::string m_text;
+};
+
 // Create by class identifier, run, query interface I, release the first
-// pointer.  Raises ComError(E_POINTER) when any step fails or gives no pointer.
+// pointer.  Raises CreateError(E_POINTER) when any step fails or gives no
+// pointer, naming the class (name: how the host knows it) and the step's
+// result; the text is also kept as CoLastCreateError.
 template <class I>
-ComPtr<I> CreateRunningObject(const CLSID& clsid) {
+ComPtr<I> CreateRunningObject(const CLSID& clsid, const char* name = "object") {
+    auto fail = [&](HRESULT hr, const char* step) {
+        std::string text = std::string("cannot create ") + name + " " + GuidToString(clsid) + ": " +
+                           step + " answered " + HresultText(hr);
+        CoNoteCreateError(text);
+        throw CreateError(E_POINTER, I::IID_, text);
+    };
     ComPtr<IUnknown> unk;
     HRESULT hr = CoCreateInstance(clsid, nullptr, IUnknown::IID_, unk.outVoid());
-    if (FAILED(hr) || !unk) throw ComError(E_POINTER, I::IID_);
-    if (FAILED(OleRun(unk.get()))) throw ComError(E_POINTER, I::IID_);
+    if (FAILED(hr) || !unk) fail(FAILED(hr) ? hr : E_POINTER, "CoCreateInstance");
+    if (FAILED(hr = OleRun(unk.get()))) fail(hr, "OleRun");
     ComPtr<I> typed;
     hr = unk->QueryInterface(I::IID_, typed.outVoid());
-    if (FAILED(hr) || !typed) throw ComError(E_POINTER, I::IID_);
+    if (FAILED(hr) || !typed) fail(FAILED(hr) ? hr : E_POINTER, "QueryInterface");
     return typed;
 }
 

@@ -232,6 +232,13 @@ bool CoIsModuleLoaded(const std::string& path) {
 
 std::string CoLastLoadError() { return t_lastLoadError; }
 
+namespace {
+thread_local std::string t_lastCreateError;
+}
+std::string CoLastCreateError() { return t_lastCreateError; }
+void CoClearCreateError() { t_lastCreateError.clear(); }
+void CoNoteCreateError(const std::string& text) { t_lastCreateError = text; }
+
 HRESULT OleRun(IUnknown* object) {
     if (!object) return E_INVALIDARG;
     ComPtr<IRunnableObject> runnable;

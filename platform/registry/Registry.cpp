@@ -1,5 +1,8 @@
 #include "platform/registry/Registry.h"
 
+#include "platform/codepage/CodePage.h"
+#include "platform/registry/Diagnostics.h"
+
 #include <atomic>
 #include <chrono>
 #include <cerrno>
@@ -39,12 +42,18 @@ CREATE TABLE keys(path TEXT PRIMARY KEY, parent TEXT NOT NULL, name TEXT NOT NUL
 CREATE INDEX keys_by_parent ON keys(parent, path);
 CREATE TABLE vals(id INTEGER PRIMARY KEY, key TEXT NOT NULL, lname TEXT NOT NULL, name TEXT NOT NULL,
                   type INTEGER NOT NULL, data BLOB NOT NULL, UNIQUE(key, lname));
+CREATE INDEX vals_by_key ON vals(key);
 CREATE TABLE changes(seq INTEGER PRIMARY KEY, path TEXT NOT NULL, kind INTEGER NOT NULL, origin INTEGER NOT NULL);
 INSERT INTO keys VALUES('hkey_classes_root', '', 'HKEY_CLASSES_ROOT'),
                        ('hkey_current_user', '', 'HKEY_CURRENT_USER'),
                        ('hkey_local_machine', '', 'HKEY_LOCAL_MACHINE');
 )sql";
 constexpr int kBusyTimeoutMs = 3000;
+// After a call has waited kBusyTimeoutMs in vain, the calls of the next
+// kBusyBackoffMs answer ERROR_BUSY at once instead of waiting again.
+constexpr int kBusyBackoffMs = 10000;
+// The machine's hives (HKLM, HKCR), readable by every user, written by root.
+constexpr const char* kMachineStore = "/var/lib/mirelle/registry.db";
 // The change log keeps this many rows; a watcher further behind fires all
 // its watches rather than miss one.
 constexpr sqlite3_int64 kChangeLogRows = 4096;
@@ -148,13 +157,56 @@ std::function<void(const std::string&)>& DiagSink() {
     return s;
 }
 
+// Listeners (the component's debug log) get each line after the call that
+// found the fault has let go of its store: a listener may use the registry.
+std::map<int, std::function<void(const std::string&)>>& Listeners() {
+    static std::map<int, std::function<void(const std::string&)>> l;
+    return l;
+}
+int g_nextListener = 1;
+thread_local std::vector<std::string> t_pendingLines;
+thread_local int t_callDepth = 0;
+
 void Diagnose(const std::string& line) {
     std::lock_guard l(g_diagLock);
     if (DiagSink())
         DiagSink()(line);
     else
         std::fprintf(stderr, "%s\n", line.c_str());
+    if (!Listeners().empty()) t_pendingLines.push_back(line);
 }
+
+void TellListeners() {
+    if (t_pendingLines.empty()) return;
+    std::vector<std::string> lines;
+    lines.swap(t_pendingLines);
+    std::vector<std::function<void(const std::string&)>> listeners;
+    {
+        std::lock_guard l(g_diagLock);
+        for (auto& [token, f] : Listeners()) listeners.push_back(f);
+    }
+    for (auto& line : lines)
+        for (auto& f : listeners) f(line);
+}
+
+// The store's lock for one call; the outermost call of the thread tells the
+// listeners what it diagnosed once the lock is let go.
+class CallLock {
+public:
+    explicit CallLock(std::recursive_mutex& m) : m_m(m) {
+        m_m.lock();
+        ++t_callDepth;
+    }
+    ~CallLock() {
+        m_m.unlock();
+        if (--t_callDepth == 0) TellListeners();
+    }
+    CallLock(const CallLock&) = delete;
+    CallLock& operator=(const CallLock&) = delete;
+
+private:
+    std::recursive_mutex& m_m;
+};
 
 // One connection with its prepared statements, kept for the connection's
 // life so that a call costs a bind and a step.
@@ -251,9 +303,20 @@ struct Change {
     sqlite3_int64 seq = 0;
 };
 
+// Where an enumeration of a key's values or subkeys stands: the row that the
+// last call answered, so that the next index is one index lookup away.
+struct Cursor {
+    bool valid = false;
+    DWORD index = 0;
+    unsigned generation = 0;  // the store's cache generation it belongs to
+    sqlite3_int64 id = 0;     // values: the row id
+    std::string path;         // subkeys: the canonical path
+};
+
 struct Handle {
     std::string path;   // as given, with case
     std::string canon;  // the key's row name
+    Cursor values, subkeys;
 };
 
 class Store;
@@ -282,6 +345,7 @@ private:
 
 class Store {
 public:
+    explicit Store(HKEY firstHandle) : nextHandle(firstHandle) {}
     std::recursive_mutex m;
     std::string file;  // empty: in memory
     std::unique_ptr<Connection> db;
@@ -289,7 +353,18 @@ public:
     bool readOnly = false;
     sqlite3_int64 origin = 0;  // marks this process's rows in the change log
     std::map<HKEY, Handle> handles;
-    HKEY nextHandle = 0x1000;
+    // The two stores hand out handles of either parity, so that a handle
+    // names its store: even for the machine's, odd for the user's.
+    HKEY nextHandle;
+    bool sharedByAll = false;  // the machine's own store: made readable by all when created
+    bool immutable = false;  // opened as an unchanging file (nobody writes it now)
+    std::chrono::steady_clock::time_point busyUntil{};
+    // A write transaction spanning several calls (Transaction): open on the
+    // database, poisoned by a failed change, changes to signal at commit.
+    int txDepth = 0;
+    bool txOpen = false;
+    LONG txError = ERROR_SUCCESS;
+    std::vector<Change> txChanges;
     std::map<std::string, LONG> failures;
     std::set<int> reported;  // SQLite results already told on the diagnostic output
 
@@ -319,11 +394,17 @@ public:
     }
 
     void Close() {
+        if (txOpen && db) db->Exec("ROLLBACK");
+        txOpen = false;
+        txError = ERROR_SUCCESS;
+        txChanges.clear();
         watcher.reset();
         Unmap();
         db.reset();
         fault = ERROR_SUCCESS;
         readOnly = false;
+        immutable = false;
+        busyUntil = {};
         reported.clear();
     }
 
@@ -341,7 +422,10 @@ public:
             case SQLITE_BUSY:
             case SQLITE_LOCKED:
                 code = ERROR_BUSY;
-                line = "registry store " + file + " stayed locked by another process; the call answers error 170";
+                busyUntil = std::chrono::steady_clock::now() + std::chrono::milliseconds(kBusyBackoffMs);
+                line = "registry store " + file + " stayed locked by another process for " +
+                       std::to_string(kBusyTimeoutMs / 1000) + " s; registry calls answer error 170 at once for the next " +
+                       std::to_string(kBusyBackoffMs / 1000) + " s, then wait for it again";
                 break;
             case SQLITE_READONLY:
                 code = ERROR_ACCESS_DENIED;
@@ -382,6 +466,10 @@ public:
     // time then.
     LONG Ready() {
         if (fault) return fault;
+        if (busyUntil != std::chrono::steady_clock::time_point{}) {
+            if (std::chrono::steady_clock::now() < busyUntil) return ERROR_BUSY;
+            busyUntil = {};
+        }
         if (db) return ERROR_SUCCESS;
         if (file.empty()) return OpenMemory();
         auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(kBusyTimeoutMs);
@@ -404,9 +492,19 @@ public:
         };
         std::error_code ec;
         bool exists = std::filesystem::exists(file, ec);
+        bool madeDir = false;
         if (!exists) {
             auto dir = std::filesystem::path(file).parent_path();
-            if (!dir.empty()) std::filesystem::create_directories(dir, ec);
+            if (!dir.empty()) madeDir = std::filesystem::create_directories(dir, ec);
+            std::string folder = dir.empty() ? "." : dir.string();
+            if (::access(folder.c_str(), W_OK) != 0) {
+                // A store nobody has made yet, in a folder this process may
+                // not write (the machine's, for a user): it is empty and may
+                // not be changed.
+                LONG r = OpenMemory();
+                readOnly = true;
+                return r;
+            }
         }
         bool writable = !exists || ::access(file.c_str(), W_OK) == 0;
         auto c = std::make_unique<Connection>();
@@ -433,6 +531,7 @@ public:
             // open (there would be a log and an index to share), so the file
             // alone holds it and is read as unchanging.
             c = std::make_unique<Connection>();
+            immutable = true;
             rc = c->Open(ImmutableUri(file), SQLITE_OPEN_READONLY | SQLITE_OPEN_URI);
             if (rc != SQLITE_OK) return fail(rc, c->Db() ? sqlite3_errmsg(c->Db()) : "");
             Query q(*c, header);
@@ -456,6 +555,9 @@ public:
             // the process).
             if ((rc = c->Exec("PRAGMA journal_mode=WAL")) != SQLITE_OK) return fail(rc);
             if ((rc = c->Exec("PRAGMA synchronous=NORMAL")) != SQLITE_OK) return fail(rc);
+            // Stores made before values were indexed by key get the index.
+            if (tables && (rc = c->Exec("CREATE INDEX IF NOT EXISTS vals_by_key ON vals(key)")) != SQLITE_OK)
+                return fail(rc);
             if (!tables) {
                 if ((rc = c->Exec("BEGIN IMMEDIATE")) != SQLITE_OK) return fail(rc);
                 if (ReadCount(*c, "SELECT count(*) FROM sqlite_schema") == 0) {
@@ -470,6 +572,11 @@ public:
                 if ((rc = c->Exec("COMMIT")) != SQLITE_OK) {
                     c->Exec("ROLLBACK");
                     return fail(rc);
+                }
+                // The machine's store is read by every user.
+                if (sharedByAll && !exists) {
+                    ::chmod(file.c_str(), 0644);
+                    if (madeDir) ::chmod(std::filesystem::path(file).parent_path().c_str(), 0755);
                 }
             }
         } else if (!tables) {
@@ -498,17 +605,18 @@ public:
     }
 
     // Full path of a handle, empty optional when the handle is unknown.
-    const Handle* HandleOf(HKEY key) {
+    Handle* HandleOf(HKEY key) {
         auto it = handles.find(key);
         if (it != handles.end()) return &it->second;
         std::string r = RootName(key);
         if (r.empty()) return nullptr;
-        return &handles.emplace(key, Handle{r, Lower(r)}).first->second;
+        return &handles.emplace(key, Handle{r, Lower(r), {}, {}}).first->second;
     }
 
     HKEY Open(const std::string& path, std::string canon) {
-        HKEY h = nextHandle++;
-        handles[h] = Handle{path, std::move(canon)};
+        HKEY h = nextHandle;
+        nextHandle += 2;
+        handles[h] = Handle{path, std::move(canon), {}, {}};
         return h;
     }
 
@@ -527,6 +635,7 @@ public:
     LONG Write(Body&& body) {
         if (readOnly) return ERROR_ACCESS_DENIED;
         DropCache();
+        if (txDepth) return WriteInTransaction(body);
         int rc;
         {
             Query begin(*db, "BEGIN IMMEDIATE");
@@ -550,6 +659,57 @@ public:
         }
         Signal(changes, false);
         return ERROR_SUCCESS;
+    }
+
+    // A change within a Transaction: the transaction is begun at the first
+    // one and committed by the Transaction.  A failure that changed nothing
+    // (a missing key or value, a key with subkeys) leaves it usable; any
+    // other poisons it, so that nothing of it is committed.
+    template <class Body>
+    LONG WriteInTransaction(Body& body) {
+        if (txError) return txError;
+        if (!txOpen) {
+            int rc;
+            {
+                Query begin(*db, "BEGIN IMMEDIATE");
+                rc = begin.Step();
+            }
+            if (rc != SQLITE_DONE) return txError = Fault(rc);
+            txOpen = true;
+        }
+        std::vector<Change> changes;
+        LONG r = body(changes);
+        if (r == ERROR_SUCCESS && !file.empty()) r = Log(changes);
+        if (r == ERROR_FILE_NOT_FOUND || r == ERROR_KEY_HAS_CHILDREN) return r;
+        if (r != ERROR_SUCCESS) return txError = r;
+        txChanges.insert(txChanges.end(), changes.begin(), changes.end());
+        return ERROR_SUCCESS;
+    }
+
+    // Ends a Transaction's part in this store: commits what it changed
+    // (when commit and nothing failed) or rolls it back.
+    LONG EndTransaction(bool commit) {
+        LONG r = txError;
+        if (txOpen) {
+            if (commit && r == ERROR_SUCCESS) {
+                Query q(*db, "COMMIT");
+                int rc = q.Step();
+                if (rc != SQLITE_DONE) r = Fault(rc);
+            }
+            if (!sqlite3_get_autocommit(db->Db())) {
+                Query rollback(*db, "ROLLBACK");
+                rollback.Step();
+                if (r == ERROR_SUCCESS) r = ERROR_REGISTRY_IO_FAILED;
+            }
+        }
+        std::vector<Change> done;
+        done.swap(txChanges);
+        bool committed = txOpen && r == ERROR_SUCCESS && commit;
+        txOpen = false;
+        txError = ERROR_SUCCESS;
+        DropCache();
+        if (committed) Signal(done, false);
+        return commit ? r : ERROR_SUCCESS;
     }
 
     LONG Log(std::vector<Change>& changes) {
@@ -615,10 +775,13 @@ public:
     bool cacheHeaderValid = false;
     int shmFd = -1;
 
+    unsigned generation = 0;  // moves whenever the cache is dropped (enumeration cursors)
+
     void DropCache() {
         valueCache.clear();
         keyCache.clear();
         cacheHeaderValid = false;
+        ++generation;
     }
 
     void Unmap() {
@@ -638,8 +801,8 @@ public:
     // Whether the cache still shows the database; when not, it is emptied
     // and marked with the current header.
     bool CacheCurrent() {
-        if (file.empty()) return true;  // only this process writes
-        if (shmFd < 0 && (readOnly || !MapIndex())) return false;
+        if (file.empty() || immutable) return true;  // only this process writes, or nobody
+        if (shmFd < 0 && !MapIndex()) return false;
         unsigned char now[sizeof cacheHeader];
         if (::pread(shmFd, now, sizeof now, 0) != static_cast<ssize_t>(sizeof now)) {
             DropCache();
@@ -678,9 +841,25 @@ public:
     }
 };
 
-Store& S() {
-    static Store s;
+// The machine's store (HKLM, HKCR) and the user's (HKCU).  When one file
+// holds every hive (MIRELLE_REGISTRY, UseFile, UseMemory) the machine's store
+// serves them all.
+Store& Machine() {
+    static Store s(0x1000);
     return s;
+}
+Store& User() {
+    static Store s(0x1001);
+    return s;
+}
+std::atomic<bool> g_oneStore{true};
+
+// The store a root or a handle belongs to.
+Store& For(HKEY key) {
+    if (g_oneStore) return Machine();
+    if (key == HKEY_CURRENT_USER) return User();
+    if (key == HKEY_LOCAL_MACHINE || key == HKEY_CLASSES_ROOT) return Machine();
+    return (key & 1) ? User() : Machine();
 }
 
 Watcher::Watcher(Store& store, std::string file, sqlite3_int64 origin, sqlite3_int64 seen)
@@ -780,16 +959,79 @@ void Watcher::ReadChanges(Connection& c) {
         m_store.Signal(foreign, false);
 }
 
-std::string DefaultPath() {
-    if (const char* p = std::getenv("MIRELLE_REGISTRY"); p && *p) return p;
+std::string UserStorePath() {
     if (const char* x = std::getenv("XDG_DATA_HOME"); x && *x) return std::string(x) + "/mirelle/registry.db";
     if (const char* h = std::getenv("HOME"); h && *h) return std::string(h) + "/.local/share/mirelle/registry.db";
     return "mirelle-registry.db";
 }
 
+void ChooseHives(const std::string& machine, const std::string& user) {
+    auto& ms = Machine();
+    auto& us = User();
+    std::scoped_lock l(ms.m, us.m);
+    ms.Close();
+    us.Close();
+    ms.file = machine;
+    us.file = user;
+    ms.sharedByAll = machine == kMachineStore;
+    g_oneStore = false;
+}
+
+void ChooseOne(const std::string& path) {
+    auto& ms = Machine();
+    auto& us = User();
+    std::scoped_lock l(ms.m, us.m);
+    ms.Close();
+    us.Close();
+    ms.file = path;
+    us.file.clear();
+    ms.sharedByAll = false;
+    g_oneStore = true;
+}
+
+void ChooseDefault() {
+    if (const char* p = std::getenv("MIRELLE_REGISTRY"); p && *p)
+        ChooseOne(p);
+    else
+        ChooseHives(kMachineStore, UserStorePath());
+}
+
 struct DefaultInit {
-    DefaultInit() { S().file = DefaultPath(); }
+    DefaultInit() { ChooseDefault(); }
 } g_defaultInit;
+
+// Text values are kept as Unicode (UTF-8) in the store.  The calls take and
+// give text in the system code page, as the platform's 8-bit calls do, unless
+// the process asked for UTF-8 (tools that talk to a UTF-8 terminal).
+std::atomic<bool> g_utf8Text{false};
+
+bool IsText(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ; }
+
+bool ValidUtf8(std::string_view s) {
+    for (std::size_t i = 0; i < s.size();) {
+        auto c = static_cast<unsigned char>(s[i]);
+        std::size_t n = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
+        if (!n || i + n > s.size()) return false;
+        for (std::size_t k = 1; k < n; ++k)
+            if ((static_cast<unsigned char>(s[i + k]) >> 6) != 2) return false;
+        i += n;
+    }
+    return true;
+}
+
+// The bytes a text value written by this process is stored as.
+std::string StoredText(const void* data, DWORD size) {
+    std::string_view in(static_cast<const char*>(data), size);
+    return g_utf8Text ? std::string(in) : cp::AnsiToUtf8(in);
+}
+
+// The bytes a stored text value is handed out as.  Text that is not UTF-8
+// (written in the code page before the store kept Unicode) goes out as it is.
+std::string HandedText(const void* data, DWORD size) {
+    std::string_view in(static_cast<const char*>(data), size);
+    if (g_utf8Text || !ValidUtf8(in)) return std::string(in);
+    return cp::Utf8ToAnsi(in);
+}
 
 // Copies a value's bytes out the way the platform does: with a buffer too
 // small the needed size is reported with ERROR_MORE_DATA; without a buffer
@@ -805,36 +1047,93 @@ LONG CopyOut(const void* bytes, DWORD need, void* data, DWORD* size) {
     return ERROR_SUCCESS;
 }
 
-// Takes the store's lock and opens it: the start of every call.
-#define MIRELLE_REG_ENTER(s)              \
-    auto& s = S();                        \
-    std::lock_guard lock_(s.m);           \
+// CopyOut of a stored value, text in the form the process takes it.
+LONG CopyValue(DWORD type, const void* bytes, DWORD need, void* data, DWORD* size) {
+    if (!IsText(type) || !need) return CopyOut(bytes, need, data, size);
+    std::string text = HandedText(bytes, need);
+    return CopyOut(text.data(), static_cast<DWORD>(text.size()), data, size);
+}
+
+// Takes the lock of the store the key belongs to and opens it: the start of
+// every call.
+#define MIRELLE_REG_ENTER(s, key)         \
+    auto& s = For(key);                   \
+    CallLock lock_(s.m);                  \
     if (LONG e_ = s.Ready()) return e_
 
 }  // namespace
 
-void UseFile(const std::string& path) {
-    auto& s = S();
+void UseFile(const std::string& path) { ChooseOne(path); }
+void UseMemory() { ChooseOne(""); }
+void UseDefaultFile() { ChooseDefault(); }
+void UseHives(const std::string& machine, const std::string& user) { ChooseHives(machine, user); }
+std::string MachineStorePath() { return kMachineStore; }
+
+std::string StorePath(HKEY root) {
+    auto& s = For(root);
     std::lock_guard l(s.m);
-    s.Close();
-    s.file = path;
-}
-void UseMemory() { UseFile(""); }
-void UseDefaultFile() { UseFile(DefaultPath()); }
-std::string StorePath() {
-    std::lock_guard l(S().m);
-    return S().file;
+    return s.file;
 }
 
+void UseUtf8Text(bool on) { g_utf8Text = on; }
+
 void Clear() {
-    auto& s = S();
-    std::lock_guard l(s.m);
-    s.failures.clear();
-    if (s.Ready() != ERROR_SUCCESS) return;
-    s.Write([&](std::vector<Change>&) -> LONG {
-        int rc = s.db->Exec("DELETE FROM vals; DELETE FROM keys WHERE parent <> ''");
-        return rc == SQLITE_OK ? ERROR_SUCCESS : s.Fault(rc);
-    });
+    for (Store* s : {&Machine(), &User()}) {
+        std::lock_guard l(s->m);
+        s->failures.clear();
+        if (g_oneStore && s == &User()) continue;
+        if (s->Ready() != ERROR_SUCCESS) continue;
+        s->Write([&](std::vector<Change>&) -> LONG {
+            int rc = s->db->Exec("DELETE FROM vals; DELETE FROM keys WHERE parent <> ''");
+            return rc == SQLITE_OK ? ERROR_SUCCESS : s->Fault(rc);
+        });
+    }
+}
+
+Transaction::Transaction() {
+    for (Store* s : {&Machine(), &User()}) {
+        s->m.lock();
+        ++s->txDepth;
+    }
+}
+
+LONG Transaction::Commit() {
+    if (m_done) return ERROR_SUCCESS;
+    m_done = true;
+    // Both stores' parts are checked before either commits, so that a change
+    // refused in one store keeps the other's back too.
+    LONG r = Machine().txError ? Machine().txError : User().txError;
+    if (r) {
+        Machine().EndTransaction(false);
+        User().EndTransaction(false);
+        return r;
+    }
+    r = Machine().EndTransaction(true);
+    LONG u = User().EndTransaction(r == ERROR_SUCCESS);
+    return r ? r : u;
+}
+
+Transaction::~Transaction() {
+    if (!m_done) {
+        Machine().EndTransaction(false);
+        User().EndTransaction(false);
+    }
+    for (Store* s : {&User(), &Machine()}) {
+        --s->txDepth;
+        s->m.unlock();
+    }
+}
+
+int AddDiagnosticListener(std::function<void(const std::string&)> listener) {
+    std::lock_guard l(g_diagLock);
+    int token = g_nextListener++;
+    Listeners()[token] = std::move(listener);
+    return token;
+}
+
+void RemoveDiagnosticListener(int token) {
+    std::lock_guard l(g_diagLock);
+    Listeners().erase(token);
 }
 
 void SetDiagnosticOutput(std::function<void(const std::string&)> sink) {
@@ -843,18 +1142,19 @@ void SetDiagnosticOutput(std::function<void(const std::string&)> sink) {
 }
 
 void FailOperation(const std::string& op, LONG code) {
-    auto& s = S();
-    std::lock_guard l(s.m);
-    if (code == ERROR_SUCCESS)
-        s.failures.erase(op);
-    else
-        s.failures[op] = code;
+    for (Store* s : {&Machine(), &User()}) {
+        std::lock_guard l(s->m);
+        if (code == ERROR_SUCCESS)
+            s->failures.erase(op);
+        else
+            s->failures[op] = code;
+    }
 }
 
 LONG RegOpenKeyEx(HKEY parent, const std::string& subKey, HKEY* result) {
     if (!result) return ERROR_INVALID_PARAMETER;
     *result = 0;
-    MIRELLE_REG_ENTER(s);
+    MIRELLE_REG_ENTER(s, parent);
     if (LONG f = s.Fail("RegOpenKeyEx")) return f;
     auto base = s.HandleOf(parent);
     if (!base) return ERROR_INVALID_HANDLE;
@@ -868,7 +1168,7 @@ LONG RegOpenKeyEx(HKEY parent, const std::string& subKey, HKEY* result) {
 LONG RegCreateKeyEx(HKEY parent, const std::string& subKey, HKEY* result, DWORD* disposition) {
     if (!result) return ERROR_INVALID_PARAMETER;
     *result = 0;
-    MIRELLE_REG_ENTER(s);
+    MIRELLE_REG_ENTER(s, parent);
     if (LONG f = s.Fail("RegCreateKeyEx")) return f;
     auto base = s.HandleOf(parent);
     if (!base) return ERROR_INVALID_HANDLE;
@@ -902,18 +1202,24 @@ LONG RegCreateKeyEx(HKEY parent, const std::string& subKey, HKEY* result, DWORD*
 }
 
 LONG RegCloseKey(HKEY key) {
-    auto& s = S();
+    auto& s = For(key);
     std::lock_guard l(s.m);
     if (!RootName(key).empty()) return ERROR_SUCCESS;
     return s.handles.erase(key) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
 }
 
 LONG RegSetValueEx(HKEY key, const std::string& name, DWORD type, const void* data, DWORD size) {
-    MIRELLE_REG_ENTER(s);
+    MIRELLE_REG_ENTER(s, key);
     if (LONG f = s.Fail("RegSetValueEx")) return f;
     auto h = s.HandleOf(key);
     if (!h) return ERROR_INVALID_HANDLE;
     if (!data) size = 0;
+    std::string text;
+    if (IsText(type) && size) {
+        text = StoredText(data, size);
+        data = text.data();
+        size = static_cast<DWORD>(text.size());
+    }
     return s.Write([&](std::vector<Change>& changes) -> LONG {
         if (LONG e = s.KeyExists(h->canon)) return e;
         Query q(*s.db,
@@ -929,7 +1235,7 @@ LONG RegSetValueEx(HKEY key, const std::string& name, DWORD type, const void* da
 }
 
 LONG RegQueryValueEx(HKEY key, const std::string& name, DWORD* type, void* data, DWORD* size) {
-    MIRELLE_REG_ENTER(s);
+    MIRELLE_REG_ENTER(s, key);
     if (LONG f = s.Fail("RegQueryValueEx")) return f;
     auto h = s.HandleOf(key);
     if (!h) return ERROR_INVALID_HANDLE;
@@ -940,7 +1246,7 @@ LONG RegQueryValueEx(HKEY key, const std::string& name, DWORD* type, void* data,
         if (it != s.valueCache.end()) {
             if (!it->second.found) return ERROR_FILE_NOT_FOUND;
             if (type) *type = it->second.type;
-            return CopyOut(it->second.data.data(), static_cast<DWORD>(it->second.data.size()), data, size);
+            return CopyValue(it->second.type, it->second.data.data(), static_cast<DWORD>(it->second.data.size()), data, size);
         }
     }
     Query q(*s.db, "SELECT type, data FROM vals WHERE key=?1 AND lname=?2");
@@ -953,49 +1259,78 @@ LONG RegQueryValueEx(HKEY key, const std::string& name, DWORD* type, void* data,
     auto bytes = static_cast<const std::uint8_t*>(q.Blob(1));
     Store::CachedValue v{true, static_cast<DWORD>(q.Int(0)), std::vector<std::uint8_t>(bytes, bytes + q.Bytes(1))};
     if (type) *type = v.type;
-    LONG r = CopyOut(v.data.data(), static_cast<DWORD>(v.data.size()), data, size);
+    LONG r = CopyValue(v.type, v.data.data(), static_cast<DWORD>(v.data.size()), data, size);
     s.Remember(std::move(slot), std::move(v));
     return r;
 }
 
 LONG RegEnumValue(HKEY key, DWORD index, char* name, DWORD* nameLen, DWORD* type, void* data, DWORD* dataLen) {
-    MIRELLE_REG_ENTER(s);
+    MIRELLE_REG_ENTER(s, key);
     if (LONG f = s.Fail("RegEnumValue")) return f;
     auto h = s.HandleOf(key);
     if (!h) return ERROR_INVALID_HANDLE;
-    Query q(*s.db, "SELECT name, type, data FROM vals WHERE key=?1 ORDER BY id LIMIT 1 OFFSET ?2");
-    int rc = q.Bind(1, h->canon).Bind(2, static_cast<sqlite3_int64>(index)).Step();
+    // A walk by ascending index (or a call again for the same index, with a
+    // larger buffer) continues from the row the last call answered, while
+    // nothing has changed the store since; anything else counts rows.
+    Cursor& cur = h->values;
+    bool follow = s.CacheCurrent() && cur.valid && cur.generation == s.generation &&
+                  (index == cur.index || index == cur.index + 1);
+    const char* byCursor = "SELECT id, name, type, data FROM vals WHERE key=?1 AND id >= ?2 ORDER BY id LIMIT 1";
+    const char* byCount = "SELECT id, name, type, data FROM vals WHERE key=?1 ORDER BY id LIMIT 1 OFFSET ?2";
+    Query q(*s.db, follow ? byCursor : byCount);
+    q.Bind(1, h->canon);
+    if (follow)
+        q.Bind(2, index == cur.index ? cur.id : cur.id + 1);
+    else
+        q.Bind(2, static_cast<sqlite3_int64>(index));
+    int rc = q.Step();
+    cur.valid = false;
     if (rc == SQLITE_DONE) {
         LONG e = s.KeyExists(h->canon);
         return e ? e : ERROR_NO_MORE_ITEMS;
     }
     if (rc != SQLITE_ROW) return s.Fault(rc);
+    cur = Cursor{true, index, s.generation, q.Int(0), {}};
     if (!name || !nameLen) return ERROR_INVALID_PARAMETER;
-    std::string valueName = q.Text(0);
+    std::string valueName = q.Text(1);
     if (valueName.size() + 1 > *nameLen) return ERROR_MORE_DATA;
     std::memcpy(name, valueName.c_str(), valueName.size() + 1);
     *nameLen = static_cast<DWORD>(valueName.size());
-    if (type) *type = static_cast<DWORD>(q.Int(1));
-    return CopyOut(q.Blob(2), q.Bytes(2), data, dataLen);
+    DWORD valueType = static_cast<DWORD>(q.Int(2));
+    if (type) *type = valueType;
+    return CopyValue(valueType, q.Blob(3), q.Bytes(3), data, dataLen);
 }
 
 LONG RegEnumKey(HKEY key, DWORD index, std::string* name) {
-    MIRELLE_REG_ENTER(s);
+    MIRELLE_REG_ENTER(s, key);
     auto h = s.HandleOf(key);
     if (!h) return ERROR_INVALID_HANDLE;
-    Query q(*s.db, "SELECT name FROM keys WHERE parent=?1 ORDER BY path LIMIT 1 OFFSET ?2");
-    int rc = q.Bind(1, h->canon).Bind(2, static_cast<sqlite3_int64>(index)).Step();
+    Cursor& cur = h->subkeys;
+    bool follow = s.CacheCurrent() && cur.valid && cur.generation == s.generation &&
+                  (index == cur.index || index == cur.index + 1);
+    const char* byCursor = "SELECT name, path FROM keys WHERE parent=?1 AND path >= ?2 ORDER BY path LIMIT 1";
+    const char* byNext = "SELECT name, path FROM keys WHERE parent=?1 AND path > ?2 ORDER BY path LIMIT 1";
+    const char* byCount = "SELECT name, path FROM keys WHERE parent=?1 ORDER BY path LIMIT 1 OFFSET ?2";
+    Query q(*s.db, !follow ? byCount : index == cur.index ? byCursor : byNext);
+    q.Bind(1, h->canon);
+    if (follow)
+        q.Bind(2, cur.path);
+    else
+        q.Bind(2, static_cast<sqlite3_int64>(index));
+    int rc = q.Step();
+    cur.valid = false;
     if (rc == SQLITE_DONE) {
         LONG e = s.KeyExists(h->canon);
         return e ? e : ERROR_NO_MORE_ITEMS;
     }
     if (rc != SQLITE_ROW) return s.Fault(rc);
+    cur = Cursor{true, index, s.generation, 0, q.Text(1)};
     if (name) *name = q.Text(0);
     return ERROR_SUCCESS;
 }
 
 LONG RegDeleteValue(HKEY key, const std::string& name) {
-    MIRELLE_REG_ENTER(s);
+    MIRELLE_REG_ENTER(s, key);
     auto h = s.HandleOf(key);
     if (!h) return ERROR_INVALID_HANDLE;
     return s.Write([&](std::vector<Change>& changes) -> LONG {
@@ -1009,7 +1344,7 @@ LONG RegDeleteValue(HKEY key, const std::string& name) {
 }
 
 static LONG DeleteKeyImpl(HKEY parent, const std::string& subKey, bool tree) {
-    MIRELLE_REG_ENTER(s);
+    MIRELLE_REG_ENTER(s, parent);
     auto base = s.HandleOf(parent);
     if (!base) return ERROR_INVALID_HANDLE;
     std::string canon = Canon(Join(base->path, subKey));
@@ -1038,7 +1373,7 @@ LONG RegDeleteKey(HKEY parent, const std::string& subKey) { return DeleteKeyImpl
 LONG RegDeleteTree(HKEY parent, const std::string& subKey) { return DeleteKeyImpl(parent, subKey, true); }
 
 LONG RegNotifyChangeKeyValue(HKEY key, bool watchSubtree, DWORD filter, std::shared_ptr<Event> event) {
-    MIRELLE_REG_ENTER(s);
+    MIRELLE_REG_ENTER(s, key);
     if (LONG f = s.Fail("RegNotifyChangeKeyValue")) return f;
     if (!event) return ERROR_INVALID_PARAMETER;
     auto h = s.HandleOf(key);

@@ -240,6 +240,50 @@ TEST_F(Tools, BadScriptAfterAnInjectedFailureNamesTheFailure) {
     auto plain = RunOp("ShowCOMPortSetup", "select 1101 99\nclick 1\n");
     EXPECT_EQ(plain.code, 2);
     EXPECT_EQ(plain.err.find("injected"), std::string::npos) << plain.err;
+// A host object the component cannot create is named in the tool's error and
+// in the debug log, not only as the E_POINTER it turns into.
+TEST_F(Tools, HostObjectThatCannotBeCreatedIsNamed) {
+    struct Case {
+        std::string op, script, cls;
+    };
+    const Case cases[] = {
+        {"ShowCameras", "click 1\n", "HostSystemObject"},
+        {"ShowTextExceptions", "", "DefinitionListCodec"},
+    };
+    const std::string log = (dir / "debug.log").string();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.cls);
+        fs::remove(log);
+        auto r = Exec("MIRELLE_LOG=" + log + " " + MIRELLE_RUN + " --unit " + unitPath.string() + " --script " +
+                      File("s.txt", c.script) + " --fail-create " + c.cls + " " + c.op);
+        EXPECT_EQ(r.code, 4) << r.err;
+        EXPECT_NE(r.err.find("cannot create " + c.cls + " {"), std::string::npos) << r.err;
+        EXPECT_NE(ReadFile(log).find("cannot create " + c.cls + " {"), std::string::npos) << ReadFile(log);
+    }
+}
+
+// A registration whose module file is gone names the file and the way out;
+// mirelle-regsvr -u takes such registrations away.
+TEST_F(Tools, StaleRegistrationIsNamedAndRemovable) {
+    const std::string clsid = "{3F2B7A10-8C4E-4D21-A75E-104D6C0B0100}";
+    const std::string gone = (dir / "moved" / "Mirelle.so").string();
+    const std::string reg = std::string(MIRELLE_REG) + " add ";
+    ASSERT_EQ(Exec(reg + "'HKCR\\CLSID\\" + clsid + "\\InprocServer32' /ve /d " + gone).code, 0);
+    ASSERT_EQ(Exec(reg + "'HKCR\\Mirelle.SetupUI\\CLSID' /ve /d '" + clsid + "'").code, 0);
+    auto r = RunOp("ShowRecordModeDlg", "click 1\n");
+    EXPECT_EQ(r.code, 4);
+    EXPECT_NE(r.err.find("registered with the module " + gone), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("mirelle-regsvr -u " + gone), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("--module"), std::string::npos) << r.err;
+
+    auto u = Exec(std::string(MIRELLE_REGSVR) + " -u " + gone);
+    EXPECT_EQ(u.code, 0) << u.err;
+    EXPECT_NE(u.out.find("1 class registration"), std::string::npos) << u.out;
+    EXPECT_EQ(Exec(std::string(MIRELLE_REG) + " query 'HKCR\\Mirelle.SetupUI'").code, 1);
+    EXPECT_EQ(Exec(std::string(MIRELLE_REG) + " query 'HKCR\\CLSID\\" + clsid + "'").code, 1);
+    // A file that is gone and was never registered stays an error.
+    EXPECT_EQ(Exec(std::string(MIRELLE_REGSVR) + " -u " + gone).code, 3);
+    EXPECT_EQ(RunOp("ShowRecordModeDlg", "click 1\n").code, 0);
 }
 
 // A changing call that the unit declines prints refused: instead of host:.

@@ -22,6 +22,7 @@
 #include <unistd.h>
 
 #include "foundation/DebugLog.h"
+#include "platform/registry/Diagnostics.h"
 #include "platform/registry/Registry.h"
 
 namespace {
@@ -434,6 +435,98 @@ TEST_F(SharedStore, ExportAndImportRoundTripEveryType) {
     EXPECT_EQ(bad.code, 2);
     EXPECT_NE(bad.err.find("line 4"), std::string::npos) << bad.err;
     EXPECT_EQ(RunTool({MIRELLE_REG, "query", key, "/v", "New"}, store).code, 1);
+}
+
+// An import is one transaction: killed at any moment it leaves none of its
+// values or all of them.
+TEST_F(SharedStore, ImportKilledHalfWayLeavesNothingOrEverything) {
+    const int count = 5000;
+    std::string file = dir + "/many.reg";
+    {
+        std::ofstream out(file);
+        out << "Mirelle Registry Export 1\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Many]\n";
+        for (int i = 0; i < count; ++i) out << "\"v" << i << "\"=dword:" << std::hex << i << std::dec << "\n";
+    }
+    auto values = [&] {
+        reg::UseFile(store);
+        std::size_t n = 0;
+        reg::HKEY k;
+        if (reg::RegOpenKeyEx(reg::HKEY_LOCAL_MACHINE, "SOFTWARE\\Many", &k) == reg::ERROR_SUCCESS) {
+            char name[16];
+            for (reg::DWORD len = sizeof name; reg::RegEnumValue(k, static_cast<reg::DWORD>(n), name, &len, nullptr,
+                                                                 nullptr, nullptr) == reg::ERROR_SUCCESS;
+                 len = sizeof name)
+                ++n;
+            reg::RegCloseKey(k);
+        }
+        reg::UseMemory();
+        return n;
+    };
+    reg::UseMemory();
+    auto t0 = Clock::now();
+    ASSERT_EQ(RunTool({MIRELLE_REG, "import", file}, store).code, 0);
+    auto whole = Clock::now() - t0;
+    ASSERT_EQ(values(), static_cast<std::size_t>(count));
+    // Killed at a quarter, half and three quarters of the time a whole
+    // import takes.
+    for (int part : {1, 2, 3}) {
+        SCOPED_TRACE(part);
+        ASSERT_NE(RunTool({MIRELLE_REG, "delete", "HKLM\\SOFTWARE\\Many"}, store).code, 3);
+        Child c({MIRELLE_REG, "import", file}, store);
+        std::this_thread::sleep_for(whole * part / 4);
+        c.Kill();
+        c.Wait();
+        std::size_t n = values();
+        EXPECT_TRUE(n == 0 || n == static_cast<std::size_t>(count)) << n << " values";
+    }
+}
+
+// Text written by the tool in UTF-8 reaches the 8-bit calls in the code page.
+TEST_F(SharedStore, ToolWritesUnicodeTheComponentReadsInTheCodePage) {
+    const std::string key = "HKCU\\Control Panel\\International";
+    ASSERT_EQ(RunTool({MIRELLE_REG, "add", key, "/v", "sCurrency", "/d", "\xE2\x82\xAC"}, store).code, 0);
+    EXPECT_EQ(reg::GetString(reg::HKEY_CURRENT_USER, "Control Panel\\International", "sCurrency"), "\x80");
+    ASSERT_TRUE(reg::SetString(reg::HKEY_CURRENT_USER, "Control Panel\\International", "sThousand", "\xA3"));
+    Ran q = RunTool({MIRELLE_REG, "query", key, "/v", "sThousand"}, store);
+    EXPECT_NE(q.out.find("REG_SZ    \xC2\xA3\n"), std::string::npos) << q.out;
+}
+
+// A store another process holds for itself: the first call waits its bounded
+// time, the calls after it fail at once, and one line says so.
+TEST_F(SharedStore, StoreHeldByAnotherProcessFailsAtOnceAfterOneWait) {
+    ASSERT_TRUE(reg::SetDword(reg::HKEY_LOCAL_MACHINE, "SOFTWARE\\L", "n", 1));
+    reg::UseMemory();
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(store.c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db, "PRAGMA locking_mode=EXCLUSIVE; BEGIN EXCLUSIVE; SELECT 1 FROM keys;", nullptr, nullptr,
+                           nullptr),
+              SQLITE_OK);
+    reg::UseFile(store);
+    diagnostics.clear();
+    // The listener (the component's debug log) is told too, once the call
+    // has let go of the store: it may use the registry itself.
+    std::vector<std::string> told;
+    int token = reg::AddDiagnosticListener([&](const std::string& line) {
+        told.push_back(line);
+        reg::HKEY k;
+        EXPECT_EQ(reg::RegOpenKeyEx(reg::HKEY_LOCAL_MACHINE, "SOFTWARE\\L", &k), reg::ERROR_BUSY);
+    });
+    auto t0 = Clock::now();
+    EXPECT_FALSE(reg::GetDword(reg::HKEY_LOCAL_MACHINE, "SOFTWARE\\L", "n").has_value());
+    EXPECT_GE(Clock::now() - t0, 2500ms) << "the first call waits";
+    t0 = Clock::now();
+    for (int i = 0; i < 20; ++i) {
+        reg::HKEY k;
+        EXPECT_EQ(reg::RegOpenKeyEx(reg::HKEY_LOCAL_MACHINE, "SOFTWARE\\L", &k), reg::ERROR_BUSY);
+        EXPECT_FALSE(reg::SetDword(reg::HKEY_LOCAL_MACHINE, "SOFTWARE\\L", "n", 2));
+    }
+    EXPECT_LT(Clock::now() - t0, 500ms) << "the calls after it do not wait";
+    ASSERT_EQ(diagnostics.size(), 1u);
+    EXPECT_NE(diagnostics[0].find("at once"), std::string::npos) << diagnostics[0];
+    EXPECT_EQ(told, diagnostics);
+    reg::RemoveDiagnosticListener(token);
+    reg::UseMemory();
+    sqlite3_close(db);
 }
 
 TEST_F(SharedStore, ToolAnswersBadCommandLinesWithExitCodeTwo) {
