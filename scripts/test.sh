@@ -27,10 +27,9 @@ STEP_LOG="$root/build-asan/test.log" step "test: build-asan" env ASAN_OPTIONS=de
 summary build-asan/test.log
 
 if [ -f tests/tsan.txt ]; then
-  # Only the test binaries that hold the threaded tests; the Qt front end
-  # too, for the launcher's storage runs (a worker thread reports to it).
-  BUILD_TARGETS="test_platform test_component test_storage test_audio test_network test_module test_quality test_apps test_gui" \
-    bash scripts/build.sh build-tsan -DMIRELLE_TSAN=ON "${sanitized[@]}" -DMIRELLE_GUI=ON
+  # Only the test binaries that hold the threaded tests.
+  BUILD_TARGETS="test_platform test_component test_storage test_audio test_network test_module test_quality test_apps" \
+    bash scripts/build.sh build-tsan -DMIRELLE_TSAN=ON "${sanitized[@]}"
   STEP_LOG="$root/build-tsan/test.log" step "test: build-tsan" env TSAN_OPTIONS=halt_on_error=1 \
     ctest --test-dir build-tsan --timeout "$TIMEOUT" --output-on-failure --no-tests=error -j "$(nproc)" -R "$(paste -sd'|' "$root/tests/tsan.txt")"
   summary build-tsan/test.log

@@ -362,7 +362,7 @@ namespace {
 // The storage setup reports the calls its worker makes from the worker's
 // thread: the launcher writes them to its log on its own thread, in the
 // order they came, run after run (a log touched from the worker crashed the
-// launcher in most storage runs; the ThreadSanitizer build runs this too).
+// launcher in most storage runs).
 TEST_F(LauncherRun, StorageRunsLogTheWorkersCallsInOrder) {
     demo::Launcher launcher(unitPath.string());
     launcher.showHostWindows = false;
