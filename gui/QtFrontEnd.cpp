@@ -1,6 +1,7 @@
 #include "gui/QtFrontEnd.h"
 
 #include <algorithm>
+#include <future>
 #include <vector>
 
 #include <QApplication>
@@ -237,10 +238,14 @@ int QtFrontEnd::ShowHere(const std::string& text, const std::string& caption, un
 
 int QtFrontEnd::Show(ui::Window*, const std::string& text, const std::string& caption, unsigned style) {
     if (QThread::currentThread() == qApp->thread()) return ShowHere(text, caption, style);
-    int answer = 0;
+    // A worker's box: shown on the GUI thread while the worker waits for the
+    // answer.  The hand-over is a promise (not Qt's blocking connection) so
+    // that the thread checkers see the worker's text read before it goes.
+    std::promise<int> shown;
+    std::future<int> answer = shown.get_future();
     QMetaObject::invokeMethod(
-        qApp, [&] { answer = ShowHere(text, caption, style); }, Qt::BlockingQueuedConnection);
-    return answer;
+        qApp, [&] { shown.set_value(ShowHere(text, caption, style)); }, Qt::QueuedConnection);
+    return answer.get();
 }
 
 }  // namespace gui

@@ -240,6 +240,8 @@ TEST_F(Tools, BadScriptAfterAnInjectedFailureNamesTheFailure) {
     auto plain = RunOp("ShowCOMPortSetup", "select 1101 99\nclick 1\n");
     EXPECT_EQ(plain.code, 2);
     EXPECT_EQ(plain.err.find("injected"), std::string::npos) << plain.err;
+}
+
 // A host object the component cannot create is named in the tool's error and
 // in the debug log, not only as the E_POINTER it turns into.
 TEST_F(Tools, HostObjectThatCannotBeCreatedIsNamed) {

@@ -28,6 +28,7 @@
 #include <nlohmann/json.hpp>
 
 #include "apps/web/UnitHost.h"
+#include "tests/web/WebTestSupport.h"
 #include "platform/ui/Dialog.h"
 #include "web/Certificate.h"
 #include "web/Console.h"
@@ -37,42 +38,15 @@
 
 namespace {
 
+using namespace webtest;
 using nlohmann::json;
 namespace fs = std::filesystem;
-
-QCoreApplication& App() {
-    static int argc = 1;
-    static char name[] = "test_web";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication* app = new QCoreApplication(argc, argv);
-    return *app;
-}
 
 // Milliseconds from an action sent to the answer of the ping after it (the
 // action applied and its changes sent), over the scripts played.
 std::vector<double>& Latencies() {
     static std::vector<double> v;
     return v;
-}
-
-QSslConfiguration Trusting() {
-    QSslConfiguration c = QSslConfiguration::defaultConfiguration();
-    c.setPeerVerifyMode(QSslSocket::VerifyNone);
-    return c;
-}
-
-// Cookies are the test's to send, not the network manager's.
-class NoJar : public QNetworkCookieJar {
-public:
-    bool setCookiesFromUrl(const QList<QNetworkCookie>&, const QUrl&) override { return false; }
-    QList<QNetworkCookie> cookiesForUrl(const QUrl&) const override { return {}; }
-};
-
-std::string ReadFile(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
 }
 
 std::vector<std::string> ScriptActions(const std::string& file) {
@@ -84,59 +58,6 @@ std::vector<std::string> ScriptActions(const std::string& file) {
     return out;
 }
 
-struct HttpReply {
-    int status = 0;
-    std::string body;
-    std::map<std::string, std::string> headers;  // lower-case names
-};
-
-// One tab's socket: every message it got, in order.
-class Tab {
-public:
-    Tab(quint16 port, const std::string& cookie, const std::string& origin) : ws(QString::fromStdString(origin)) {
-        ws.setSslConfiguration(Trusting());
-        QObject::connect(&ws, &QWebSocket::textMessageReceived, [this](const QString& t) {
-            got.push_back(json::parse(t.toStdString(), nullptr, false));
-        });
-        QObject::connect(&ws, &QWebSocket::disconnected, [this] { closed = true; });
-        QNetworkRequest request(QUrl(QString("wss://127.0.0.1:%1/ws").arg(port)));
-        if (!cookie.empty()) request.setRawHeader("Cookie", QByteArray::fromStdString("mirelle_session=" + cookie));
-        ws.open(request);
-    }
-    void Send(const json& m) { ws.sendTextMessage(QString::fromStdString(m.dump())); }
-    void Act(const std::string& line) { Send({{"type", "action"}, {"line", line}}); }
-    std::size_t Count(const std::string& type, std::size_t from = 0) const {
-        std::size_t n = 0;
-        for (std::size_t i = from; i < got.size(); ++i) n += got[i].value("type", "") == type;
-        return n;
-    }
-    const json* Last(const std::string& type) const {
-        for (auto it = got.rbegin(); it != got.rend(); ++it)
-            if (it->value("type", "") == type) return &*it;
-        return nullptr;
-    }
-    bool Open() const { return ws.state() == QAbstractSocket::ConnectedState; }
-    // Whether a worker of the top dialog runs, by the messages so far (a
-    // script's wait, as the scripted driver waits on the dialog it runs).
-    bool TopBusy() const {
-        std::vector<std::pair<int, bool>> open;  // innermost last
-        for (const json& m : got) {
-            const std::string type = m.value("type", "");
-            if (type == "dialog") open.push_back({m["dialog"].get<int>(), m.value("busy", false)});
-            if (type == "update" && m.contains("busy"))
-                for (auto& [id, busy] : open)
-                    if (id == m["dialog"].get<int>()) busy = m["busy"];
-            if (type == "closed")
-                std::erase_if(open, [&](const auto& d) { return d.first == m["dialog"].get<int>(); });
-        }
-        return !open.empty() && open.back().second;
-    }
-
-    QWebSocket ws;
-    std::vector<json> got;
-    std::set<int> answered;
-    bool closed = false;
-};
 
 class ConsoleTest : public ::testing::Test {
 protected:

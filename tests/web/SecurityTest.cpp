@@ -31,6 +31,7 @@
 #include <nlohmann/json.hpp>
 
 #include "apps/web/UnitHost.h"
+#include "tests/web/WebTestSupport.h"
 #include "platform/ui/Dialog.h"
 #include "web/Certificate.h"
 #include "web/Console.h"
@@ -41,36 +42,10 @@
 
 namespace {
 
+using namespace webtest;
 using nlohmann::json;
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-
-QCoreApplication& App() {
-    static int argc = 1;
-    static char name[] = "test_web";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication* app = new QCoreApplication(argc, argv);
-    return *app;
-}
-
-QSslConfiguration Trusting() {
-    QSslConfiguration c = QSslConfiguration::defaultConfiguration();
-    c.setPeerVerifyMode(QSslSocket::VerifyNone);
-    return c;
-}
-
-class NoJar : public QNetworkCookieJar {
-public:
-    bool setCookiesFromUrl(const QList<QNetworkCookie>&, const QUrl&) override { return false; }
-    QList<QNetworkCookie> cookiesForUrl(const QUrl&) const override { return {}; }
-};
-
-std::string ReadFile(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 // Waits (turning the event loop) until done() or the time is up.
 bool WaitUntil(const std::function<bool()>& done, int ms = 15000) {
@@ -92,46 +67,6 @@ long RssKiB() {
     return 0;
 }
 
-struct HttpReply {
-    int status = 0;
-    std::string body;
-    std::map<std::string, std::string> headers;  // lower-case names
-};
-
-class Tab {
-public:
-    // light: keep only each message's type and result (a watcher of a long load run).
-    Tab(quint16 port, const std::string& cookie, const std::string& origin, bool light = false)
-        : ws(QString::fromStdString(origin)) {
-        ws.setSslConfiguration(Trusting());
-        QObject::connect(&ws, &QWebSocket::textMessageReceived, [this, light](const QString& t) {
-            json m = json::parse(t.toStdString(), nullptr, false);
-            if (light && m.is_object()) {
-                json kept = {{"type", m.value("type", "")}};
-                if (m.contains("result")) kept["result"] = m["result"];
-                m = std::move(kept);
-            }
-            got.push_back(std::move(m));
-        });
-        QObject::connect(&ws, &QWebSocket::disconnected, [this] { closed = true; });
-        QNetworkRequest request(QUrl(QString("wss://127.0.0.1:%1/ws").arg(port)));
-        if (!cookie.empty()) request.setRawHeader("Cookie", QByteArray::fromStdString("mirelle_session=" + cookie));
-        ws.open(request);
-    }
-    void Send(const json& m) { ws.sendTextMessage(QString::fromStdString(m.dump())); }
-    std::size_t Count(const std::string& type) const {
-        return static_cast<std::size_t>(
-            std::count_if(got.begin(), got.end(), [&](const json& m) { return m.value("type", "") == type; }));
-    }
-    const json* Last(const std::string& type) const {
-        for (auto it = got.rbegin(); it != got.rend(); ++it)
-            if (it->value("type", "") == type) return &*it;
-        return nullptr;
-    }
-    QWebSocket ws;
-    std::vector<json> got;
-    bool closed = false;
-};
 
 // A TLS connection to the server as it is, before any HTTP.
 struct RawTls {
