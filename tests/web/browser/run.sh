@@ -32,7 +32,9 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-export MIRELLE_REGISTRY=${MIRELLE_REGISTRY:-$work/registry.db}
+# A registry store of its own: the tour sets the system language, which
+# must not reach the tests that run beside it.
+export MIRELLE_REGISTRY=$work/registry.db
 export MIRELLE_LOG=${MIRELLE_LOG:-$work/debug.log}
 export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 mkdir -p "$work/state"
