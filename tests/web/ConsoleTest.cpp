@@ -103,19 +103,6 @@ protected:
         fs::remove_all(dir);
     }
 
-    // Waits (turning the event loop) until done() or the time is up.
-    static bool WaitUntil(const std::function<bool()>& done, int ms = 15000) {
-        QElapsedTimer t;
-        t.start();
-        while (!done()) {
-            if (t.elapsed() > ms) return false;
-            QEventLoop loop;
-            QTimer::singleShot(2, &loop, &QEventLoop::quit);
-            loop.exec();
-        }
-        return true;
-    }
-
     // Plays steps from a timer, so that they go on while a setup's dialog
     // runs modally; each step answers true when it is done.  Answers false
     // (and ends every open dialog) when they do not finish in time.

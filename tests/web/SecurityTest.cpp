@@ -47,19 +47,6 @@ using nlohmann::json;
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-// Waits (turning the event loop) until done() or the time is up.
-bool WaitUntil(const std::function<bool()>& done, int ms = 15000) {
-    QElapsedTimer t;
-    t.start();
-    while (!done()) {
-        if (t.elapsed() > ms) return false;
-        QEventLoop loop;
-        QTimer::singleShot(2, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    return true;
-}
-
 long RssKiB() {
     std::ifstream in("/proc/self/status");
     for (std::string line; std::getline(in, line);)

@@ -3,6 +3,7 @@
 // that keeps every message it got.
 #pragma once
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <map>
 #include <set>
@@ -11,6 +12,9 @@
 #include <vector>
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
 #include <QNetworkCookie>
 #include <QNetworkCookieJar>
 #include <QSslConfiguration>
@@ -112,5 +116,18 @@ public:
     std::set<int> answered;
     bool closed = false;
 };
+
+// Waits (turning the event loop) until done() or the time is up.
+inline bool WaitUntil(const std::function<bool()>& done, int ms = 15000) {
+    QElapsedTimer t;
+    t.start();
+    while (!done()) {
+        if (t.elapsed() > ms) return false;
+        QEventLoop loop;
+        QTimer::singleShot(2, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    return true;
+}
 
 }  // namespace webtest
