@@ -92,6 +92,11 @@ void Console::Broadcast(const json& message) {
     for (auto& c : m_conns) c->socket->sendTextMessage(text);
 }
 
+void Console::RunLine(const std::string& line) {
+    if (line.rfind("host:", 0) == 0) Audit(m_runUser, m_runAddress, security::audit::kHost, line);
+    Log(line);
+}
+
 void Console::Error(int id, const std::string& text, const std::string& action) {
     if (Conn* c = Find(id)) Send(*c, ErrorJson(text, action));
 }
@@ -290,7 +295,10 @@ void Console::RunSetup(int id, const std::string& operation) {
     m_frontEnd.Abandon(false);
     if (Conn* c = Find(id)) m_holder.address = c->address;
     // The operator and address of the run, kept for its lines even if the holder changes meanwhile.
-    const std::string user = m_holder.user, address = m_holder.address;
+    m_runUser = m_holder.user;
+    m_runAddress = m_holder.address;
+    const std::string& user = m_runUser;
+    const std::string& address = m_runAddress;
     Audit(user, address, security::audit::kSetupOpened, operation);
     if (onEvent) onEvent(m_holder.user, "opened " + operation);
     Broadcast(json{{"type", "running"}, {"operation", operation}});
@@ -302,13 +310,13 @@ void Console::RunSetup(int id, const std::string& operation) {
     const json before = m_host.Unit();
     long result = -1;
     try {
-        result = m_host.Run(operation, [this, &user, &address](const std::string& line) {
-            if (line.rfind("host:", 0) == 0) Audit(user, address, security::audit::kHost, line);
-            Log(line);
-        });
+        // The storage worker reports its host calls from its own thread.
+        result = m_host.Run(operation, [this](const std::string& line) { m_runLines.Say(line); });
     } catch (const std::exception& e) {
+        m_runLines.Flush();
         Log(std::string("failed: ") + e.what());
     }
+    m_runLines.Flush();
     m_frontEnd.recorder = nullptr;
     Audit(user, address, security::audit::kSetupResult, operation + " " + std::to_string(result));
     m_running.clear();

@@ -20,6 +20,7 @@
 #include <QTimer>
 #include <nlohmann/json.hpp>
 
+#include "platform/ui/LineHandOff.h"
 #include "platform/ui/Recorder.h"
 #include "web/WebFrontEnd.h"
 #include "web/security/Guard.h"
@@ -104,6 +105,8 @@ private:
     void DropHolder(const std::string& why);
     void RunSetup(int id, const std::string& operation);
     void Log(const std::string& line);
+    // A line the running setup says (audited when it reports a host call).
+    void RunLine(const std::string& line);
 
     ConsoleHost& m_host;
     WebFrontEnd m_frontEnd;
@@ -114,6 +117,12 @@ private:
     std::string m_running;
     bool m_record = false;
     ui::ScriptRecorder m_recorder;
+    std::string m_runUser, m_runAddress;  // of the setup that runs, kept if the holder changes
+    // Lines of a setup's worker threads reach the sockets through the event loop.
+    ui::LineHandOff m_runLines{[this](const std::string& line) { RunLine(line); },
+                               [this](std::function<void()> flush) {
+                                   QMetaObject::invokeMethod(this, std::move(flush), Qt::QueuedConnection);
+                               }};
 };
 
 // The JSON pointers of the values that differ between two JSON documents.

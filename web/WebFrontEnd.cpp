@@ -1,5 +1,7 @@
 #include "web/WebFrontEnd.h"
 
+#include <future>
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -200,11 +202,14 @@ int WebFrontEnd::ShowHere(const std::string& text, const std::string& caption, u
 int WebFrontEnd::Show(ui::Window*, const std::string& text, const std::string& caption, unsigned style) {
     QCoreApplication* app = QCoreApplication::instance();
     if (!app || QThread::currentThread() == app->thread()) return ShowHere(text, caption, style);
-    // A worker's box: shown by the front end's thread, the worker waits.
-    int answer = 0;
+    // A worker's box: shown by the front end's thread while the worker waits
+    // for the answer (a promise, which the thread checkers see, not Qt's
+    // blocking connection).
+    std::promise<int> shown;
+    std::future<int> answer = shown.get_future();
     QMetaObject::invokeMethod(
-        app, [&] { answer = ShowHere(text, caption, style); }, Qt::BlockingQueuedConnection);
-    return answer;
+        app, [&] { shown.set_value(ShowHere(text, caption, style)); }, Qt::QueuedConnection);
+    return answer.get();
 }
 
 }  // namespace web

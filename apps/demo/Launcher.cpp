@@ -363,30 +363,9 @@ void Launcher::StopAudioInput() {
     if (m_audioThread.joinable()) m_audioThread.join();
 }
 
-void Launcher::Say(const std::string& line) {
+void Launcher::WriteLogLine(const std::string& line) {
     // The texts a host call carries, as text (not their escapes).
-    const QString text = Unescaped(QString::fromStdString(line));
-    if (QThread::currentThread() != thread()) {
-        std::lock_guard<std::mutex> hold(m_logLock);
-        m_pendingLog.push_back(text);
-        if (!m_flushQueued) {
-            m_flushQueued = true;
-            QMetaObject::invokeMethod(this, [this] { FlushLog(); }, Qt::QueuedConnection);
-        }
-        return;
-    }
-    FlushLog();
-    m_log->appendPlainText(text);
-}
-
-void Launcher::FlushLog() {
-    std::vector<QString> lines;
-    {
-        std::lock_guard<std::mutex> hold(m_logLock);
-        lines.swap(m_pendingLog);
-        m_flushQueued = false;
-    }
-    for (const QString& line : lines) m_log->appendPlainText(line);
+    m_log->appendPlainText(Unescaped(QString::fromStdString(line)));
 }
 
 long Launcher::RunOperation(const std::string& name) {

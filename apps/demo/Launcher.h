@@ -2,7 +2,6 @@
 #pragma once
 #include <atomic>
 #include <functional>
-#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -11,6 +10,7 @@
 #include <QWidget>
 #include <nlohmann/json.hpp>
 
+#include "platform/ui/LineHandOff.h"
 #include "platform/ui/Recorder.h"
 #include "interfaces/ISetupUI.h"
 #include "platform/com/Unknown.h"
@@ -96,8 +96,8 @@ private:
     // thread are queued and the owner's event loop writes them.  A line
     // said on the owner's thread first writes the queued ones, so the log
     // keeps the order the lines were said in.
-    void Say(const std::string& line);
-    void FlushLog();
+    void Say(const std::string& line) { m_lines.Say(line); }
+    void WriteLogLine(const std::string& line);
     void ShowState(const nlohmann::json& before);
     // before: the value before the setup (null when new); compare: false on the first show.
     void Fill(QTreeWidgetItem* parent, const QString& key, const nlohmann::json& now, const nlohmann::json* before,
@@ -121,9 +121,11 @@ private:
     // The SetupUI object of the setup that runs, for the calls a unit makes
     // while a setup is open (the connection drop, the level meter).
     com::ComPtr<mirelle::ISetupUI> m_running;
-    std::mutex m_logLock;
-    std::vector<QString> m_pendingLog;  // said on another thread, not written yet
-    bool m_flushQueued = false;
+    // Lines said on a worker thread reach the log through the event loop.
+    ui::LineHandOff m_lines{[this](const std::string& line) { WriteLogLine(line); },
+                              [this](std::function<void()> flush) {
+                                  QMetaObject::invokeMethod(this, std::move(flush), Qt::QueuedConnection);
+                              }};
     std::thread m_audioThread;
     std::atomic<bool> m_audioStop{false};
 };

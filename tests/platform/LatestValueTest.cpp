@@ -1,11 +1,16 @@
-// Newest-wins hand-offs to a window's thread: LatestValue (atomic, for a
-// sender that must never wait) and PostLatestMessage (through the queue).
+// Hand-offs to an owner thread: LatestValue (atomic, newest wins, for a
+// sender that must never wait), PostLatestMessage (through the queue) and
+// LineHandOff (every line, in order).
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
+#include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
+#include "platform/ui/LineHandOff.h"
 #include "platform/ui/Window.h"
 
 namespace {
@@ -86,3 +91,55 @@ TEST(PostLatestMessage, ReplacesTheQueuedCopyAndGoesBehindWhatCameSince) {
 }
 
 }  // namespace
+
+// Lines said on worker threads and on the owner thread: every line written,
+// only ever on the owner thread, each thread's lines in the order said, and
+// a line the owner says after a worker's goes after it.
+TEST(LineHandOffThreads, EveryLineWrittenOnTheOwnerThreadInOrder) {
+    std::vector<std::string> written;
+    std::atomic<int> offThread{0};
+    const auto owner = std::this_thread::get_id();
+    std::mutex postedLock;
+    std::vector<std::function<void()>> posted;
+    ui::LineHandOff lines(
+        [&](const std::string& line) {
+            if (std::this_thread::get_id() != owner) ++offThread;
+            written.push_back(line);
+        },
+        [&](std::function<void()> flush) {
+            std::lock_guard<std::mutex> hold(postedLock);
+            posted.push_back(std::move(flush));
+        });
+    auto runPosted = [&] {
+        std::vector<std::function<void()>> now;
+        {
+            std::lock_guard<std::mutex> hold(postedLock);
+            now.swap(posted);
+        }
+        for (auto& f : now) f();
+    };
+    std::vector<std::thread> workers;
+    for (int w = 0; w < 3; ++w)
+        workers.emplace_back([&lines, w] {
+            for (int i = 0; i < 500; ++i) lines.Say("w" + std::to_string(w) + " " + std::to_string(i));
+        });
+    for (int i = 0; i < 200; ++i) {
+        lines.Say("owner " + std::to_string(i));
+        runPosted();
+    }
+    for (auto& t : workers) t.join();
+    lines.Say("last");  // after the workers' lines, which it writes first
+    runPosted();        // a flush posted earlier finds nothing left
+    EXPECT_EQ(offThread.load(), 0);
+    ASSERT_EQ(written.size(), 3u * 500 + 200 + 1);
+    EXPECT_EQ(written.back(), "last");
+    for (const std::string who : {"w0", "w1", "w2", "owner"}) {
+        int next = 0;
+        for (const std::string& line : written) {
+            if (line.rfind(who + " ", 0) == 0) {
+                EXPECT_EQ(line, who + " " + std::to_string(next++));
+            }
+        }
+        EXPECT_EQ(next, who == "owner" ? 200 : 500) << who;
+    }
+}
