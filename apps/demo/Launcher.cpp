@@ -403,7 +403,7 @@ long Launcher::RunOperation(const std::string& name) {
             frontEnd.recorder = &m_recorder;
         }
         frontEnd.onMessage = [&](const ui::ShownMessage& m) { report.Message(cp::AnsiToUtf8(m.text)); };
-        if (onFrontEnd) onFrontEnd(frontEnd);
+        const std::shared_ptr<void> attached = onFrontEnd ? onFrontEnd(frontEnd) : nullptr;
         std::ifstream in(m_unitPath);
         const nlohmann::json before = nlohmann::json::parse(in, nullptr, false);
         auto setupUI = apps::CreateSetupUI();

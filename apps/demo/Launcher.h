@@ -2,6 +2,7 @@
 #pragma once
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -63,8 +64,9 @@ public:
     // The unit's own windows (device editor, help); off, the unit file answers.
     bool showHostWindows = true;
     // Called with each setup's front end before the setup opens (tests
-    // attach their operator to it).
-    std::function<void(gui::QtFrontEnd&)> onFrontEnd;
+    // attach their operator to it); what it returns is held for the run and
+    // released before the front end goes.
+    std::function<std::shared_ptr<void>(gui::QtFrontEnd&)> onFrontEnd;
 
     // The language the setups show: the system language the module chooses
     // its resource module by ("ENG" for its own resources, "QPS" for the

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <optional>
 #include <set>
 #include <sstream>
 
@@ -377,16 +378,22 @@ TEST_F(LauncherRun, StorageRunsLogTheWorkersCallsInOrder) {
     std::ofstream(script) << storage->script;
     for (int run = 0; run < 3; ++run) {
         launcher.ResetUnit();
-        std::unique_ptr<guitest::Operator> op;
+        // The operator lives as long as the run's front end; its verdict stays.
+        std::optional<std::string> failure;
         launcher.onFrontEnd = [&](gui::QtFrontEnd& fe) {
-            op = std::make_unique<guitest::Operator>(fe, parsed.actions, "launcher-storage");
+            auto* op = new guitest::Operator(fe, parsed.actions, "launcher-storage");
+            return std::shared_ptr<void>(op, [&failure](void* p) {
+                auto* done = static_cast<guitest::Operator*>(p);
+                failure = done->failure;
+                delete done;
+            });
         };
         long result = 0;
         {
             guitest::InFolder source(MIRELLE_SOURCE_DIR);
             result = launcher.RunOperation("ShowStorage");
         }
-        ASSERT_TRUE(op && op->failure.empty()) << (op ? op->failure : "no front end");
+        ASSERT_TRUE(failure && failure->empty()) << (failure ? *failure : "no front end");
         EXPECT_EQ(result, 1);
         QCoreApplication::processEvents();
         std::vector<std::string> logged;

@@ -70,137 +70,13 @@ struct RawTls {
     }
 };
 
-class SecurityTest : public ::testing::Test {
+class SecurityTest : public ServerTest {
 protected:
     void SetUp() override {
-        App();
-        web::Operators::UseLeastCost(true);
-        dir = fs::temp_directory_path() / ("mirelle-websec-" + std::to_string(::getpid()) + "-" +
-                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-        unitPath = (dir / "unit.json").string();
-        fs::copy_file(webapp::BundledUnit(), unitPath);
-        operators = std::make_unique<web::Operators>((dir / "operators").string());
-        ASSERT_EQ(operators->Load(), "");
-        ASSERT_EQ(operators->SetPassword("anna", "anna's secret"), "");
-        ASSERT_EQ(operators->SetPassword("bob", "bob's secret"), "");
-        ASSERT_EQ(web::EnsureSelfSigned((dir / "state").string(), cert), "");
+        ServerTest::SetUp();
+        realClock = false;
         guard.auditPath = (dir / "audit.log").string();
         guard.headTimeout = 400ms;
-    }
-    // The server, once the test has set its options.
-    void Start() {
-        host = std::make_unique<webapp::UnitHost>(unitPath, webapp::BundledUnit());
-        console = std::make_unique<web::Console>(*host);
-        console->graceMs = 300;
-        host->Serve(*console);
-        if (realClock) {
-            sessions.now = web::security::SystemNow();
-        } else {
-            sessions.now = [this] { return now; };
-        }
-        sessions.onEnded = [this](const web::Session& s) { console->SessionEnded(s.id); };
-        web::ServerOptions options;
-        options.port = 0;
-        options.certFile = cert.cert;
-        options.keyFile = cert.key;
-        options.guard = guard;
-        if (realClock) {
-            options.clock = web::security::SystemNow();
-        } else {
-            options.clock = [this] { return now; };
-        }
-        server = std::make_unique<web::Server>(options, *operators, sessions, *console);
-        ASSERT_EQ(server->Start(), "");
-        port = server->Port();
-        origin = "https://127.0.0.1:" + std::to_string(port);
-        nam = std::make_unique<QNetworkAccessManager>();
-        nam->setCookieJar(new NoJar);
-    }
-    void TearDown() override {
-        tabs.clear();
-        nam.reset();
-        server.reset();
-        console.reset();
-        host.reset();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        fs::remove_all(dir);
-    }
-
-    QNetworkReply* Send(const std::string& method, const std::string& path, const std::string& body,
-                        const std::string& cookie, const std::string& originHeader) {
-        QNetworkRequest request(QUrl(QString::fromStdString(origin + path)));
-        request.setSslConfiguration(Trusting());
-        request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
-        if (!cookie.empty()) request.setRawHeader("Cookie", QByteArray::fromStdString("mirelle_session=" + cookie));
-        if (!originHeader.empty()) request.setRawHeader("Origin", QByteArray::fromStdString(originHeader));
-        request.setHeader(QNetworkRequest::ContentTypeHeader, "application/x-www-form-urlencoded");
-        return method == "POST" ? nam->post(request, QByteArray::fromStdString(body)) : nam->get(request);
-    }
-    static HttpReply Reply(QNetworkReply* reply) {
-        HttpReply out;
-        out.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-        out.body = reply->readAll().toStdString();
-        for (const auto& [name, value] : reply->rawHeaderPairs())
-            out.headers[QString::fromLatin1(name).toLower().toStdString()] = value.toStdString();
-        reply->deleteLater();
-        return out;
-    }
-    HttpReply Http(const std::string& method, const std::string& path, const std::string& body = {},
-                   const std::string& cookie = {}, const std::string& originHeader = {}) {
-        QNetworkReply* reply = Send(method, path, body, cookie, originHeader);
-        WaitUntil([&] { return reply->isFinished(); });
-        return Reply(reply);
-    }
-    HttpReply LoginReply(const std::string& user, const std::string& password) {
-        return Http("POST", "/login",
-                    "user=" + user + "&password=" + QUrl::toPercentEncoding(QString::fromStdString(password)).toStdString(),
-                    {}, origin);
-    }
-    static std::string CookieOf(const HttpReply& r) {
-        const std::string cookie = r.headers.count("set-cookie") ? r.headers.at("set-cookie") : "";
-        const std::string prefix = "mirelle_session=";
-        if (r.status != 303 || cookie.rfind(prefix, 0) != 0) return {};
-        return cookie.substr(prefix.size(), cookie.find(';') - prefix.size());
-    }
-    std::string Login(const std::string& user, const std::string& password) { return CookieOf(LoginReply(user, password)); }
-    Tab& Connect(const std::string& session, bool light = false) {
-        tabs.push_back(std::make_unique<Tab>(port, session, origin, light));
-        return *tabs.back();
-    }
-    // Plays steps from a timer, so that they go on while a setup's dialog runs modally.
-    bool Play(std::deque<std::function<bool()>> steps, int ms = 30000) {
-        QElapsedTimer t;
-        t.start();
-        bool failed = false, busy = false;
-        QEventLoop loop;
-        QTimer tick;
-        tick.setInterval(2);
-        QObject::connect(&tick, &QTimer::timeout, [&] {
-            if (busy) return;
-            busy = true;
-            while (!steps.empty() && steps.front()()) steps.pop_front();
-            busy = false;
-            if (steps.empty()) loop.quit();
-            if (!steps.empty() && t.elapsed() > ms && !failed) {
-                failed = true;
-                std::string last;
-                for (const auto& tab : tabs)
-                    if (!tab->got.empty()) {
-                        for (std::size_t i = tab->got.size() > 6 ? tab->got.size() - 6 : 0; i < tab->got.size(); ++i)
-                            last += "\n" + tab->got[i].dump(-1, ' ', false, json::error_handler_t::replace).substr(0, 200);
-                        break;
-                    }
-                ADD_FAILURE() << steps.size() << " steps left when the time ran out; the first tab's last messages:" << last;
-                for (ui::Dialog* d : ui::ModalStack()) d->EndDialog(2);
-                steps.clear();
-                loop.quit();
-            }
-        });
-        tick.start();
-        loop.exec();
-        return !failed;
     }
     std::vector<std::vector<std::string>> Audit() {
         std::vector<std::vector<std::string>> out;
@@ -212,21 +88,6 @@ protected:
         }
         return out;
     }
-
-    fs::path dir;
-    std::string unitPath, origin;
-    web::CertificateFiles cert;
-    web::security::GuardOptions guard;
-    web::security::TimePoint now{std::chrono::hours(1000)};
-    bool realClock = false;
-    quint16 port = 0;
-    std::unique_ptr<web::Operators> operators;
-    std::unique_ptr<webapp::UnitHost> host;
-    std::unique_ptr<web::Console> console;
-    web::Sessions sessions;
-    std::unique_ptr<web::Server> server;
-    std::unique_ptr<QNetworkAccessManager> nam;
-    std::vector<std::unique_ptr<Tab>> tabs;
 };
 
 }  // namespace
