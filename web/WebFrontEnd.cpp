@@ -149,6 +149,7 @@ void WebFrontEnd::RunModal(ui::Dialog& dialog) {
     QElapsedTimer sinceRefresh;
     sinceRefresh.start();
     QObject::connect(&pump, &QTimer::timeout, &loop, [&] {
+        ServeWorkerBoxes();
         if (queue->Pump() > 0 || dialog.IsEnded() || sinceRefresh.elapsed() >= liveIntervalMs) {
             Refresh();
             sinceRefresh.restart();
@@ -161,6 +162,7 @@ void WebFrontEnd::RunModal(ui::Dialog& dialog) {
         // until it is done (the dialog waits for it when it is destroyed).
         QEventLoop drain;
         QObject::connect(&pump, &QTimer::timeout, &drain, [&] {
+            ServeWorkerBoxes();
             if (!dialog.IsBusy()) drain.quit();
         });
         drain.exec();
@@ -202,14 +204,28 @@ int WebFrontEnd::ShowHere(const std::string& text, const std::string& caption, u
 int WebFrontEnd::Show(ui::Window*, const std::string& text, const std::string& caption, unsigned style) {
     QCoreApplication* app = QCoreApplication::instance();
     if (!app || QThread::currentThread() == app->thread()) return ShowHere(text, caption, style);
-    // A worker's box: shown by the front end's thread while the worker waits
-    // for the answer (a promise, which the thread checkers see, not Qt's
-    // blocking connection).
-    std::promise<int> shown;
-    std::future<int> answer = shown.get_future();
-    QMetaObject::invokeMethod(
-        app, [&] { shown.set_value(ShowHere(text, caption, style)); }, Qt::QueuedConnection);
+    // A worker's box: the modal run's pump shows it on the front end's
+    // thread while the worker waits for the answer.
+    WorkerBox box{text, caption, style, {}};
+    std::future<int> answer = box.answer.get_future();
+    {
+        std::lock_guard<std::mutex> hold(m_workerBoxLock);
+        m_workerBoxes.push_back(&box);
+    }
     return answer.get();
+}
+
+void WebFrontEnd::ServeWorkerBoxes() {
+    for (;;) {
+        WorkerBox* box = nullptr;
+        {
+            std::lock_guard<std::mutex> hold(m_workerBoxLock);
+            if (m_workerBoxes.empty()) return;
+            box = m_workerBoxes.front();
+            m_workerBoxes.pop_front();
+        }
+        box->answer.set_value(ShowHere(box->text, box->caption, box->style));
+    }
 }
 
 }  // namespace web

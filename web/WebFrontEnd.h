@@ -14,8 +14,11 @@
 // box service; destroying it restores the scripted ones.  Needs a
 // QCoreApplication; runs on its thread.
 #pragma once
+#include <deque>
 #include <exception>
 #include <functional>
+#include <future>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -86,7 +89,15 @@ private:
         int answer = 0;
         QEventLoop* loop = nullptr;
     };
+    // A box a worker thread asks for, shown by the front end's thread.
+    struct WorkerBox {
+        std::string text, caption;
+        unsigned style = 0;
+        std::promise<int> answer;
+    };
     int ShowHere(const std::string& text, const std::string& caption, unsigned style);
+    // Shows the boxes workers wait for; from the modal runs' pump.
+    void ServeWorkerBoxes();
     void EndAbandoned();
     bool AnyEnded() const;
 
@@ -96,6 +107,8 @@ private:
     int m_boxes = 0;
     bool m_abandoned = false;
     std::exception_ptr m_error;
+    std::mutex m_workerBoxLock;
+    std::deque<WorkerBox*> m_workerBoxes;
 };
 
 // The cautious answer to a box of this style: OK for an OK box, No for

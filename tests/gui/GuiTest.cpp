@@ -119,23 +119,8 @@ TEST_P(GuiRun, ClicksGiveWhatTheHeadlessRunGives) {
     recorder.Start(c.operation);
     frontEnd.recorder = &recorder;
     bool timedOut = false;
-    QTimer watchdog;
-    watchdog.setSingleShot(true);
-    QObject::connect(&watchdog, &QTimer::timeout, [&] {
-        timedOut = true;
-        if (QMessageBox* box = frontEnd.ActiveMessageBox()) box->reject();
-        for (ui::Dialog* d : ui::ModalStack()) d->EndDialog(ui::IDCANCEL);
-    });
-    watchdog.start(60000);
-    HardWatchdog hard(150);
     Operator op(frontEnd, parsed.actions, c.operation + (c.name == c.operation ? "" : "-" + c.name));
-    {
-        InFolder source(MIRELLE_SOURCE_DIR);
-        auto setupUI = apps::CreateSetupUI();
-        auto outcome = apps::RunOperation(c.operation, *unit, *setupUI.get());
-        report.Finish(outcome);
-    }
-    watchdog.stop();
+    report.Finish(guitest::RunWatched(frontEnd, *unit, c.operation, timedOut));
     unit->Save((dir / "gui.json").string());
 
     ASSERT_FALSE(timedOut) << "the dialog did not end";

@@ -37,7 +37,10 @@
 #include "gui/DialogView.h"
 #include "gui/QtFrontEnd.h"
 #include "gui/Widgets.h"
+#include "apps/run/Operations.h"
+#include "platform/ui/Dialog.h"
 #include "platform/ui/Script.h"
+#include "simulator/SimulatedUnit.h"
 
 namespace guitest {
 
@@ -84,6 +87,27 @@ private:
     bool m_done = false;
     std::thread m_thread;
 };
+
+// Runs one operation on unit from the top of the source tree, as the demo
+// runs it.  After softMs every box and dialog still open is ended (timedOut
+// says so); after hardS the test binary aborts (a run stuck outside the
+// event loop).
+inline apps::OperationOutcome RunWatched(gui::QtFrontEnd& fe, host::SimulatedUnit& unit, const std::string& operation,
+                                         bool& timedOut, int softMs = 60000, int hardS = 150) {
+    timedOut = false;
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, [&] {
+        timedOut = true;
+        if (QMessageBox* box = fe.ActiveMessageBox()) box->reject();
+        for (ui::Dialog* d : ui::ModalStack()) d->EndDialog(ui::IDCANCEL);
+    });
+    watchdog.start(softMs);
+    HardWatchdog hard(hardS);
+    InFolder source(MIRELLE_SOURCE_DIR);
+    auto setupUI = apps::CreateSetupUI();
+    return apps::RunOperation(operation, unit, *setupUI.get());
+}
 
 // Where a person clicks a control: the box of a check box or radio button
 // (the rest of a wide one does not take clicks), else the middle.

@@ -194,22 +194,8 @@ TEST_P(TextFit, EveryTextShowsWhole) {
             if (auto* b = qobject_cast<QAbstractButton*>(w); b && b->isVisible() && b->text().startsWith('['))
                 translated = true;
     };
-    QTimer watchdog;
-    watchdog.setSingleShot(true);
     bool timedOut = false;
-    QObject::connect(&watchdog, &QTimer::timeout, [&] {
-        timedOut = true;
-        if (QMessageBox* box = frontEnd.ActiveMessageBox()) box->reject();
-        for (ui::Dialog* d : ui::ModalStack()) d->EndDialog(ui::IDCANCEL);
-    });
-    watchdog.start(60000);
-    guitest::HardWatchdog hard(150);
-    {
-        guitest::InFolder source(MIRELLE_SOURCE_DIR);
-        auto setupUI = apps::CreateSetupUI();
-        apps::RunOperation(c.demo.operation, *unit, *setupUI.get());
-    }
-    watchdog.stop();
+    guitest::RunWatched(frontEnd, *unit, c.demo.operation, timedOut);
     ASSERT_FALSE(timedOut);
     EXPECT_EQ(op.failure, "");
     EXPECT_FALSE(dialogs.empty());

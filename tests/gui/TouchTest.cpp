@@ -205,22 +205,8 @@ TEST(ScreenFit, EveryDialogStaysOnScreenWithEveryControlReachable) {
                     faults.insert("dialog " + std::to_string(view.Model().TemplateId()) + " " + Name(w) +
                                   " cannot be reached at " + Text(QRect(w.mapToGlobal(at), QSize(1, 1))));
             };
-            QTimer watchdog;
-            watchdog.setSingleShot(true);
             bool timedOut = false;
-            QObject::connect(&watchdog, &QTimer::timeout, [&] {
-                timedOut = true;
-                if (QMessageBox* box = frontEnd.ActiveMessageBox()) box->reject();
-                for (ui::Dialog* d : ui::ModalStack()) d->EndDialog(ui::IDCANCEL);
-            });
-            watchdog.start(30000);
-            guitest::HardWatchdog hard(120);
-            {
-                guitest::InFolder source(MIRELLE_SOURCE_DIR);
-                auto setupUI = apps::CreateSetupUI();
-                apps::RunOperation(demo.operation, *unit, *setupUI.get());
-            }
-            watchdog.stop();
+            guitest::RunWatched(frontEnd, *unit, demo.operation, timedOut, 30000, 120);
             EXPECT_FALSE(timedOut);
             EXPECT_EQ(op.failure, "");
             EXPECT_FALSE(measured.empty());
