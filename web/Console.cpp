@@ -297,9 +297,7 @@ void Console::RunSetup(int id, const std::string& operation) {
     // The operator and address of the run, kept for its lines even if the holder changes meanwhile.
     m_runUser = m_holder.user;
     m_runAddress = m_holder.address;
-    const std::string& user = m_runUser;
-    const std::string& address = m_runAddress;
-    Audit(user, address, security::audit::kSetupOpened, operation);
+    Audit(m_runUser, m_runAddress, security::audit::kSetupOpened, operation);
     if (onEvent) onEvent(m_holder.user, "opened " + operation);
     Broadcast(json{{"type", "running"}, {"operation", operation}});
     Log("== " + operation);
@@ -318,7 +316,7 @@ void Console::RunSetup(int id, const std::string& operation) {
     }
     m_runLines.Flush();
     m_frontEnd.recorder = nullptr;
-    Audit(user, address, security::audit::kSetupResult, operation + " " + std::to_string(result));
+    Audit(m_runUser, m_runAddress, security::audit::kSetupResult, operation + " " + std::to_string(result));
     m_running.clear();
     m_frontEnd.Abandon(false);
     if (onEvent) onEvent(m_holder.user, operation + " result " + std::to_string(result));

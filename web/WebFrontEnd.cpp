@@ -1,7 +1,5 @@
 #include "web/WebFrontEnd.h"
 
-#include <future>
-
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>

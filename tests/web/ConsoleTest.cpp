@@ -64,7 +64,7 @@ class ConsoleTest : public ServerTest {
 protected:
     void SetUp() override {
         ServerTest::SetUp();
-        Start();
+        if (!HasFatalFailure()) Start();
     }
 
     json UnitNow() { return json::parse(ReadFile(unitPath)); }
